@@ -1,0 +1,52 @@
+#include "core/adapter/Adapter.h"
+
+#include <algorithm>
+
+namespace tp {
+
+Status Adapter::transfer(std::span<I2cMessage> messages)
+{
+    const std::uint64_t t0 = nowUs();
+    std::vector<std::size_t> completed(messages.size(), kNotReached);
+    Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (completed[i] == kNotReached)
+            break;
+        BusLogEntry e;
+        e.timeUs = t0;
+        e.address = messages[i].address & 0xFE;
+        e.read = messages[i].read;
+        e.repeatedStart = i > 0;
+        std::size_t n = std::min(completed[i], messages[i].data.size());
+        e.bytes.assign(messages[i].data.begin(), messages[i].data.begin() + static_cast<long>(n));
+        e.status = st;
+        m_log.add(std::move(e));
+    }
+    return st;
+}
+
+Status Adapter::write(std::uint8_t address, std::vector<std::uint8_t> bytes)
+{
+    I2cMessage m = I2cMessage::write(address, std::move(bytes));
+    return transfer(std::span<I2cMessage>(&m, 1));
+}
+
+Status Adapter::read(std::uint8_t address, std::size_t count, std::vector<std::uint8_t>& out)
+{
+    I2cMessage m = I2cMessage::readBytes(address, count);
+    Status st = transfer(std::span<I2cMessage>(&m, 1));
+    out = std::move(m.data);
+    return st;
+}
+
+Status Adapter::writeRead(std::uint8_t address, std::vector<std::uint8_t> prefix, std::size_t count,
+                          std::vector<std::uint8_t>& out)
+{
+    I2cMessage ms[2] = {I2cMessage::write(address, std::move(prefix)),
+                        I2cMessage::readBytes(address, count)};
+    Status st = transfer(ms);
+    out = std::move(ms[1].data);
+    return st;
+}
+
+} // namespace tp

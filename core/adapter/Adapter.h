@@ -1,0 +1,71 @@
+#pragma once
+#include "core/adapter/BusLog.h"
+#include "core/adapter/I2cMessage.h"
+#include "core/common/Status.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tp {
+
+// The one interface every bus transfer passes through. A transaction is
+// START, the messages (each after the first behind a repeated start), STOP.
+// The status is one byte, 0 = success, codes as the status table.
+class Adapter {
+public:
+    virtual ~Adapter() = default;
+
+    // Runs one transaction and records every message in the bus log.
+    Status transfer(std::span<I2cMessage> messages);
+
+    // Convenience sequences built on transfer().
+    Status write(std::uint8_t address, std::vector<std::uint8_t> bytes);
+    Status read(std::uint8_t address, std::size_t count, std::vector<std::uint8_t>& out);
+    // Write `prefix` (a register pointer), then read behind a repeated start.
+    Status writeRead(std::uint8_t address, std::vector<std::uint8_t> prefix, std::size_t count,
+                     std::vector<std::uint8_t>& out);
+
+    // Longest data block one message may carry.
+    virtual std::size_t maxTransferLength() const = 0;
+    virtual bool isSimulated() const = 0;
+    virtual bool isPresent() const { return true; }
+    virtual std::string name() const = 0;
+
+    // The adapter's clock in microseconds: modelled bus time on the bench,
+    // the monotonic clock on real hardware. Time-outs are measured on it.
+    virtual std::uint64_t nowUs() const = 0;
+    // Tells the adapter that the program waited `us` microseconds.
+    virtual void elapse(std::uint64_t us) { (void)us; }
+
+    virtual void setBusFrequency(unsigned kHz) { m_kHz = kHz ? kHz : 1; }
+    unsigned busFrequency() const { return m_kHz; }
+    virtual void setPower(bool v33, bool v5) { (void)v33; (void)v5; }
+
+    // A window about to talk to a chip of `type` at `address`. The bench
+    // uses it to place a model there when the address is free; hardware
+    // ignores it.
+    virtual void expectChip(std::string_view type, std::uint8_t address)
+    {
+        (void)type;
+        (void)address;
+    }
+
+    BusLog& log() { return m_log; }
+    const BusLog& log() const { return m_log; }
+
+protected:
+    // Runs the transaction; fills read messages; returns the status.
+    // `completed` gets, per message, how many data bytes went through; it
+    // stays kNotReached for messages the transaction never started.
+    static constexpr std::size_t kNotReached = static_cast<std::size_t>(-1);
+    virtual Status doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed) = 0;
+
+private:
+    BusLog m_log;
+    unsigned m_kHz = 100;
+};
+
+} // namespace tp

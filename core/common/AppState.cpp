@@ -1,0 +1,20 @@
+#include "core/common/AppState.h"
+
+namespace tp {
+
+AppState::AppState(std::unique_ptr<Adapter> adapter) : m_adapter(std::move(adapter)) {}
+
+void AppState::setAdapter(std::unique_ptr<Adapter> adapter)
+{
+    m_adapter = std::move(adapter);
+}
+
+BusContext& AppState::context(const std::string& windowClass, std::uint8_t startAddress)
+{
+    auto [it, inserted] = m_contexts.try_emplace(windowClass);
+    if (inserted)
+        it->second.address[0] = startAddress;
+    return it->second;
+}
+
+} // namespace tp

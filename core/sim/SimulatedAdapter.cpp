@@ -1,0 +1,153 @@
+#include "core/sim/SimulatedAdapter.h"
+#include "core/common/HexText.h"
+
+#include <algorithm>
+
+namespace tp::sim {
+
+SimulatedAdapter::SimulatedAdapter() = default;
+SimulatedAdapter::~SimulatedAdapter() = default;
+
+ChipModel& SimulatedAdapter::place(std::uint8_t address, std::unique_ptr<ChipModel> chip)
+{
+    address &= 0xFE;
+    std::shared_ptr<ChipModel> c(std::move(chip));
+    c->setClock(&m_clock);
+    const int span = c->addressSpan();
+    // Whatever overlaps the new chip's addresses leaves the bus.
+    std::erase_if(m_slots, [&](const Slot& s) {
+        int lo = s.base, hi = s.base + 2 * (s.chip->addressSpan() - 1);
+        int nlo = address, nhi = address + 2 * (span - 1);
+        return lo <= nhi && nlo <= hi;
+    });
+    m_slots.push_back({address, c});
+    return *c;
+}
+
+void SimulatedAdapter::remove(std::uint8_t address)
+{
+    address &= 0xFE;
+    std::erase_if(m_slots, [&](const Slot& s) {
+        return address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1);
+    });
+}
+
+std::shared_ptr<ChipModel> SimulatedAdapter::find(std::uint8_t address) const
+{
+    address &= 0xFE;
+    for (const Slot& s : m_slots)
+        if (address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1))
+            return s.chip;
+    return nullptr;
+}
+
+ChipModel* SimulatedAdapter::chipAt(std::uint8_t address) const
+{
+    return find(address).get();
+}
+
+void SimulatedAdapter::registerType(const std::string& type, Factory factory)
+{
+    m_factories[type] = std::move(factory);
+}
+
+void SimulatedAdapter::expectChip(std::string_view type, std::uint8_t address)
+{
+    address &= 0xFE;
+    if (find(address))
+        return;
+    auto it = m_factories.find(std::string(type));
+    if (it == m_factories.end())
+        return;
+    place(address, it->second());
+    log().note(nowUs(), "bench: placed a simulated " + std::string(type) + " at 0x" + intToHex(address, 2));
+}
+
+void SimulatedAdapter::clearFaults()
+{
+    m_faults.clear();
+    m_removed = false;
+}
+
+std::uint64_t SimulatedAdapter::bitNs() const
+{
+    return 1000000ull / std::max(1u, busFrequency());
+}
+
+std::optional<Fault> SimulatedAdapter::takeFault(std::uint8_t address, bool)
+{
+    for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
+        if (it->address && *it->address != (address & 0xFE))
+            continue;
+        Fault f = *it;
+        if (it->count > 0 && --it->count == 0)
+            m_faults.erase(it);
+        return f;
+    }
+    return std::nullopt;
+}
+
+Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)
+{
+    if (m_removed)
+        return status::HardwareNotDetected;
+    const std::uint64_t bit = bitNs();
+    std::optional<Fault> fault = takeFault(messages[0].address, true);
+    if (fault) {
+        switch (fault->kind) {
+        case Fault::Kind::AdapterRemoved:
+            m_removed = true;
+            return status::HardwareNotDetected;
+        case Fault::Kind::TimeOut:
+            m_clock.advanceNs(bit * 10);
+            return status::TimeOut;
+        case Fault::Kind::ArbitrationLost:
+            m_clock.advanceNs(bit * 5);
+            return status::ArbitrationLost;
+        case Fault::Kind::BusStuck:
+            return status::BusStuckLow;
+        default:
+            break;
+        }
+    }
+
+    std::vector<std::shared_ptr<ChipModel>> touched;
+    Status st = status::Success;
+    int dataIndex = 0;
+    m_clock.advanceNs(bit); // start
+    for (std::size_t i = 0; i < messages.size() && st == status::Success; ++i) {
+        I2cMessage& m = messages[i];
+        if (i > 0)
+            m_clock.advanceNs(bit); // repeated start
+        completed[i] = 0;
+        m_clock.advanceNs(9 * bit); // address byte + acknowledge
+        std::shared_ptr<ChipModel> chip = find(m.address);
+        bool nackAddress = fault && fault->kind == Fault::Kind::AddressNack;
+        if (!chip || nackAddress || !chip->start(m.address & 0xFE, m.read)) {
+            st = status::AddressNack;
+            break;
+        }
+        if (std::find(touched.begin(), touched.end(), chip) == touched.end())
+            touched.push_back(chip);
+        for (std::size_t b = 0; b < m.data.size(); ++b) {
+            m_clock.advanceNs(9 * bit);
+            if (m.read) {
+                m.data[b] = chip->readByte();
+            } else {
+                bool injected = fault && fault->kind == Fault::Kind::DataNack && fault->byteIndex == dataIndex;
+                ++dataIndex;
+                if (injected || !chip->writeByte(m.data[b])) {
+                    st = status::DataNack;
+                    break;
+                }
+            }
+            completed[i] = b + 1;
+        }
+    }
+    m_clock.advanceNs(bit); // stop
+    for (auto& c : touched)
+        c->stop();
+    return st;
+}
+
+} // namespace tp::sim

@@ -1,0 +1,74 @@
+#pragma once
+#include "core/adapter/Adapter.h"
+#include "core/sim/ChipModel.h"
+#include "core/sim/Fault.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tp::sim {
+
+// The built-in bench: chip models on a virtual bus, a virtual clock that
+// advances by the modelled bus time at the set frequency, fault injection.
+class SimulatedAdapter : public Adapter {
+public:
+    using Factory = std::function<std::unique_ptr<ChipModel>()>;
+
+    SimulatedAdapter();
+    ~SimulatedAdapter() override;
+
+    // Places a chip at an 8-bit write address; replaces what was there.
+    ChipModel& place(std::uint8_t address, std::unique_ptr<ChipModel> chip);
+    void remove(std::uint8_t address);
+    ChipModel* chipAt(std::uint8_t address) const;
+    template <class T> T* chipAt(std::uint8_t address) const
+    {
+        return dynamic_cast<T*>(chipAt(address));
+    }
+
+    // Chip types the bench can make on demand, by the name windows use.
+    void registerType(const std::string& type, Factory factory);
+    bool knowsType(const std::string& type) const { return m_factories.count(type) != 0; }
+    // Places a `type` model at a free `address` and notes it in the bus log;
+    // an address already taken keeps its chip.
+    void expectChip(std::string_view type, std::uint8_t address) override;
+
+    void inject(Fault fault) { m_faults.push_back(fault); }
+    void clearFaults();
+
+    std::size_t maxTransferLength() const override { return 65536 + 2; }
+    bool isSimulated() const override { return true; }
+    bool isPresent() const override { return !m_removed; }
+    std::string name() const override { return "Simulated bench"; }
+    std::uint64_t nowUs() const override { return m_clock.us(); }
+    void elapse(std::uint64_t us) override { m_clock.advanceNs(us * 1000); }
+    const SimClock& clock() const { return m_clock; }
+
+    // Nanoseconds of one bit at the set frequency.
+    std::uint64_t bitNs() const;
+
+protected:
+    Status doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed) override;
+
+private:
+    struct Slot {
+        std::uint8_t base;
+        std::shared_ptr<ChipModel> chip;
+    };
+    std::shared_ptr<ChipModel> find(std::uint8_t address) const;
+    std::optional<Fault> takeFault(std::uint8_t address, bool anyData);
+
+    SimClock m_clock;
+    std::vector<Slot> m_slots;
+    std::map<std::string, Factory> m_factories;
+    std::vector<Fault> m_faults;
+    bool m_removed = false;
+};
+
+// The chip types every bench knows how to make.
+void registerStandardChips(SimulatedAdapter& bench);
+
+} // namespace tp::sim

@@ -1,0 +1,106 @@
+#include "gui/app/TfrmBitrate.h"
+#include "gui/app/TfrmMain.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+
+TfrmBitrate::TfrmBitrate(TfrmMain& main)
+    : QWidget(&main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_main(main)
+{
+    setObjectName(QStringLiteral("frmBitrate"));
+    setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("pnlFrequency"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setToolTip(QStringLiteral("Click on up/down arrows to increase/decrease frequency"));
+    auto* grid = new QGridLayout(panel);
+
+    edtFrequency = new QLineEdit(panel);
+    edtFrequency->setObjectName(QStringLiteral("edtFrequency"));
+    edtFrequency->setMaxLength(4);
+    edtFrequency->setValidator(new QIntValidator(1, 1000, edtFrequency));
+    edtFrequency->setMaximumWidth(70);
+    grid->addWidget(new QLabel(QStringLiteral("Frequency"), panel), 0, 0);
+    grid->addWidget(edtFrequency, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("KHz"), panel), 0, 2);
+
+    auto makeSpin = [&](const char* name, const char* caption, int row) {
+        auto* s = new QSpinBox(panel);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setRange(4, 255);
+        s->findChild<QLineEdit*>()->setReadOnly(true); // arrows only
+        grid->addWidget(new QLabel(QString::fromLatin1(caption), panel), row, 0);
+        grid->addWidget(s, row, 1);
+        return s;
+    };
+    spnSCLh = makeSpin("spnSCLh", "SCL High", 1);
+    spnSCLl = makeSpin("spnSCLl", "SCL Low", 2);
+
+    lblNote = new QLabel(QStringLiteral("Note: minimum frequency = 15.7 KHz"), this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    btnOK->setAutoDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmBitrate::btnOKClick);
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        auto* sc = new QShortcut(QKeySequence(key), this);
+        connect(sc, &QShortcut::activated, this, &TfrmBitrate::btnOKClick);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panel);
+    layout->addWidget(lblNote);
+    layout->addWidget(btnOK, 0, Qt::AlignHCenter);
+
+    const tp::BusFrequency& f = m_main.state().busFrequency;
+    edtFrequency->setText(QString::number(f.frequency));
+    spnSCLh->setValue(f.sclHigh);
+    spnSCLl->setValue(f.sclLow);
+
+    // Connected after the start values, and each reaction only counts while
+    // its own control has the focus, so values written by another control's
+    // reaction run nothing.
+    connect(edtFrequency, &QLineEdit::textChanged, this, &TfrmBitrate::edtFrequencyChange);
+    connect(spnSCLh, &QSpinBox::valueChanged, this, &TfrmBitrate::spnSCLChange);
+    connect(spnSCLl, &QSpinBox::valueChanged, this, &TfrmBitrate::spnSCLChange);
+    adjustSize();
+}
+
+void TfrmBitrate::edtFrequencyChange()
+{
+    if (!edtFrequency->hasFocus())
+        return;
+    bool ok = false;
+    const int value = edtFrequency->text().toInt(&ok);
+    tp::BusFrequency f;
+    if (!ok || !tp::BusFrequency::fromFrequency(value, f))
+        return;
+    m_main.state().busFrequency = f;
+    spnSCLh->setValue(f.sclHigh);
+    spnSCLl->setValue(f.sclLow);
+    m_main.applyBusFrequency();
+}
+
+void TfrmBitrate::spnSCLChange()
+{
+    if (!spnSCLh->hasFocus() && !spnSCLl->hasFocus())
+        return;
+    tp::BusFrequency f = tp::BusFrequency::fromCounts(spnSCLh->value(), spnSCLl->value());
+    m_main.state().busFrequency = f;
+    edtFrequency->setText(QString::number(f.frequency));
+    m_main.applyBusFrequency();
+}
+
+void TfrmBitrate::btnOKClick()
+{
+    hide();
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TfrmMain;
+
+// The bus frequency window: the frequency and its two SCL counts, each
+// control reacting only to what the user does to it while it has the focus.
+class TfrmBitrate : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmBitrate(TfrmMain& main);
+
+    QLineEdit* edtFrequency = nullptr;
+    QSpinBox* spnSCLh = nullptr;
+    QSpinBox* spnSCLl = nullptr;
+    QLabel* lblNote = nullptr;
+    QPushButton* btnOK = nullptr;
+
+private slots:
+    void edtFrequencyChange();
+    void spnSCLChange();
+    void btnOKClick();
+
+private:
+    TfrmMain& m_main;
+};

@@ -1,0 +1,571 @@
+#include "gui/app/TfrmMain.h"
+#include "core/adapter/Clock.h"
+#include "core/adapter/CommandFrame.h"
+#include "gui/app/Settings.h"
+#include "gui/app/StatusLine.h"
+#include "gui/app/TAboutBox.h"
+#include "gui/app/TfrmBitrate.h"
+#include "gui/app/TfrmPowerWarning.h"
+#include "gui/app/TfrmSplash.h"
+#include "gui/common/ChildForm.h"
+#include "gui/common/Dialogs.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+const char* kStatusHint = "Double-click 3.3V to turn on/off 3.3V power\n"
+                          "Double-click 5V to turn on/off 5V power\n"
+                          "Double-click the frequency panel to change frequency";
+}
+
+TfrmMain::TfrmMain(tp::AppState& state, const Catalogue& catalogue, const WindowFactories& factories,
+                   QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_catalogue(catalogue), m_factories(factories)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    GetRegistryData();
+    setWindowTitle(QStringLiteral("Tallyport"));
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
+
+    pnlStatusBar = new TStatusLine(this);
+    pnlStatusBar->setToolTip(QString::fromLatin1(kStatusHint));
+    setStatusBar(pnlStatusBar);
+    connect(pnlStatusBar, &TStatusLine::panelDoubleClicked, this, &TfrmMain::panelDoubleClicked);
+    pnlStatusBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pnlStatusBar, &QWidget::customContextMenuRequested, this, &TfrmMain::showStatusContextMenu);
+
+    buildMenus();
+    resize(1280, 800);
+
+    applyBusFrequency();
+    DeviceAttachMessage(m_state.adapter().isPresent());
+    qApp->installEventFilter(this);
+}
+
+TfrmMain::~TfrmMain()
+{
+    qApp->removeEventFilter(this);
+    // The area reports activations while its sub-windows go; nobody listens now.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        delete sub;
+    writeSettings();
+}
+
+// ------------------------------------------------------------------ menus
+
+void TfrmMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    mnuFile = new QMenu(tr("&File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* exit = mnuFile->addAction(tr("E&xit"), this, &TfrmMain::mnuExitClick);
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuFileAction = bar->addMenu(mnuFile);
+
+    mnuDevice = new QMenu(tr("&Device"), this);
+    mnuDevice->setObjectName(QStringLiteral("mnuDevice"));
+    mnuDevice->setToolTip(tr("Choose device from this menu"));
+    mnuDevice->setStatusTip(mnuDevice->toolTip());
+    buildDeviceMenu();
+    mnuDeviceAction = bar->addMenu(mnuDevice);
+
+    mnuOptions = new QMenu(tr("Options"), this);
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuOptions->setToolTip(tr("Change device, I\u00B2C speed"));
+    mnuOptions->setStatusTip(mnuOptions->toolTip());
+    QAction* freq = mnuOptions->addAction(tr("I\u00B2C Frequency"), this, &TfrmMain::mnuFrequencyClick);
+    freq->setObjectName(QStringLiteral("mnuFrequency"));
+    mnuOptions->addSeparator();
+    mnu3VPower = mnuOptions->addAction(tr("Enable 3.3V Output Power"), this, &TfrmMain::mnu3VPowerClick);
+    mnu3VPower->setObjectName(QStringLiteral("mnu3VPower"));
+    mnu3VPower->setCheckable(true);
+    mnu5VPower = mnuOptions->addAction(tr("Enable 5V Output Power"), this, &TfrmMain::mnu5VPowerClick);
+    mnu5VPower->setObjectName(QStringLiteral("mnu5VPower"));
+    mnu5VPower->setCheckable(true);
+    mnuOptions->addSeparator();
+    auto* adapters = new QActionGroup(this);
+    QAction* device1 = mnuOptions->addAction(tr("Device 1"));
+    device1->setObjectName(QStringLiteral("mnuDevice1"));
+    device1->setCheckable(true);
+    device1->setActionGroup(adapters);
+    device1->setEnabled(false);
+    bar->addMenu(mnuOptions);
+
+    mnuWindow = new QMenu(tr("&Window"), this);
+    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
+    QAction* cascade = mnuWindow->addAction(tr("Cascade"), this, &TfrmMain::mnuCascadeClick);
+    cascade->setObjectName(QStringLiteral("mnuCascade"));
+    cascade->setStatusTip(tr("Arrange windows to overlap"));
+    cascade->setToolTip(cascade->statusTip());
+    QAction* tile = mnuWindow->addAction(tr("Tile"), this, &TfrmMain::mnuTileClick);
+    tile->setObjectName(QStringLiteral("mnuTile"));
+    tile->setStatusTip(tr("Arrange windows without overlap"));
+    tile->setToolTip(tile->statusTip());
+    QAction* minimize = mnuWindow->addAction(tr("Minimize All"), this, &TfrmMain::mnuMinimizeAllClick);
+    minimize->setObjectName(QStringLiteral("mnuMinimizeAll"));
+    minimize->setStatusTip(tr("Minimize all windows"));
+    minimize->setToolTip(minimize->statusTip());
+    mnuWindow->setToolTipsVisible(true);
+    bar->addMenu(mnuWindow);
+
+    mnuHelp = new QMenu(tr("Help"), this);
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* update = mnuHelp->addAction(tr("Update Tallyport"), this, &TfrmMain::mnuUpdateClick);
+    update->setObjectName(QStringLiteral("mnuUpdate"));
+    mnuHelp->addSeparator();
+    QAction* about = mnuHelp->addAction(tr("&About"), this, &TfrmMain::mnuAboutClick);
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    bar->addMenu(mnuHelp);
+
+    mnuPopUpOptions = new QMenu(this);
+    mnuPopUpOptions->setObjectName(QStringLiteral("mnuPopUpOptions"));
+    QAction* pf = mnuPopUpOptions->addAction(tr("I\u00B2C Frequency"), this, &TfrmMain::mnuFrequencyClick);
+    pf->setObjectName(QStringLiteral("mnuPopupFrequency"));
+    mnuPopUpOptions->addSeparator();
+    mnuPopup3V = mnuPopUpOptions->addAction(tr("Enable 3.3V Output Power"), this, &TfrmMain::mnu3VPowerClick);
+    mnuPopup3V->setObjectName(QStringLiteral("mnuPopup3VPower"));
+    mnuPopup3V->setCheckable(true);
+    mnuPopup5V = mnuPopUpOptions->addAction(tr("Enable 5V Output Power"), this, &TfrmMain::mnu5VPowerClick);
+    mnuPopup5V->setObjectName(QStringLiteral("mnuPopup5VPower"));
+    mnuPopup5V->setCheckable(true);
+    connect(mnuPopUpOptions, &QMenu::aboutToShow, this, [this] {
+        mnuPopup3V->setChecked(mnu3VPower->isChecked());
+        mnuPopup5V->setChecked(mnu5VPower->isChecked());
+    });
+}
+
+void TfrmMain::buildDeviceMenu()
+{
+    QMap<QString, QMenu*> submenus;
+    for (const CatalogueEntry& entry : m_catalogue) {
+        QMenu*& sub = submenus[entry.submenu];
+        if (!sub) {
+            sub = mnuDevice->addMenu(entry.submenu);
+            sub->setObjectName(QStringLiteral("mnuDevice_") + entry.submenu);
+        }
+        // Captions keep their double blanks; no "&" stands in them.
+        QAction* a = sub->addAction(entry.caption);
+        a->setObjectName(entry.actionName());
+        a->setEnabled(m_factories.contains(entry.windowClass));
+        const CatalogueEntry copy = entry;
+        connect(a, &QAction::triggered, this, [this, copy] { openEntry(copy); });
+        m_deviceActions.insert(entry.submenu + QLatin1Char('/') + entry.caption, a);
+    }
+}
+
+QAction* TfrmMain::deviceAction(const QString& caption) const
+{
+    for (auto it = m_deviceActions.begin(); it != m_deviceActions.end(); ++it)
+        if (it.key() == caption || it.key().endsWith(QLatin1Char('/') + caption))
+            return it.value();
+    return nullptr;
+}
+
+// ------------------------------------------------------------------ children
+
+TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
+{
+    auto factory = m_factories.find(entry.windowClass);
+    if (factory == m_factories.end())
+        return nullptr;
+    TChildForm* w = entry.newWindow ? nullptr : m_references.value(entry.windowClass).data();
+    QMdiSubWindow* sub = nullptr;
+    if (!w) {
+        w = (*factory)(*this, entry);
+        if (!w)
+            return nullptr;
+        sub = m_mdi->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(QIcon());
+        m_references[entry.windowClass] = w;
+    } else {
+        sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    }
+    if (sub) {
+        sub->show();
+        m_mdi->setActiveSubWindow(sub);
+        sub->raise();
+    }
+    if (!entry.newWindow)
+        w->applyPreset(entry);
+    return w;
+}
+
+TChildForm* TfrmMain::openCaption(const QString& caption)
+{
+    for (const CatalogueEntry& e : m_catalogue)
+        if (e.caption == caption || e.submenu + QLatin1Char('/') + e.caption == caption)
+            return openEntry(e);
+    return nullptr;
+}
+
+TChildForm* TfrmMain::windowReference(const QString& windowClass) const
+{
+    return m_references.value(windowClass).data();
+}
+
+QList<TChildForm*> TfrmMain::childForms() const
+{
+    QList<TChildForm*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (auto* c = qobject_cast<TChildForm*>(sub->widget()))
+            out.append(c);
+    return out;
+}
+
+void TfrmMain::subWindowActivated(QMdiSubWindow* sub)
+{
+    // Trust the area's current state; the signal also fires for windows on their way out.
+    sub = m_mdi->currentSubWindow();
+    auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
+    mergeMenus(child);
+    if (child)
+        child->FormActivate();
+}
+
+void TfrmMain::mergeMenus(TChildForm* child)
+{
+    if (child == m_mergedFrom && (child || m_mergedMenus.isEmpty()))
+        return;
+    for (QAction* a : std::as_const(m_mergedMenus))
+        menuBar()->removeAction(a);
+    m_mergedMenus.clear();
+    m_mergedFrom = child;
+    bool hasFile = false;
+    if (child) {
+        for (QMenu* m : child->childMenus()) {
+            menuBar()->insertAction(mnuDeviceAction, m->menuAction());
+            m_mergedMenus.append(m->menuAction());
+            hasFile = hasFile || m->objectName() == QLatin1String("mnuFile");
+        }
+    }
+    mnuFileAction->setVisible(!hasFile);
+}
+
+void TfrmMain::closeAllChildren()
+{
+    QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+        (*it)->close();
+}
+
+void TfrmMain::exitApplication()
+{
+    closeAllChildren();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (sub->isVisible())
+            return; // a window kept itself open (unsaved content)
+    close();
+    QCoreApplication::quit();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    closeAllChildren();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (sub->isVisible()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void TfrmMain::mnuExitClick()
+{
+    exitApplication();
+}
+
+void TfrmMain::mnuCascadeClick()
+{
+    m_mdi->cascadeSubWindows();
+}
+
+void TfrmMain::mnuTileClick()
+{
+    m_mdi->tileSubWindows();
+}
+
+void TfrmMain::mnuMinimizeAllClick()
+{
+    QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+        (*it)->showMinimized();
+}
+
+void TfrmMain::mnuUpdateClick()
+{
+    Dialogs::instance().information(this, tr("Update Tallyport"),
+                                    tr("Tallyport is updated through your system's package manager."));
+}
+
+void TfrmMain::mnuAboutClick()
+{
+    if (!m_about)
+        m_about = new TAboutBox(*this);
+    m_about->exec();
+}
+
+// ------------------------------------------------------------------ status line
+
+void TfrmMain::ErrorMessage(tp::Status code)
+{
+    if (auto m = tp::statusMessage(code))
+        pnlStatusBar->setPanel(0, *m);
+    pnlStatusBar->repaintNow();
+}
+
+void TfrmMain::ResetWarning()
+{
+    showStatus(tp::blankMessage());
+}
+
+void TfrmMain::showStatus(const tp::StatusMessage& message)
+{
+    pnlStatusBar->setPanel(0, message);
+    pnlStatusBar->repaintNow();
+}
+
+void TfrmMain::DeviceAttachMessage(bool attached)
+{
+    tp::StatusMessage presence;
+    presence.text = attached ? " Hardware Detected" : " Hardware Not Detected";
+    presence.background = attached ? tp::colour::Green : tp::colour::Red;
+    presence.textColour = tp::colour::White;
+    presence.align = tp::Align::Centre;
+    pnlStatusBar->setPanel(2, presence);
+
+    tp::StatusMessage freq;
+    freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
+    freq.textColour = attached ? tp::colour::Blue : tp::colour::Grey;
+    freq.align = tp::Align::Centre;
+    freq.bold = true;
+    pnlStatusBar->setPanel(5, freq);
+}
+
+void TfrmMain::UpdateControls()
+{
+    m_state.power33 = m_state.power5 = false;
+    mnu3VPower->setChecked(false);
+    mnu5VPower->setChecked(false);
+    m_state.adapter().setPower(false, false);
+    tp::StatusMessage off;
+    off.textColour = tp::colour::Grey;
+    off.align = tp::Align::Centre;
+    off.bold = true;
+    off.text = "3.3V Off";
+    pnlStatusBar->setPanel(3, off);
+    off.text = "5.0V Off";
+    pnlStatusBar->setPanel(4, off);
+    m_state.busFrequency = tp::BusFrequency{};
+    applyBusFrequency();
+}
+
+void TfrmMain::panelDoubleClicked(int index)
+{
+    switch (index) {
+    case 3:
+        mnu3VPowerClick();
+        break;
+    case 4:
+        mnu5VPowerClick();
+        break;
+    case 5:
+        mnuFrequencyClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::showStatusContextMenu(const QPoint& pos)
+{
+    mnuPopUpOptions->popup(pnlStatusBar->mapToGlobal(pos));
+}
+
+// ------------------------------------------------------------------ power, frequency
+
+namespace {
+tp::StatusMessage supplyMessage(const char* name, bool on)
+{
+    tp::StatusMessage m;
+    m.text = std::string(name) + (on ? " On" : " Off");
+    m.background = on ? tp::colour::Green : tp::colour::ButtonFace;
+    m.textColour = on ? tp::colour::White : tp::colour::Grey;
+    m.align = tp::Align::Centre;
+    m.bold = true;
+    return m;
+}
+} // namespace
+
+void TfrmMain::setPower33(bool on)
+{
+    m_state.power33 = on;
+    mnu3VPower->setChecked(on);
+    pnlStatusBar->setPanel(3, supplyMessage("3.3V", on));
+    m_state.adapter().setPower(m_state.power33, m_state.power5);
+    if (on)
+        showPowerWarning();
+}
+
+void TfrmMain::setPower5(bool on)
+{
+    m_state.power5 = on;
+    mnu5VPower->setChecked(on);
+    pnlStatusBar->setPanel(4, supplyMessage("5.0V", on));
+    m_state.adapter().setPower(m_state.power33, m_state.power5);
+    if (on)
+        showPowerWarning();
+}
+
+void TfrmMain::mnu3VPowerClick()
+{
+    setPower33(!m_state.power33);
+}
+
+void TfrmMain::mnu5VPowerClick()
+{
+    setPower5(!m_state.power5);
+}
+
+void TfrmMain::showPowerWarning()
+{
+    if (!ShowWarning)
+        return;
+    if (!m_powerWarning) {
+        m_powerWarning = new TfrmPowerWarning(*this);
+    }
+    m_powerWarning->show();
+    m_powerWarning->raise();
+}
+
+void TfrmMain::mnuFrequencyClick()
+{
+    if (!m_bitrate)
+        m_bitrate = new TfrmBitrate(*this);
+    m_bitrate->show();
+    m_bitrate->raise();
+    m_bitrate->activateWindow();
+}
+
+void TfrmMain::applyBusFrequency()
+{
+    m_state.adapter().setBusFrequency(static_cast<unsigned>(m_state.busFrequency.frequency));
+    if (pnlStatusBar) {
+        tp::StatusMessage freq = pnlStatusBar->panel(5);
+        if (!freq.text.empty()) {
+            freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
+            pnlStatusBar->setPanel(5, freq);
+        }
+    }
+}
+
+// ------------------------------------------------------------------ settings, splash
+
+void TfrmMain::GetRegistryData()
+{
+    StoredChoices c = readStoredChoices();
+    ShowSplash = c.showSplash;
+    ShowWarning = c.showWarning;
+}
+
+void TfrmMain::writeSettings()
+{
+    if (m_settingsWritten)
+        return;
+    m_settingsWritten = true;
+    writeStoredChoices({ShowSplash, ShowWarning});
+}
+
+void TfrmMain::showSplash()
+{
+    if (!m_splash)
+        m_splash = new TfrmSplash(*this);
+    m_splash->showCentred();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // The quick-start window goes as soon as the user clicks anywhere else.
+    if (m_splash && event->type() == QEvent::MouseButtonPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w != m_splash && !m_splash->isAncestorOf(w))
+            m_splash->close();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------ adapter operations
+
+void TfrmMain::I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t* buffer, std::uint8_t mode)
+{
+    tp::Adapter& a = m_state.adapter();
+    std::vector<std::uint8_t> data;
+    tp::Status st;
+    if (mode == 0) {
+        // Pointer write and read as two transactions, for chips that want a stop between.
+        st = a.write(address, {reg});
+        if (st == 0)
+            st = a.read(address, 1, data);
+    } else {
+        st = a.writeRead(address, {reg}, 1, data);
+    }
+    buffer[0] = st;
+    if (st == 0 && !data.empty())
+        buffer[1] = data[0];
+    ErrorMessage(st);
+}
+
+void TfrmMain::I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
+                            std::uint8_t)
+{
+    status = m_state.adapter().write(address, {reg, value});
+    ErrorMessage(status);
+}
+
+tp::Status TfrmMain::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress, std::uint16_t length,
+                                   const std::uint8_t* data)
+{
+    auto frame = tp::buildCommandFrame(address, subaddress, std::span<const std::uint8_t>(data, length));
+    if (!frame)
+        return tp::status::DataNack; // longer than one command frame carries: nothing is sent
+    // The frame from the subaddress on is what goes on the bus.
+    std::vector<std::uint8_t> bytes(frame->bytes.begin() + 5, frame->bytes.begin() + static_cast<long>(frame->size));
+    return m_state.adapter().write(frame->bytes[4], std::move(bytes));
+}
+
+void TfrmMain::uSeconds(std::uint64_t n)
+{
+    tp::busyWaitUs(n);
+    m_state.adapter().elapse(n);
+}
+
+TfrmBitrate* TfrmMain::bitrateWindow() const
+{
+    return m_bitrate.data();
+}
+
+TfrmSplash* TfrmMain::splashWindow() const
+{
+    return m_splash.data();
+}
+
+TfrmPowerWarning* TfrmMain::powerWarning() const
+{
+    return m_powerWarning.data();
+}

@@ -1,0 +1,128 @@
+#pragma once
+#include "core/common/AppState.h"
+#include "core/common/Status.h"
+#include "gui/app/Catalogue.h"
+#include "gui/app/WindowFactories.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class TChildForm;
+class TStatusLine;
+class TfrmBitrate;
+class TfrmSplash;
+class TAboutBox;
+class TfrmPowerWarning;
+
+// The frame: menu bar, Device catalogue, child windows, status line, bus
+// settings, and the adapter operations every window uses.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    TfrmMain(tp::AppState& state, const Catalogue& catalogue = standardCatalogue(),
+             const WindowFactories& factories = standardFactories(), QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    tp::AppState& state() { return m_state; }
+    QMdiArea* mdiArea() const { return m_mdi; }
+    TStatusLine* statusLine() const { return pnlStatusBar; }
+
+    // Status line.
+    void ErrorMessage(tp::Status code);
+    void ResetWarning();
+    void DeviceAttachMessage(bool attached);
+    void showStatus(const tp::StatusMessage& message); // a window's own message in panel 0
+    void UpdateControls();
+    void GetRegistryData();
+
+    // Adapter operations.
+    void I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t* buffer, std::uint8_t mode);
+    void I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
+                      std::uint8_t mode);
+    tp::Status I2CWriteArray(std::uint8_t address, std::uint8_t subaddress, std::uint16_t length,
+                             const std::uint8_t* data);
+    void uSeconds(std::uint64_t n);
+
+    // Catalogue.
+    TChildForm* openEntry(const CatalogueEntry& entry);
+    TChildForm* openCaption(const QString& caption); // first entry of that caption
+    TChildForm* windowReference(const QString& windowClass) const;
+    QList<TChildForm*> childForms() const; // in the frame's child order
+    QAction* deviceAction(const QString& caption) const;
+
+    void closeAllChildren();
+    void exitApplication();
+
+    // Power and frequency options.
+    void setPower33(bool on);
+    void setPower5(bool on);
+    bool ShowSplash = true;
+    bool ShowWarning = true;
+
+    TfrmBitrate* bitrateWindow() const;
+    TfrmSplash* splashWindow() const;
+    TfrmPowerWarning* powerWarning() const;
+
+    // Applies the bus frequency to the adapter (the frequency window calls it).
+    void applyBusFrequency();
+    void showSplash();
+
+public slots:
+    void mnuFrequencyClick();
+    void mnu3VPowerClick();
+    void mnu5VPowerClick();
+    void mnuCascadeClick();
+    void mnuTileClick();
+    void mnuMinimizeAllClick();
+    void mnuUpdateClick();
+    void mnuAboutClick();
+    void mnuExitClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildDeviceMenu();
+    void subWindowActivated(QMdiSubWindow* sub);
+    void mergeMenus(TChildForm* child);
+    void panelDoubleClicked(int index);
+    void showStatusContextMenu(const QPoint& pos);
+    void showPowerWarning();
+    void writeSettings();
+
+    tp::AppState& m_state;
+    Catalogue m_catalogue;
+    WindowFactories m_factories;
+    QMdiArea* m_mdi = nullptr;
+    TStatusLine* pnlStatusBar = nullptr;
+    QMap<QString, QPointer<TChildForm>> m_references;
+    QList<QAction*> m_mergedMenus;
+    QPointer<TChildForm> m_mergedFrom;
+
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuDevice = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QMenu* mnuWindow = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QMenu* mnuPopUpOptions = nullptr;
+    QAction* mnuFileAction = nullptr;
+    QAction* mnuDeviceAction = nullptr;
+    QAction* mnu3VPower = nullptr;
+    QAction* mnu5VPower = nullptr;
+    QAction* mnuPopup3V = nullptr;
+    QAction* mnuPopup5V = nullptr;
+    QMap<QString, QAction*> m_deviceActions;
+
+    QPointer<TfrmBitrate> m_bitrate;
+    QPointer<TfrmSplash> m_splash;
+    QPointer<TAboutBox> m_about;
+    QPointer<TfrmPowerWarning> m_powerWarning;
+    bool m_settingsWritten = false;
+};

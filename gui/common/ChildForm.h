@@ -1,0 +1,70 @@
+#pragma once
+#include "core/common/BusContext.h"
+#include "core/common/Status.h"
+
+#include <QList>
+#include <QWidget>
+
+class QMenu;
+class TfrmMain;
+struct CatalogueEntry;
+
+namespace tp {
+class Adapter;
+}
+
+// Base of every child window of the frame. It carries the conventions all
+// chip and memory windows share: destroyed on close, maximised and the
+// status line blanked when it becomes active, the status line blanked on
+// destruction, a File menu that takes the frame's place while active, the
+// Device-menu presets, and the program-level bus context of its class.
+class TChildForm : public QWidget {
+    Q_OBJECT
+public:
+    TChildForm(TfrmMain& main, const QString& windowClass, QWidget* parent = nullptr);
+    ~TChildForm() override;
+
+    const QString& windowClass() const { return m_windowClass; }
+    TfrmMain& main() const { return m_main; }
+    tp::BusContext& context() const;
+    tp::Adapter& adapter() const;
+
+    // Menus that stand before the frame's Device menu while this window is active.
+    QList<QMenu*> childMenus() const { return m_menus; }
+
+    // Called by the Device menu on every choice of one of this class's entries.
+    virtual void applyPreset(const CatalogueEntry& entry);
+
+    // Called by the frame each time this window becomes the active child.
+    virtual void FormActivate();
+
+    bool maximiseOnActivate() const { return m_maximise; }
+
+protected:
+    // Adds a menu that merges into the frame's menu bar while active.
+    QMenu* addChildMenu(const QString& title, const QString& objectName);
+    // The standard File menu: "Close", "Close All", "E&xit".
+    QMenu* addFileMenu();
+
+    void setMaximiseOnActivate(bool on) { m_maximise = on; }
+    void setBlankOnDestroy(bool on, tp::Align align = tp::Align::Left)
+    {
+        m_blankOnDestroy = on;
+        m_destroyAlign = align;
+    }
+    // Status start values for the first window of the class in this run.
+    void setStartAddress(int chip, std::uint8_t address);
+
+protected slots:
+    void mnuCloseClick();
+    void mnuCloseAllClick();
+    void mnuExitClick();
+
+private:
+    TfrmMain& m_main;
+    QString m_windowClass;
+    QList<QMenu*> m_menus;
+    bool m_maximise = true;
+    bool m_blankOnDestroy = true;
+    tp::Align m_destroyAlign = tp::Align::Left;
+};
