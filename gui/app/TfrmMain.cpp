@@ -234,7 +234,7 @@ void TfrmMain::subWindowActivated(QMdiSubWindow* sub)
     sub = m_mdi->currentSubWindow();
     auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
     mergeMenus(child);
-    if (child)
+    if (child && !m_arranging)
         child->FormActivate();
 }
 
@@ -242,8 +242,9 @@ void TfrmMain::mergeMenus(TChildForm* child)
 {
     if (child == m_mergedFrom && (child || m_mergedMenus.isEmpty()))
         return;
-    for (QAction* a : std::as_const(m_mergedMenus))
-        menuBar()->removeAction(a);
+    for (const QPointer<QAction>& a : std::as_const(m_mergedMenus))
+        if (a)
+            menuBar()->removeAction(a);
     m_mergedMenus.clear();
     m_mergedFrom = child;
     bool hasFile = false;
@@ -304,8 +305,10 @@ void TfrmMain::mnuTileClick()
 void TfrmMain::mnuMinimizeAllClick()
 {
     QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    m_arranging = true;
     for (auto it = subs.rbegin(); it != subs.rend(); ++it)
         (*it)->showMinimized();
+    m_arranging = false;
 }
 
 void TfrmMain::mnuUpdateClick()
