@@ -352,6 +352,7 @@ void TfrmMain::DeviceAttachMessage(bool attached)
     presence.textColour = tp::colour::White;
     presence.align = tp::Align::Centre;
     pnlStatusBar->setPanel(2, presence);
+    pnlStatusBar->panelWidget(2)->setToolTip(QString::fromStdString(m_state.adapter().name()));
 
     tp::StatusMessage freq;
     freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
@@ -452,6 +453,8 @@ void TfrmMain::showPowerWarning()
         return;
     if (!m_powerWarning) {
         m_powerWarning = new TfrmPowerWarning(*this);
+        m_powerWarning->adjustSize();
+        m_powerWarning->move(geometry().center() - m_powerWarning->rect().center());
     }
     m_powerWarning->show();
     m_powerWarning->raise();
@@ -459,8 +462,10 @@ void TfrmMain::showPowerWarning()
 
 void TfrmMain::mnuFrequencyClick()
 {
-    if (!m_bitrate)
+    if (!m_bitrate) {
         m_bitrate = new TfrmBitrate(*this);
+        m_bitrate->move(geometry().center() - m_bitrate->rect().center());
+    }
     m_bitrate->show();
     m_bitrate->raise();
     m_bitrate->activateWindow();
