@@ -34,12 +34,12 @@ struct Setup {
     SerialMemoryChip* chip;
     MemoryDevice device;
 
-    explicit Setup(MemoryKind kind)
+    explicit Setup(bool eeprom)
     {
         sim.setBusFrequency(kBusKHz);
         device.size = kSize;
-        device.kind = kind;
-        if (kind == MemoryKind::Eeprom) {
+        device.eeprom = eeprom;
+        if (eeprom) {
             EepromChip::Params p = EepromChip::typical(kSize); // 128-byte pages, 5 ms
             device.pageSize = p.pageSize;
             chip = static_cast<SerialMemoryChip*>(&sim.place(0xA0, std::make_unique<EepromChip>(p)));
@@ -54,9 +54,9 @@ struct Setup {
 
 enum class Op { ReadAll, Verify, WriteAll };
 
-void run(benchmark::State& state, MemoryKind kind, Op op)
+void run(benchmark::State& state, bool eeprom, Op op)
 {
-    Setup s(kind);
+    Setup s(eeprom);
     MemoryBus bus(s.sim, s.device);
     const auto data = image();
     std::vector<std::uint8_t> out;
@@ -75,7 +75,7 @@ void run(benchmark::State& state, MemoryKind kind, Op op)
 
     double limitMs = pureBusMs(kSize);
     double allowedPct = 2.0;
-    if (op == Op::WriteAll && kind == MemoryKind::Eeprom) {
+    if (op == Op::WriteAll && eeprom) {
         const double pages = double(kSize / s.device.pageSize);
         limitMs += pages * double(EepromChip::typical(kSize).writeCycleUs) / 1000.0;
         allowedPct = 5.0;
@@ -92,10 +92,10 @@ void run(benchmark::State& state, MemoryKind kind, Op op)
                                 .c_str());
 }
 
-void BM_EepromReadAll64K(benchmark::State& state) { run(state, MemoryKind::Eeprom, Op::ReadAll); }
-void BM_EepromVerify64K(benchmark::State& state) { run(state, MemoryKind::Eeprom, Op::Verify); }
-void BM_EepromWriteAll64K(benchmark::State& state) { run(state, MemoryKind::Eeprom, Op::WriteAll); }
-void BM_RamWriteAll64K(benchmark::State& state) { run(state, MemoryKind::Ram, Op::WriteAll); }
+void BM_EepromReadAll64K(benchmark::State& state) { run(state, true, Op::ReadAll); }
+void BM_EepromVerify64K(benchmark::State& state) { run(state, true, Op::Verify); }
+void BM_EepromWriteAll64K(benchmark::State& state) { run(state, true, Op::WriteAll); }
+void BM_RamWriteAll64K(benchmark::State& state) { run(state, false, Op::WriteAll); }
 
 } // namespace
 

@@ -157,7 +157,7 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
 {
     checkRange(start, data.size());
     announce();
-    const bool eeprom = m_device.kind == MemoryKind::Eeprom;
+    const bool eeprom = m_device.eeprom;
     const std::size_t end = start + data.size();
     const std::size_t maxLen = m_adapter.maxTransferLength();
     const std::size_t addressBytes = static_cast<std::size_t>(m_device.wordAddressBytes());

@@ -18,7 +18,7 @@ std::vector<std::uint8_t> MemoryDevice::wordAddress(std::size_t a) const
 
 std::string MemoryDevice::chipType() const
 {
-    return (kind == MemoryKind::Eeprom ? "EEPROM " : "RAM ") + std::to_string(size);
+    return (eeprom ? "EEPROM " : "RAM ") + std::to_string(size);
 }
 
 } // namespace tp

@@ -9,13 +9,11 @@
 
 namespace tp {
 
-enum class MemoryKind { Eeprom, Ram };
-
 // A serial memory as a memory window's "Device Setup" describes it.
 struct MemoryDevice {
     std::size_t size = 256;     // bytes, 16 to 65536
     std::uint8_t address = 0xA0; // 8-bit write address with the block-select bits 0
-    MemoryKind kind = MemoryKind::Eeprom;
+    bool eeprom = true;         // false: RAM or FRAM, no pages and no write cycle
     std::size_t pageSize = 8;   // EEPROM: bytes one write may take; 0 counts as 1
     unsigned writeTimeMs = 10;  // EEPROM: longest write cycle
 

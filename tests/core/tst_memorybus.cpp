@@ -3,6 +3,7 @@
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 #include "core/memory/MemoryBus.h"
+#include "core/memory/MemoryKind.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
@@ -29,10 +30,10 @@ struct Bench {
     SimulatedAdapter sim;
     SerialMemoryChip* chip = nullptr;
 
-    Bench(MemoryKind kind, std::size_t size, std::uint8_t address = 0xA0, std::size_t chipPage = 0)
+    Bench(bool eeprom, std::size_t size, std::uint8_t address = 0xA0, std::size_t chipPage = 0)
     {
         sim.setBusFrequency(400);
-        if (kind == MemoryKind::Eeprom) {
+        if (eeprom) {
             EepromChip::Params p = EepromChip::typical(size);
             if (chipPage)
                 p.pageSize = chipPage;
@@ -41,7 +42,7 @@ struct Bench {
             chip = static_cast<SerialMemoryChip*>(&sim.place(address, std::make_unique<SerialRamChip>(size)));
         }
     }
-    EepromChip* eeprom() const { return dynamic_cast<EepromChip*>(chip); }
+    EepromChip* eepromChip() const { return dynamic_cast<EepromChip*>(chip); }
     void load(const Bytes& b)
     {
         for (std::size_t i = 0; i < b.size(); ++i)
@@ -50,11 +51,11 @@ struct Bench {
     std::vector<BusLogEntry> transfers() const { return sim.log().transfers(); }
 };
 
-MemoryDevice device(MemoryKind kind, std::size_t size, std::uint8_t address = 0xA0, std::size_t page = 8,
+MemoryDevice device(bool eeprom, std::size_t size, std::uint8_t address = 0xA0, std::size_t page = 8,
                     unsigned writeTimeMs = 10)
 {
     MemoryDevice d;
-    d.kind = kind;
+    d.eeprom = eeprom;
     d.size = size;
     d.address = address;
     d.pageSize = page;
@@ -102,8 +103,6 @@ std::function<bool(std::size_t, std::size_t)> stopAfter(std::size_t n)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(tp::MemoryKind)
 
 class TestMemoryBus : public QObject {
     Q_OBJECT
@@ -163,7 +162,7 @@ void TestMemoryBus::addressing()
     QFETCH(int, slave);
     QFETCH(QString, word);
 
-    MemoryDevice d = device(MemoryKind::Eeprom, size, std::uint8_t(base));
+    MemoryDevice d = device(true, size, std::uint8_t(base));
     QCOMPARE(int(d.slaveAddress(address)), slave);
     QStringList w;
     for (std::uint8_t b : d.wordAddress(address))
@@ -173,13 +172,13 @@ void TestMemoryBus::addressing()
 
 void TestMemoryBus::readAll_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("base");
     QTest::addColumn<int>("maxLength");
     QTest::addColumn<QStringList>("expected");
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("EEPROM 16") << E << 16 << 0xA0 << 0 << QStringList{"W A0 00", "Sr R A0 [16]"};
     QTest::newRow("EEPROM 256") << E << 256 << 0xA0 << 0 << QStringList{"W A0 00", "Sr R A0 [256]"};
     QTest::newRow("RAM 512 at A4") << R << 512 << 0xA4 << 0
@@ -203,19 +202,19 @@ void TestMemoryBus::readAll_data()
 
 void TestMemoryBus::readAll()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(int, base);
     QFETCH(int, maxLength);
     QFETCH(QStringList, expected);
 
-    Bench b(kind, size, std::uint8_t(base));
+    Bench b(eeprom, size, std::uint8_t(base));
     if (maxLength)
         b.sim.setMaxTransferLength(maxLength);
     const Bytes content = pattern(size, 3);
     b.load(content);
 
-    MemoryBus bus(b.sim, device(kind, size, std::uint8_t(base)));
+    MemoryBus bus(b.sim, device(eeprom, size, std::uint8_t(base)));
     Bytes out;
     std::vector<std::size_t> progress;
     MemoryBusResult r = bus.readAll(out, [&](std::size_t done, std::size_t total) {
@@ -232,14 +231,14 @@ void TestMemoryBus::readAll()
 
 void TestMemoryBus::writeAll_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("base");
     QTest::addColumn<int>("page");      // the "Page Size" item
     QTest::addColumn<int>("maxLength"); // 0: the bench's own
     QTest::addColumn<int>("transfers"); // data writes expected
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("EEPROM 16, byte writes") << E << 16 << 0xA0 << 1 << 0 << 16;
     QTest::newRow("EEPROM 16, page size 0 counts as 1") << E << 16 << 0xA0 << 0 << 0 << 16;
     QTest::newRow("EEPROM 256") << E << 256 << 0xA0 << 8 << 0 << 32;
@@ -258,18 +257,18 @@ void TestMemoryBus::writeAll_data()
 
 void TestMemoryBus::writeAll()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(int, base);
     QFETCH(int, page);
     QFETCH(int, maxLength);
     QFETCH(int, transfers);
 
-    Bench b(kind, size, std::uint8_t(base));
+    Bench b(eeprom, size, std::uint8_t(base));
     if (maxLength)
         b.sim.setMaxTransferLength(maxLength);
     const Bytes content = pattern(size, 7);
-    MemoryBus bus(b.sim, device(kind, size, std::uint8_t(base), std::size_t(page)));
+    MemoryBus bus(b.sim, device(eeprom, size, std::uint8_t(base), std::size_t(page)));
     MemoryBusResult r = bus.writeAll(content);
     QVERIFY(r.ok());
     QCOMPARE(r.status, status::Success);
@@ -291,7 +290,7 @@ void TestMemoryBus::writeAll()
         const std::size_t n = e.bytes.size() - wordBytes;
         QCOMPARE(start, next); // in order, nothing skipped or repeated
         QVERIFY(std::equal(e.bytes.begin() + wordBytes, e.bytes.end(), content.begin() + start));
-        if (kind == MemoryKind::Eeprom) {
+        if (eeprom) {
             QVERIFY2(start / chunk == (start + n - 1) / chunk,
                      qPrintable(QString("write at %1 of %2 bytes crosses a page").arg(start).arg(n)));
             // Acknowledge polling follows until the chip answers.
@@ -312,14 +311,14 @@ void TestMemoryBus::writeAll()
 
 void TestMemoryBus::rangeWritesStopAtPageAndBlockEnds_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("expected");
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("EEPROM 256 from mid-page") << E << 256 << 8 << 0x05 << 20
                                               << QStringList{"W A0 05 +3", "W A0 08 +8", "W A0 10 +8", "W A0 18 +1"};
     QTest::newRow("EEPROM 2 KB across a block") << E << 2048 << 16 << 0xFA << 12
@@ -333,17 +332,17 @@ void TestMemoryBus::rangeWritesStopAtPageAndBlockEnds_data()
 
 void TestMemoryBus::rangeWritesStopAtPageAndBlockEnds()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(int, page);
     QFETCH(int, start);
     QFETCH(int, count);
     QFETCH(QStringList, expected);
 
-    Bench b(kind, size);
+    Bench b(eeprom, size);
     const Bytes before = b.chip->bytes();
     const Bytes data = pattern(count, 13);
-    MemoryBus bus(b.sim, device(kind, size, 0xA0, std::size_t(page)));
+    MemoryBus bus(b.sim, device(eeprom, size, 0xA0, std::size_t(page)));
     QVERIFY(bus.write(std::size_t(start), data).ok());
     QCOMPARE(summaries(b.transfers(), size > 2048 ? 2 : 1), expected);
 
@@ -354,13 +353,13 @@ void TestMemoryBus::rangeWritesStopAtPageAndBlockEnds()
 
 void TestMemoryBus::verify_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("maxLength");
     QTest::addColumn<int>("differs"); // -1: nothing differs
     QTest::addColumn<int>("readsUpTo"); // one past the last byte read
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("16 B, equal") << E << 16 << 0 << -1 << 16;
     QTest::newRow("16 B at 5") << E << 16 << 0 << 5 << 16;
     QTest::newRow("2 KB at 0x100") << E << 2048 << 0 << 0x100 << 0x200;
@@ -372,13 +371,13 @@ void TestMemoryBus::verify_data()
 
 void TestMemoryBus::verify()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(int, maxLength);
     QFETCH(int, differs);
     QFETCH(int, readsUpTo);
 
-    Bench b(kind, size);
+    Bench b(eeprom, size);
     if (maxLength)
         b.sim.setMaxTransferLength(maxLength);
     const Bytes image = pattern(size, 11);
@@ -389,7 +388,7 @@ void TestMemoryBus::verify()
             b.chip->setByte(size - 1, std::uint8_t(image[size - 1] ^ 0xFF));
     }
 
-    MemoryBus bus(b.sim, device(kind, size));
+    MemoryBus bus(b.sim, device(eeprom, size));
     MemoryBusResult r = bus.verify(image);
     std::size_t read = 0;
     for (const BusLogEntry& e : b.transfers())
@@ -411,14 +410,14 @@ void TestMemoryBus::verify()
 
 void TestMemoryBus::singleBytes_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("base");
     QTest::addColumn<int>("address");
     QTest::addColumn<QStringList>("readLines");
     QTest::addColumn<QString>("writeLine");
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("EEPROM 16 at 0xF") << E << 16 << 0xA0 << 0xF << QStringList{"W A0 0F", "Sr R A0 [1]"} << "W A0 0F +1";
     QTest::newRow("EEPROM 2 KB at 0x7FF") << E << 2048 << 0xA0 << 0x7FF << QStringList{"W AE FF", "Sr R AE [1]"}
                                           << "W AE FF +1";
@@ -434,16 +433,16 @@ void TestMemoryBus::singleBytes_data()
 
 void TestMemoryBus::singleBytes()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(int, base);
     QFETCH(int, address);
     QFETCH(QStringList, readLines);
     QFETCH(QString, writeLine);
 
-    Bench b(kind, size, std::uint8_t(base));
+    Bench b(eeprom, size, std::uint8_t(base));
     b.load(pattern(size, 5));
-    MemoryBus bus(b.sim, device(kind, size, std::uint8_t(base)));
+    MemoryBus bus(b.sim, device(eeprom, size, std::uint8_t(base)));
     const int wordBytes = size > 2048 ? 2 : 1;
 
     std::uint8_t value = 0;
@@ -459,12 +458,12 @@ void TestMemoryBus::singleBytes()
     const std::vector<BusLogEntry> log = b.transfers();
     QCOMPARE(summary(log.front(), wordBytes), writeLine);
     QCOMPARE(log.front().bytes.back(), written);
-    if (kind == MemoryKind::Eeprom) {
+    if (eeprom) {
         // Polled until the write cycle was over: the chip answers again.
         QVERIFY(log.size() >= 2);
         QVERIFY(isPoll(log.back()));
         QCOMPARE(log.back().status, status::Success);
-        QVERIFY(!b.eeprom()->inWriteCycle());
+        QVERIFY(!b.eepromChip()->inWriteCycle());
     } else {
         QCOMPARE(log.size(), std::size_t(1));
     }
@@ -485,9 +484,9 @@ void TestMemoryBus::pollingWaitsForTheWriteCycle()
     QFETCH(int, cycleUs);
     QFETCH(int, intervalUs);
 
-    Bench b(MemoryKind::Eeprom, 256);
-    b.eeprom()->setWriteCycleUs(cycleUs);
-    MemoryBus bus(b.sim, device(MemoryKind::Eeprom, 256));
+    Bench b(true, 256);
+    b.eepromChip()->setWriteCycleUs(cycleUs);
+    MemoryBus bus(b.sim, device(true, 256));
     bus.setPollIntervalUs(intervalUs);
 
     MemoryBusResult r = bus.writeByte(0x42, 0x99);
@@ -516,9 +515,9 @@ void TestMemoryBus::chipThatStaysBusyFails()
     QFETCH(bool, whole);
     QFETCH(int, writeTimeMs);
 
-    Bench b(MemoryKind::Eeprom, 2048);
-    b.eeprom()->setWriteCycleUs(3600ull * 1000 * 1000);
-    MemoryBus bus(b.sim, device(MemoryKind::Eeprom, 2048, 0xA0, 16, unsigned(writeTimeMs)));
+    Bench b(true, 2048);
+    b.eepromChip()->setWriteCycleUs(3600ull * 1000 * 1000);
+    MemoryBus bus(b.sim, device(true, 2048, 0xA0, 16, unsigned(writeTimeMs)));
     const Bytes image = pattern(2048);
     const std::size_t at = whole ? 0 : 0x345;
 
@@ -541,7 +540,7 @@ void TestMemoryBus::chipThatStaysBusyFails()
 
 void TestMemoryBus::faultsLeaveTheBufferAlone_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("op");
     QTest::addColumn<int>("maxLength");
@@ -551,7 +550,7 @@ void TestMemoryBus::faultsLeaveTheBufferAlone_data()
     QTest::addColumn<int>("status");
 
     using K = Fault::Kind;
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("read 2 KB, address nack in block 3") << E << 2048 << "read" << 0 << int(K::AddressNack) << 0
                                                         << 0x300 << 1;
     QTest::newRow("read 64 KB, data nack on the word address") << E << 65536 << "read" << 0 << int(K::DataNack)
@@ -572,7 +571,7 @@ void TestMemoryBus::faultsLeaveTheBufferAlone_data()
 
 void TestMemoryBus::faultsLeaveTheBufferAlone()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(QString, op);
     QFETCH(int, maxLength);
@@ -581,12 +580,12 @@ void TestMemoryBus::faultsLeaveTheBufferAlone()
     QFETCH(int, after);
     QFETCH(int, status);
 
-    Bench b(kind, size);
+    Bench b(eeprom, size);
     if (maxLength)
         b.sim.setMaxTransferLength(maxLength);
     const Bytes onChip = pattern(size, 1);
     b.load(onChip);
-    MemoryBus bus(b.sim, device(kind, size, 0xA0, kind == MemoryKind::Eeprom ? 16 : 8));
+    MemoryBus bus(b.sim, device(eeprom, size, 0xA0, eeprom ? 16 : 8));
 
     Fault f;
     f.kind = Fault::Kind(fault);
@@ -627,14 +626,14 @@ void TestMemoryBus::faultsLeaveTheBufferAlone()
 
 void TestMemoryBus::cancel_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("op");
     QTest::addColumn<int>("maxLength");
     QTest::addColumn<int>("stopAt");
     QTest::addColumn<int>("dataTransfers"); // reads and data writes up to the cancel
 
-    const auto E = MemoryKind::Eeprom, R = MemoryKind::Ram;
+    const bool E = true, R = false;
     QTest::newRow("read 2 KB after two blocks") << E << 2048 << "read" << 0 << 512 << 2;
     QTest::newRow("verify 64 KB after two 4 KB reads") << R << 65536 << "verify" << 4096 << 8192 << 2;
     QTest::newRow("write EEPROM 2 KB after three pages") << E << 2048 << "write" << 0 << 48 << 3;
@@ -643,19 +642,19 @@ void TestMemoryBus::cancel_data()
 
 void TestMemoryBus::cancel()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
     QFETCH(QString, op);
     QFETCH(int, maxLength);
     QFETCH(int, stopAt);
     QFETCH(int, dataTransfers);
 
-    Bench b(kind, size);
+    Bench b(eeprom, size);
     if (maxLength)
         b.sim.setMaxTransferLength(maxLength);
     const Bytes onChip = pattern(size, 4);
     b.load(onChip);
-    MemoryBus bus(b.sim, device(kind, size, 0xA0, 16));
+    MemoryBus bus(b.sim, device(eeprom, size, 0xA0, 16));
 
     const Bytes before(size, 0x5A);
     Bytes buffer = before;
@@ -679,16 +678,16 @@ void TestMemoryBus::cancel()
     if (op == "write") {
         QVERIFY(std::equal(image.begin(), image.begin() + stopAt, b.chip->bytes().begin()));
         QVERIFY(std::equal(onChip.begin() + stopAt, onChip.end(), b.chip->bytes().begin() + stopAt));
-        if (b.eeprom())
-            QVERIFY(!b.eeprom()->inWriteCycle()); // the chip is ready for whatever comes next
+        if (b.eepromChip())
+            QVERIFY(!b.eepromChip()->inWriteCycle()); // the chip is ready for whatever comes next
     }
 }
 
 void TestMemoryBus::cancelAfterTheLastTransferChangesNothing()
 {
-    Bench b(MemoryKind::Ram, 256);
+    Bench b(false, 256);
     b.load(pattern(256));
-    MemoryBus bus(b.sim, device(MemoryKind::Ram, 256));
+    MemoryBus bus(b.sim, device(false, 256));
     Bytes out;
     MemoryBusResult r = bus.readAll(out, [](std::size_t, std::size_t) { return false; });
     QVERIFY(r.ok());
@@ -699,8 +698,8 @@ void TestMemoryBus::pageSizeBeyondTheChipsShowsInVerify()
 {
     // "Page Size" 16 on a chip with 8-byte pages: the second half of every
     // write wraps onto the first.
-    Bench b(MemoryKind::Eeprom, 256, 0xA0, 8);
-    MemoryBus bus(b.sim, device(MemoryKind::Eeprom, 256, 0xA0, 16));
+    Bench b(true, 256, 0xA0, 8);
+    MemoryBus bus(b.sim, device(true, 256, 0xA0, 16));
     const Bytes image = pattern(256, 6);
     QVERIFY(bus.writeAll(image).ok());
     MemoryBusResult r = bus.verify(image);
@@ -713,8 +712,8 @@ void TestMemoryBus::pageSizeBeyondTheChipsShowsInVerify()
 
 void TestMemoryBus::writeAndVerifyCountsBothPasses()
 {
-    Bench b(MemoryKind::Eeprom, 2048);
-    MemoryBus bus(b.sim, device(MemoryKind::Eeprom, 2048, 0xA0, 16));
+    Bench b(true, 2048);
+    MemoryBus bus(b.sim, device(true, 2048, 0xA0, 16));
     const Bytes image = pattern(2048, 8);
     std::vector<std::pair<std::size_t, std::size_t>> calls;
     MemoryBusResult r = bus.writeAndVerify(image, [&](std::size_t done, std::size_t total) {
@@ -739,28 +738,29 @@ void TestMemoryBus::writeAndVerifyCountsBothPasses()
 
 void TestMemoryBus::everyStandardChipIsFoundByItsType_data()
 {
-    QTest::addColumn<MemoryKind>("kind");
+    QTest::addColumn<bool>("eeprom");
     QTest::addColumn<int>("size");
-    for (int size : {16, 128, 256, 512, 1024, 2048, 4096, 8192, 16384, 32768, 65536}) {
-        QTest::addRow("EEPROM %d", size) << MemoryKind::Eeprom << size;
-        QTest::addRow("RAM %d", size) << MemoryKind::Ram << size;
+    // Every size the Device menu offers.
+    for (std::size_t s : memorySizes()) {
+        const int size = int(s);
+        QTest::addRow("EEPROM %d", size) << true << size;
+        QTest::addRow("RAM %d", size) << false << size;
     }
 }
 
 void TestMemoryBus::everyStandardChipIsFoundByItsType()
 {
-    QFETCH(MemoryKind, kind);
+    QFETCH(bool, eeprom);
     QFETCH(int, size);
 
     // The program's bench: empty until a window talks to an address.
     SimulatedAdapter sim;
     registerStandardChips(sim);
     sim.setBusFrequency(400);
-    const bool eeprom = kind == MemoryKind::Eeprom;
     const int page = eeprom ? int(EepromChip::typical(size).pageSize) : 0;
     // A 2 KB chip takes all eight block addresses from A0.
     const std::uint8_t at = size == 2048 ? 0xA0 : 0xA8;
-    MemoryBus bus(sim, device(kind, size, at, std::size_t(page)));
+    MemoryBus bus(sim, device(eeprom, size, at, std::size_t(page)));
 
     Bytes out;
     QVERIFY(bus.readAll(out).ok());
@@ -777,8 +777,8 @@ void TestMemoryBus::everyStandardChipIsFoundByItsType()
 
 void TestMemoryBus::rangesAreChecked()
 {
-    Bench b(MemoryKind::Eeprom, 256);
-    MemoryBus bus(b.sim, device(MemoryKind::Eeprom, 256));
+    Bench b(true, 256);
+    MemoryBus bus(b.sim, device(true, 256));
     std::uint8_t v = 0;
     Bytes out;
     QVERIFY_THROWS_EXCEPTION(tp::Error, bus.writeAll(Bytes(255)));
