@@ -49,7 +49,7 @@ struct MemoryBusResult {
     std::size_t address = 0;          // Failed: first byte of the failed transfer; Mismatch: first difference
     std::uint8_t readValue = 0;       // Mismatch: what the chip holds
     std::uint8_t expectedValue = 0;   // Mismatch: what it should hold
-    std::size_t done = 0;             // bytes transferred (or compared) before the end
+    std::size_t done = 0;             // bytes transferred (or compared) before the end, as the progress counts
     bool writeCycleTimedOut = false;  // Failed: the chip stayed busy longer than the write time
 
     bool ok() const { return outcome == MemoryOutcome::Done; }

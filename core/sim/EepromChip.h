@@ -12,7 +12,8 @@ namespace tp::sim {
 // page buffer; the counter wraps within the page, so bytes past the page end
 // overwrite its start. The stop that ends a write with data starts the write
 // cycle, during which the chip acknowledges no address; a repeated start
-// instead discards the buffered bytes. Erased cells read 0xFF.
+// instead discards the buffered bytes. Erased cells read 0xFF. The write
+// cycle runs on the bench's clock; a chip on no bench has none.
 class EepromChip : public SerialMemoryChip {
 public:
     struct Params {
