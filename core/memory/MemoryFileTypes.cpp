@@ -67,7 +67,9 @@ std::string FileDialogState::defaultExtensionFor(FileType type) const
 
 std::string FileDialogState::accept(FileType type, std::string_view fileName)
 {
-    std::string name = MemoryFileTypes::withExtension(fileName, defaultExtensionFor(type));
+    // A name typed without an extension takes the chosen type's, so a file's
+    // name never says one format while it holds another.
+    std::string name = MemoryFileTypes::withExtension(fileName, MemoryFileTypes::extension(type));
     m_default = MemoryFileTypes::extension(type);
     return name;
 }

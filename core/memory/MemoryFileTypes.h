@@ -43,7 +43,7 @@ public:
     // The default while the dialog shows `type`.
     std::string defaultExtensionFor(FileType type) const;
     // After the dialog closed with `fileName` and `type`: the name to use
-    // (default extension added) and the new default.
+    // (a name without extension takes the type's) and the new default.
     std::string accept(FileType type, std::string_view fileName);
 
 private:

@@ -191,7 +191,9 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
             return nullptr;
         sub = m_mdi->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->setWindowIcon(QIcon());
+        QPixmap blank(16, 16);
+        blank.fill(Qt::transparent);
+        sub->setWindowIcon(QIcon(blank));
         m_references[entry.windowClass] = w;
     } else {
         sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
@@ -263,6 +265,18 @@ void TfrmMain::closeAllChildren()
     QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it)
         (*it)->close();
+}
+
+void TfrmMain::destroyAllChildren()
+{
+    QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
+        if (auto* child = qobject_cast<TChildForm*>((*it)->widget()))
+            child->keepStatusOnDestroy();
+        (*it)->hide();
+        m_mdi->removeSubWindow(*it);
+        (*it)->deleteLater();
+    }
 }
 
 void TfrmMain::exitApplication()

@@ -56,6 +56,8 @@ public:
     QAction* deviceAction(const QString& caption) const;
 
     void closeAllChildren();
+    // Destroys every child, last first, without asking them to close.
+    void destroyAllChildren();
     void exitApplication();
 
     // Power and frequency options.

@@ -1,4 +1,9 @@
 #include "gui/app/WindowFactories.h"
+#include "gui/app/Catalogue.h"
+#include "gui/memory/Eeprom.h"
+#include "gui/memory/LargeRAM.h"
+#include "gui/memory/SmallEE.h"
+#include "gui/memory/SmallRAM.h"
 
 namespace {
 
@@ -6,6 +11,10 @@ WindowFactories build()
 {
     WindowFactories f;
     // Each window class registers itself here as it arrives.
+    f["TfrmSmallEE"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallEE(m, std::size_t(e.memorySize)); };
+    f["TfrmSmallRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallRAM(m, std::size_t(e.memorySize)); };
+    f["TfrmEEPROM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmEEPROM(m, std::size_t(e.memorySize)); };
+    f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
     return f;
 }
 

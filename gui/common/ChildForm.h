@@ -39,6 +39,8 @@ public:
     virtual void FormActivate();
 
     bool maximiseOnActivate() const { return m_maximise; }
+    // For a caller that writes the status line itself once the windows are gone.
+    void keepStatusOnDestroy() { m_blankOnDestroy = false; }
 
 protected:
     // Adds a menu that merges into the frame's menu bar while active.
