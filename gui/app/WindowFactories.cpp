@@ -1,4 +1,6 @@
 #include "gui/app/WindowFactories.h"
+#include "gui/devices/ports/Pcf8574.h"
+#include "gui/devices/ports/Pcf8575.h"
 
 namespace {
 
@@ -6,6 +8,8 @@ WindowFactories build()
 {
     WindowFactories f;
     // Each window class registers itself here as it arrives.
+    f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
+    f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
     return f;
 }
 
