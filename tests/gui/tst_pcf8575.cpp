@@ -73,6 +73,7 @@ private slots:
     void bitBoxClickWritesBothBytesOnce();
     void radioItemChoosesAddress();
     void failedTransfersChangeNothing();
+    void sharesItsDefaultAddressWithThePcf8574Window();
     void layoutFitsTheFrame();
 };
 
@@ -270,6 +271,37 @@ void TestPcf8575::failedTransfersChangeNothing()
     QCOMPARE(r.boxes("chbPort0"), 0xFF);
     QCOMPARE(r.field("edtWriteL")->text(), QStringLiteral("55"));
     QCOMPARE(int(r.bench.state->context("TfrmPCF8575").status), 1);
+}
+
+void TestPcf8575::sharesItsDefaultAddressWithThePcf8574Window()
+{
+    // Both windows start at 0x40; on the program's bench each meets its own chip there.
+    TestBench bench;
+    bench.main->deviceAction(QStringLiteral("PCF8574  8-bit I/O Expander"))->trigger();
+    QWidget* w8574 = bench.main->windowReference("TfrmPCF8574");
+    child<HexField>(w8574, "edtWrite")->setText("5A");
+    QTest::mouseClick(child<QPushButton>(w8574, "btnPCF8574Write"), Qt::LeftButton);
+
+    bench.main->deviceAction(kEntry)->trigger();
+    QWidget* w8575 = bench.main->windowReference("TfrmPCF8575");
+    QTest::mouseClick(child<QPushButton>(w8575, "btnRead"), Qt::LeftButton);
+    QCOMPARE(child<HexField>(w8575, "edtReadLow")->text(), QStringLiteral("FF"));
+    QCOMPARE(bench.sim->chipAt(0x40)->type(), std::string("PCF8575"));
+
+    bench.main->deviceAction(QStringLiteral("PCF8574  8-bit I/O Expander"))->trigger();
+    QTest::mouseClick(child<QPushButton>(w8574, "btnPCF8574Read"), Qt::LeftButton);
+    QCOMPARE(child<HexField>(w8574, "edtRead")->text(), QStringLiteral("5A")); // the chip it wrote before
+    QCOMPARE(bench.transfers(), (QStringList{"W 40 5A", "R 40 FF FF", "R 40 5A"}));
+    QStringList notes;
+    for (const tp::BusLogEntry& e : bench.sim->log().entries())
+        if (e.isNote())
+            notes << QString::fromStdString(e.note);
+    QCOMPARE(notes, (QStringList{"bench: placed a simulated PCF8574 at 0x40",
+                                 "bench: set aside the simulated PCF8574 at 0x40",
+                                 "bench: placed a simulated PCF8575 at 0x40",
+                                 "bench: set aside the simulated PCF8575 at 0x40",
+                                 "bench: put back the simulated PCF8574 met at 0x40 before"}));
+    QCOMPARE(bench.statusText(), QStringLiteral("Transmission successful"));
 }
 
 void TestPcf8575::layoutFitsTheFrame()
