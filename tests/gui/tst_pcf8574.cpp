@@ -140,9 +140,10 @@ void TestPcf8574::menuEntriesOpenOneWindowAndSetBothAddresses()
 
     // Another window comes first; choosing the entry again brings this one
     // forward, resets both addresses and leaves the radio groups alone.
-    bench.main->mdiArea()->activateNextSubWindow();
+    bench.main->deviceAction(QStringLiteral("PCF8575    16-bit I/O Expander"))->trigger();
+    QVERIFY(bench.main->mdiArea()->currentSubWindow()->widget() != w);
     bench.main->deviceAction(second)->trigger();
-    QCOMPARE(bench.main->childForms().size(), 1);
+    QCOMPARE(bench.main->childForms().size(), 2);
     QCOMPARE(bench.main->windowReference("TfrmPCF8574"), w);
     QCOMPARE(bench.main->mdiArea()->currentSubWindow()->widget(), w);
     QCOMPARE(w->link(TfrmPCF8574::PCF8574).address(), 0x40);
@@ -540,6 +541,14 @@ void TestPcf8574::layoutFitsTheFrame()
     QVERIFY(r.w->minimumSizeHint().width() <= r.bench.main->mdiArea()->viewport()->width());
     QVERIFY(r.w->minimumSizeHint().height() <= r.bench.main->mdiArea()->viewport()->height());
     saveShot(r.bench.main.get(), "pcf8574");
+
+    // Lit toggles and changed boxes take no more room.
+    QTest::mouseClick(r.c<LedToggle>("chbEnabled"), Qt::LeftButton);
+    QTest::mouseClick(r.c<LedToggle>("chbReadBackA"), Qt::LeftButton);
+    QTest::mouseClick(r.box("chb74AP", 6), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(clippedControls(r.w), QStringList());
+    saveShot(r.bench.main.get(), "pcf8574-on");
 }
 
 TALLYPORT_TEST_MAIN(TestPcf8574)
