@@ -1,4 +1,7 @@
+#include "core/devices/ports/Pcf857x.h"
 #include "core/sim/EepromChip.h"
+
+#include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
@@ -17,6 +20,10 @@ void registerStandardChips(SimulatedAdapter& bench)
                            [size] { return std::make_unique<EepromChip>(EepromChip::typical(size)); });
         bench.registerType(SerialRamChip::typeName(size), [size] { return std::make_unique<SerialRamChip>(size); });
     }
+    using namespace tp::pcf857x;
+    bench.registerType(kPcf8574, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574, 1); });
+    bench.registerType(kPcf8574A, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574A, 1); });
+    bench.registerType(kPcf8575, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8575, 2); });
 }
 
 } // namespace tp::sim

@@ -4,6 +4,8 @@
 #include "gui/memory/LargeRAM.h"
 #include "gui/memory/SmallEE.h"
 #include "gui/memory/SmallRAM.h"
+#include "gui/devices/ports/Pcf8574.h"
+#include "gui/devices/ports/Pcf8575.h"
 
 namespace {
 
@@ -15,6 +17,8 @@ WindowFactories build()
     f["TfrmSmallRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallRAM(m, std::size_t(e.memorySize)); };
     f["TfrmEEPROM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmEEPROM(m, std::size_t(e.memorySize)); };
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
+    f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
+    f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
     return f;
 }
 
