@@ -1,6 +1,5 @@
 #include "core/devices/ports/Pcf857x.h"
 #include "core/sim/EepromChip.h"
-
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
 #include "core/sim/SerialRamChip.h"
