@@ -91,6 +91,10 @@ Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<
 {
     if (m_removed)
         return status::HardwareNotDetected;
+    // A message beyond the adapter's buffer never reaches the bus.
+    for (const I2cMessage& m : messages)
+        if (m.data.size() > m_maxTransferLength)
+            return status::DataNack;
     const std::uint64_t bit = bitNs();
     std::optional<Fault> fault = takeFault(messages[0].address, true);
     if (fault) {

@@ -39,7 +39,9 @@ public:
     void inject(Fault fault) { m_faults.push_back(fault); }
     void clearFaults();
 
-    std::size_t maxTransferLength() const override { return 65536 + 2; }
+    std::size_t maxTransferLength() const override { return m_maxTransferLength; }
+    // Lets tests play an adapter with a smaller transfer buffer.
+    void setMaxTransferLength(std::size_t n) { m_maxTransferLength = n ? n : 1; }
     bool isSimulated() const override { return true; }
     bool isPresent() const override { return !m_removed; }
     std::string name() const override { return "Simulated bench"; }
@@ -66,9 +68,13 @@ private:
     std::map<std::string, Factory> m_factories;
     std::vector<Fault> m_faults;
     bool m_removed = false;
+    std::size_t m_maxTransferLength = 65536 + 2;
 };
 
-// The chip types every bench knows how to make.
+// The chip types every bench knows how to make. Serial memories are
+// "EEPROM <bytes>" and "RAM <bytes>" with the size in decimal, for every size
+// of SerialMemoryChip::kSizes ("EEPROM 256", "RAM 65536"); see EepromChip and
+// SerialRamChip.
 void registerStandardChips(SimulatedAdapter& bench);
 
 } // namespace tp::sim

@@ -103,7 +103,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     TStatusLine* pnlStatusBar = nullptr;
     QMap<QString, QPointer<TChildForm>> m_references;
-    QList<QAction*> m_mergedMenus;
+    QList<QPointer<QAction>> m_mergedMenus;
     QPointer<TChildForm> m_mergedFrom;
 
     QMenu* mnuFile = nullptr;
@@ -125,4 +125,5 @@ private:
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
     bool m_settingsWritten = false;
+    bool m_arranging = false; // Minimize All under way: activations must not maximise
 };

@@ -16,7 +16,6 @@ TChildForm::TChildForm(TfrmMain& main, const QString& windowClass, QWidget* pare
 
 TChildForm::~TChildForm()
 {
-    qDeleteAll(m_menus);
     if (m_blankOnDestroy)
         m_main.showStatus(tp::blankMessage(m_destroyAlign));
 }
@@ -62,7 +61,7 @@ void TChildForm::FormActivate()
 
 QMenu* TChildForm::addChildMenu(const QString& title, const QString& objectName)
 {
-    auto* menu = new QMenu(title);
+    auto* menu = new QMenu(title, this);
     menu->setObjectName(objectName);
     m_menus.append(menu);
     return menu;
