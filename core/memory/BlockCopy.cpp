@@ -14,7 +14,9 @@ std::string wrapHex(std::int64_t v, int digits)
 
 Notice maximumAddress(std::size_t size, int digits)
 {
-    return {Notice::Kind::Message, "Maximum address = " + intToHex(size - 1, digits)};
+    std::string text = "Maximum address = ";
+    text += intToHex(size - 1, digits);
+    return {Notice::Kind::Message, text};
 }
 
 } // namespace
@@ -29,7 +31,7 @@ CopyFieldUpdate BlockCopy::startChanged(const CopyFields& f, std::size_t size, i
     const std::int64_t target = hexToInt(f.target);
     if (s > static_cast<std::int64_t>(size) - 1) {
         u.notice = maximumAddress(size, digits);
-        u.fieldText = "0";
+        u.fieldText = std::string(1, '0');
         s = 0;
     }
     u.targetEndText = wrapHex(end + target - s, digits);

@@ -63,7 +63,10 @@ fs::path finalTarget(const fs::path& p)
 fs::path temporaryBeside(const fs::path& target)
 {
     static std::mt19937_64 rng{std::random_device{}()};
-    const auto name = "." + target.filename().string() + ".tmp" + std::to_string(rng() % 1000000000u);
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp";
+    name += std::to_string(rng() % 1000000000u);
     return target.parent_path() / name;
 }
 

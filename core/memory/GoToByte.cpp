@@ -15,12 +15,14 @@ GoToUpdate GoToByte::hexChanged(std::string_view hexText) const
 {
     GoToUpdate u;
     if (hexText.empty()) {
-        u.otherText = "0";
+        u.otherText = std::string(1, '0');
         return u;
     }
     std::uint32_t n = hexToInt(hexText);
     if (n > m_max) {
-        u.notice = Notice{Notice::Kind::Message, "Maximum address = " + intToHex(m_max, 4)};
+        std::string text = "Maximum address = ";
+        text += intToHex(m_max, 4);
+        u.notice = Notice{Notice::Kind::Message, text};
         u.fieldText = intToHex(m_max, 4);
         n = m_max;
     }

@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tp {
 
@@ -16,7 +17,13 @@ VerifyResult VerifyCompare::compare(const MemoryImage& image, std::size_t first,
     if (first >= image.size())
         return r;
     const std::size_t n = std::min(read.size(), image.size() - first);
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    if (!image.hasOddCells(first, n)) {
+        std::vector<std::uint8_t> cells(n);
+        image.readValues(first, cells);
+        i = static_cast<std::size_t>(std::mismatch(cells.begin(), cells.end(), read.begin()).first - cells.begin());
+    }
+    for (; i < n; ++i) {
         const std::size_t a = first + i;
         // A plain cell's text equals two hex digits of its byte; any other
         // text never equals two upper-case digits.
