@@ -513,20 +513,23 @@ void TestMemoryFiles::dialogTypes()
 
 void TestMemoryFiles::defaultExtension()
 {
-    // Small windows: the default follows the type last used.
+    // The default (the type the next dialog preselects) follows the type last used.
     FileDialogState small(MemoryKind::SmallEeprom);
     QCOMPARE(q(small.defaultExtension()), QString("mem"));
-    QCOMPARE(q(small.accept(FileType::Hex, "/d/a")), QString("/d/a.mem"));
+    // A name without extension takes the chosen type's, never a stale default:
+    // a file named .mem holding Intel HEX would be misread later.
+    QCOMPARE(q(small.accept(FileType::Hex, "/d/a")), QString("/d/a.hex"));
     QCOMPARE(q(small.defaultExtension()), QString("hex"));
-    QCOMPARE(q(small.accept(FileType::Csv, "/d/b")), QString("/d/b.hex"));
+    QCOMPARE(q(small.accept(FileType::Csv, "/d/b")), QString("/d/b.csv"));
     QCOMPARE(q(small.accept(FileType::Bin, "/d/c.dat")), QString("/d/c.dat"));
     QCOMPARE(q(small.defaultExtension()), QString("bin"));
 
     // Large windows: choosing mem or hex in the dialog sets it at once.
     FileDialogState large(MemoryKind::LargeRam);
     QCOMPARE(q(large.accept(FileType::Hex, "/d/a")), QString("/d/a.hex"));
-    QCOMPARE(q(large.accept(FileType::Csv, "/d/b")), QString("/d/b.hex"));
+    QCOMPARE(q(large.accept(FileType::Csv, "/d/b")), QString("/d/b.csv"));
     QCOMPARE(q(large.defaultExtensionFor(FileType::Bin)), QString("csv"));
+    QCOMPARE(q(large.defaultExtensionFor(FileType::Hex)), QString("hex"));
     QCOMPARE(q(large.accept(FileType::Mem, "/d/c")), QString("/d/c.mem"));
 }
 
