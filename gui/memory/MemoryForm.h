@@ -67,6 +67,9 @@ public:
     // One verify block read from the chip against the image; 0 or 153.
     tp::Status VerifyData(std::size_t firstRow, std::span<const std::uint8_t> bytes);
 
+    // How long a transfer runs before its progress dialog shows.
+    void setProgressDelayMs(int ms) { m_progressDelayMs = ms; }
+
     // Moves the hex grid's current cell to an address and gives it the focus.
     void goToAddress(std::size_t address);
 
@@ -123,4 +126,5 @@ private:
     HexKeyFilter* m_keys = nullptr;
     tp::FileDialogState m_files;
     QString m_saveName;
+    int m_progressDelayMs = 500;
 };

@@ -45,7 +45,7 @@ tp::MemoryBusResult TMemoryForm::withProgress(
     ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
     QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500); // only transfers that take a while show it
+    progress.setMinimumDuration(m_progressDelayMs); // only transfers that take a while show it
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -62,6 +63,7 @@ private slots:
     void failedReadLeavesGrids();
     void failedWriteShowsStatus();
     void notHexAddressStopsWithError();
+    void cancelLeavesGrids();
 };
 
 void TestMemoryTransfers::readWriteVerifyRoundTrip_data()
@@ -201,6 +203,26 @@ void TestMemoryTransfers::notHexAddressStopsWithError()
     QTest::mouseClick(rig.window->btnRead, Qt::LeftButton);
     QCOMPARE(rig.bench.dialogs.texts("error"), QStringList{"'$Q0' is not a valid integer value."});
     QVERIFY(rig.bench.transfers().isEmpty());
+}
+
+void TestMemoryTransfers::cancelLeavesGrids()
+{
+    MemoryRig rig("EEPROM/64K x 8 (512K bit)", 65536, true);
+    rig.bench.sim->setMaxTransferLength(256); // as a real adapter: many transfers
+    rig.window->setProgressDelayMs(0);
+    // The user presses Cancel as soon as the progress dialog is up.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = rig.window->findChild<QProgressDialog*>();
+        QVERIFY(dlg);
+        QCOMPARE(dlg->labelText(), QString("Reading..."));
+        dlg->cancel();
+    });
+    rig.window->btnRead->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Transfer cancelled"));
+    QCOMPARE(cell(rig.window, 0), QString("FF"));
+    // Stopped within a few transfers, not after the 256 the whole chip takes.
+    QVERIFY(rig.bench.transfers().size() < 40);
+    QVERIFY(!rig.window->findChild<QProgressDialog*>());
 }
 
 TALLYPORT_TEST_MAIN(TestMemoryTransfers)
