@@ -199,7 +199,10 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
         sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
     }
     if (sub) {
-        sub->show();
+        if (w->maximiseOnActivate() || w->opensMaximised())
+            sub->showMaximized();
+        else
+            sub->show();
         m_mdi->setActiveSubWindow(sub);
         sub->raise();
     }

@@ -39,6 +39,7 @@ public:
     virtual void FormActivate();
 
     bool maximiseOnActivate() const { return m_maximise; }
+    bool opensMaximised() const { return m_openMaximised; }
     // For a caller that writes the status line itself once the windows are gone.
     void keepStatusOnDestroy() { m_blankOnDestroy = false; }
 
@@ -49,6 +50,7 @@ protected:
     QMenu* addFileMenu();
 
     void setMaximiseOnActivate(bool on) { m_maximise = on; }
+    void setOpensMaximised(bool on) { m_openMaximised = on; }
     void setBlankOnDestroy(bool on, tp::Align align = tp::Align::Left)
     {
         m_blankOnDestroy = on;
@@ -68,6 +70,7 @@ private:
     QString m_windowClass;
     QList<QMenu*> m_menus;
     bool m_maximise = true;
+    bool m_openMaximised = false;
     bool m_blankOnDestroy = true;
     tp::Align m_destroyAlign = tp::Align::Left;
     bool m_firstOfClass;

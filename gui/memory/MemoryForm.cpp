@@ -43,6 +43,7 @@ TMemoryForm::TMemoryForm(TfrmMain& main, const QString& windowClass, tp::MemoryK
     setBlankOnDestroy(true, blankAlign());
     // The large windows open maximised and are not maximised again.
     setMaximiseOnActivate(!isLarge());
+    setOpensMaximised(true);
     buildControls();
     buildMenus();
     applyLayout();

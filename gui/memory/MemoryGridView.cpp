@@ -1,21 +1,88 @@
 #include "gui/memory/MemoryGridView.h"
+#include "core/common/HexText.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QPainter>
+#include <QStaticText>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
 namespace {
 
+// Paints cells from the image with cached glyph runs, one per byte value:
+// a 64 KB grid repaints in a few milliseconds instead of laying out text
+// per cell.
+class CellPainter : public QStyledItemDelegate {
+public:
+    CellPainter(QObject* parent, tp::MemoryImage& image, MemoryGridModel::Mode mode)
+        : QStyledItemDelegate(parent), m_image(image), m_mode(mode)
+    {
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const std::size_t a = MemoryGridModel::addressOf(index);
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            p->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
+        p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        if (m_cache.isEmpty() || m_cacheFont != option.font)
+            buildCache(option.font);
+        const QStaticText* text = nullptr;
+        QStaticText odd;
+        if (m_mode == MemoryGridModel::Mode::Ascii) {
+            text = &m_cache[static_cast<unsigned char>(m_image.asciiCell(a))];
+        } else if (m_image.isPlain(a)) {
+            text = &m_cache[256 + m_image.value(a)];
+        } else {
+            odd.setText(QString::fromStdString(m_image.cellText(a)));
+            odd.prepare(QTransform(), option.font);
+            text = &odd;
+        }
+        p->setFont(option.font);
+        const QSizeF size = text->size();
+        p->drawStaticText(QPointF(option.rect.x() + (option.rect.width() - size.width()) / 2,
+                                  option.rect.y() + (option.rect.height() - size.height()) / 2),
+                          *text);
+        if (option.state & QStyle::State_HasFocus) {
+            QPen pen(option.palette.color(QPalette::Highlight));
+            pen.setStyle(Qt::DotLine);
+            p->setPen(pen);
+            p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
+    }
+
+private:
+    void buildCache(const QFont& font) const
+    {
+        m_cache.resize(512);
+        for (int v = 0; v < 256; ++v) {
+            m_cache[v].setText(QString(QChar(v)));
+            m_cache[256 + v].setText(QString::fromStdString(tp::intToHex(std::uint64_t(v), 2)));
+        }
+        for (QStaticText& t : m_cache) {
+            t.setTextFormat(Qt::PlainText);
+            t.prepare(QTransform(), font);
+        }
+        m_cacheFont = font;
+    }
+
+    tp::MemoryImage& m_image;
+    MemoryGridModel::Mode m_mode;
+    mutable QVector<QStaticText> m_cache; // ASCII glyphs 0..255, then "00".."FF"
+    mutable QFont m_cacheFont;
+};
+
 // The hex cell editor: two characters, upper case; the ASCII cell follows
 // while typing; arrows leave it at its edges.
-class HexCellDelegate : public QStyledItemDelegate {
+class HexCellDelegate : public CellPainter {
 public:
     HexCellDelegate(MemoryGridView* view, MemoryGridModel* twin, tp::MemoryImage& image)
-        : QStyledItemDelegate(view), m_view(view), m_twin(twin), m_image(image)
+        : CellPainter(view, image, MemoryGridModel::Mode::Hex), m_view(view), m_twin(twin), m_image(image)
     {
     }
 
@@ -75,7 +142,7 @@ protected:
                 return true;
             }
         }
-        return QStyledItemDelegate::eventFilter(object, event);
+        return CellPainter::eventFilter(object, event);
     }
 
 private:
@@ -112,6 +179,7 @@ MemoryGridView::MemoryGridView(MemoryGridModel* model, MemoryGridModel* twin, tp
                         QAbstractItemView::EditKeyPressed);
     } else {
         verticalHeader()->hide();
+        setItemDelegate(new CellPainter(this, image, MemoryGridModel::Mode::Ascii));
         setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -94,6 +95,7 @@ void TestMemoryWindows::layoutPerEntry()
     TestBench b;
     TMemoryForm* w = open(b, entry);
     QCOMPARE(w->windowTitle(), caption);
+    QVERIFY(qobject_cast<QMdiSubWindow*>(w->parentWidget())->isMaximized());
     QCOMPARE(w->stgMemory->model()->rowCount(), rows);
     QCOMPARE(w->stgMemory->model()->headerData(rows - 1, Qt::Vertical).toString(),
              QString::number(rows - 1, 16).toUpper());
