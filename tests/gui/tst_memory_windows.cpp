@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 
@@ -56,6 +57,7 @@ private slots:
     void hexCellEditing();
     void asciiTyping();
     void addressLabelFollowsClicks();
+    void gridsScrollTogether();
     void fillAndItsRangeCheck();
     void checkerboards_data();
     void checkerboards();
@@ -181,6 +183,17 @@ void TestMemoryWindows::addressLabelFollowsClicks()
     TMemoryForm* large = open(b, "EEPROM/4K x 8 (32K bit)");
     click(large->stgMemory, 0x12);
     QCOMPARE(large->lblWordAddress->text(), QString("0012"));
+}
+
+void TestMemoryWindows::gridsScrollTogether()
+{
+    TestBench b;
+    TMemoryForm* w = open(b, "RAM / FRAM/32K x 8 (256K bit)");
+    w->stgMemory->scrollTo(w->stgMemory->gridModel()->indexOf(0x4000), QAbstractItemView::PositionAtTop);
+    QCOMPARE(w->stgMemory->rowAt(0), 0x400);
+    QCOMPARE(w->stgText->rowAt(0), 0x400);
+    w->stgText->verticalScrollBar()->setValue(7);
+    QCOMPARE(w->stgMemory->rowAt(0), 7);
 }
 
 void TestMemoryWindows::fillAndItsRangeCheck()
