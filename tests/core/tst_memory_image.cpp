@@ -16,14 +16,6 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
 
-QStringList texts(const MemoryImage& image, std::size_t first, std::size_t count)
-{
-    QStringList out;
-    for (std::size_t a = first; a < first + count; ++a)
-        out << q(image.cellText(a));
-    return out;
-}
-
 } // namespace
 
 class TestMemoryImage : public QObject {

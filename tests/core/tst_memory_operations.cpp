@@ -18,14 +18,6 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
 
-QStringList texts(const MemoryImage& image, std::size_t first, std::size_t count)
-{
-    QStringList out;
-    for (std::size_t a = first; a < first + count; ++a)
-        out << q(image.cellText(a));
-    return out;
-}
-
 QString asciiRow(const MemoryImage& image, std::size_t first, std::size_t count)
 {
     QString out;

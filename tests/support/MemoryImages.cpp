@@ -89,4 +89,12 @@ QByteArray hexRecord(int address, int type, const QByteArray& data)
     return ":" + raw.toHex().toUpper();
 }
 
+QStringList texts(const tp::MemoryImage& image, std::size_t first, std::size_t count)
+{
+    QStringList out;
+    for (std::size_t a = first; a < first + count; ++a)
+        out << QString::fromStdString(image.cellText(a));
+    return out;
+}
+
 } // namespace memtest

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string>
@@ -20,6 +21,9 @@ bool sameCells(const tp::MemoryImage& a, const tp::MemoryImage& b);
 // Values and ASCII cells (by the display rule) of `image` are `bytes`.
 bool holds(const tp::MemoryImage& image, const QByteArray& bytes, std::size_t first = 0);
 QByteArray bytesOf(const tp::MemoryImage& image);
+
+// Hex cell texts of `count` cells from `first`.
+QStringList texts(const tp::MemoryImage& image, std::size_t first, std::size_t count);
 
 // The message of the tp::Error `f` throws, or "" when it throws none.
 QString errorOf(const std::function<void()>& f);
