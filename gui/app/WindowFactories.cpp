@@ -1,4 +1,5 @@
 #include "gui/app/WindowFactories.h"
+#include "gui/universal/Universal_III.h"
 
 namespace {
 
@@ -6,6 +7,9 @@ WindowFactories build()
 {
     WindowFactories f;
     // Each window class registers itself here as it arrives.
+    f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& main, const CatalogueEntry&) -> TChildForm* {
+        return new TfrmMessage(main);
+    });
     return f;
 }
 
