@@ -188,8 +188,13 @@ void TestExpertWindow::shortcutsWorkOnTheTable()
     QCOMPARE(f->shown(2, MessageTable::Notes), QString("only notes"));
     QVERIFY(f->bench.dialogs.texts("confirm").isEmpty());
 
+    f->bench.dialogs.answers << Answer::Cancel << Answer::Cancel;
     QTest::keyClick(g, Qt::Key_N, Qt::ControlModifier); // New asks: the table was changed
     QCOMPARE(f->bench.dialogs.texts("confirm"), QStringList{"Save changes?"});
+    QTest::keyClick(g, Qt::Key_X, Qt::ControlModifier); // Exit asks too, and Cancel keeps all
+    QCOMPARE(f->bench.dialogs.texts("confirm"), (QStringList{"Save changes?", "Save changes?"}));
+    QVERIFY(f->bench.main->isVisible());
+    QCOMPARE(f->grid()->model()->rowCount(), 3);
 }
 
 void TestExpertWindow::activeRowLabel()
