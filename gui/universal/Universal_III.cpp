@@ -6,6 +6,7 @@
 #include "gui/app/TfrmMain.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/common/Dialogs.h"
+#include "gui/universal/ExpertToolBar.h"
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
 #include "gui/universal/Sequence.h"
@@ -21,8 +22,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using tp::expert::ExpertDataFile;
@@ -118,72 +117,23 @@ void TfrmMessage::buildMenus()
                 addAction(a);
 }
 
-QToolButton* TfrmMessage::toolButton(const QString& name, const QString& text, const QString& hint,
-                                     void (TfrmMessage::*slot)())
-{
-    auto* b = new QToolButton;
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    connect(b, &QToolButton::clicked, this, slot);
-    return b;
-}
-
 QWidget* TfrmMessage::buildToolBar()
 {
-    auto* bar = new QToolBar;
-    bar->setObjectName(QStringLiteral("tlbExpert"));
-    bar->setIconSize(QSize(16, 16));
-    bar->addWidget(toolButton("btnNew", tr("New"), tr("Open blank page"), &TfrmMessage::mnuNewClick));
-    bar->addWidget(toolButton("btnOpen", tr("Open"), tr("Open File"), &TfrmMessage::mnuOpenClick));
-    bar->addWidget(toolButton("btnSaveAs", tr("Save As"), tr("Save As.."), &TfrmMessage::mnuSaveAsClick));
-    bar->addWidget(toolButton("btnClose", tr("Close"), tr("Close Expert Mode"), &TfrmMessage::mnuCloseClick));
-    bar->addSeparator();
-    bar->addWidget(toolButton("btnInsertRow", tr("Insert Row"), tr("Insert Row"), &TfrmMessage::mnuInsertRowClick));
-    bar->addWidget(toolButton("btnDeleteRow", tr("Delete Row"), tr("Delete Row"), &TfrmMessage::mnuDeleteRowClick));
-    bar->addWidget(toolButton("btnClearRow", tr("Clear"), tr("Clear current message (current row)"),
-                              &TfrmMessage::mnuClearRowClick));
-    bar->addSeparator();
-    bar->addWidget(toolButton("btnCopyRow", tr("Copy Row"), tr("Copy Row"), &TfrmMessage::mnuCopyRowClick));
-    bar->addWidget(toolButton("btnPasteRow", tr("Paste Row"), tr("Paste Row"), &TfrmMessage::mnuPasteRowClick));
-    bar->addSeparator();
-    bar->addWidget(toolButton("btnCompact", tr("Compact"), tr("Compress Data"), &TfrmMessage::mnuCompactClick));
-
-    // The adapter has no trigger pins to drive: shown, but without an operation.
-    auto* trigger = new QWidget;
-    auto* t = new QHBoxLayout(trigger);
-    t->setContentsMargins(24, 0, 0, 0);
-    auto* lblGpio = new QLabel(tr("GPIO ?"));
-    lblGpio->setObjectName(QStringLiteral("lblGPIO"));
-    t->addWidget(lblGpio);
-    for (auto [name, text, hint] : {std::tuple{"btnTriggerHigh", "Trigger Out High", "Set Trigger Out High"},
-                                    std::tuple{"btnTriggerLow", "Trigger Out Low", "Set Trigger Low"}}) {
-        auto* b = new QToolButton;
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(tr(text));
-        b->setToolTip(tr(hint));
-        b->setEnabled(false);
-        t->addWidget(b);
-    }
-    auto* lblInput = new QLabel(tr("Input State unkown"));
-    lblInput->setObjectName(QStringLiteral("lblInputState"));
-    t->addSpacing(16);
-    t->addWidget(lblInput);
-    auto* read = new QToolButton;
-    read->setObjectName(QStringLiteral("btnReadInput"));
-    read->setText(tr("Read"));
-    read->setToolTip(tr("Read Input Pin"));
-    read->setEnabled(false);
-    t->addWidget(read);
-
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(bar);
-    layout->addStretch(1);
-    layout->addWidget(trigger);
-    return row;
+    using Tool = ExpertToolBar::Tool;
+    auto slot = [this](void (TfrmMessage::*method)()) { return [this, method] { (this->*method)(); }; };
+    return new ExpertToolBar({
+        {Tool{"btnNew", tr("New"), tr("Open blank page"), slot(&TfrmMessage::mnuNewClick)},
+         Tool{"btnOpen", tr("Open"), tr("Open File"), slot(&TfrmMessage::mnuOpenClick)},
+         Tool{"btnSaveAs", tr("Save As"), tr("Save As.."), slot(&TfrmMessage::mnuSaveAsClick)},
+         Tool{"btnClose", tr("Close"), tr("Close Expert Mode"), slot(&TfrmMessage::mnuCloseClick)}},
+        {Tool{"btnInsertRow", tr("Insert Row"), tr("Insert Row"), slot(&TfrmMessage::mnuInsertRowClick)},
+         Tool{"btnDeleteRow", tr("Delete Row"), tr("Delete Row"), slot(&TfrmMessage::mnuDeleteRowClick)},
+         Tool{"btnClearRow", tr("Clear"), tr("Clear current message (current row)"),
+              slot(&TfrmMessage::mnuClearRowClick)}},
+        {Tool{"btnCopyRow", tr("Copy Row"), tr("Copy Row"), slot(&TfrmMessage::mnuCopyRowClick)},
+         Tool{"btnPasteRow", tr("Paste Row"), tr("Paste Row"), slot(&TfrmMessage::mnuPasteRowClick)}},
+        {Tool{"btnCompact", tr("Compact"), tr("Compress Data"), slot(&TfrmMessage::mnuCompactClick)}},
+    });
 }
 
 QWidget* TfrmMessage::buildSendPanel()

@@ -10,7 +10,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-class QToolButton;
 class MessageTableModel;
 class TfrmEditor;
 class TfrmSequenceEditor;
@@ -72,8 +71,6 @@ private:
     QWidget* buildToolBar();
     QWidget* buildSendPanel();
     void buildGrid();
-    QToolButton* toolButton(const QString& name, const QString& text, const QString& hint,
-                            void (TfrmMessage::*slot)());
 
     // "Save changes?" before the table goes; false: keep it. A save the
     // user cancels or that fails keeps it too.
