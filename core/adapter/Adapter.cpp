@@ -10,14 +10,15 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
     std::vector<std::size_t> completed(messages.size(), kNotReached);
     Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
     for (std::size_t i = 0; i < messages.size(); ++i) {
-        if (completed[i] == kNotReached)
+        // A transaction that failed before its first message still leaves a trace.
+        if (completed[i] == kNotReached && !(i == 0 && st != 0))
             break;
         BusLogEntry e;
         e.timeUs = t0;
         e.address = messages[i].address & 0xFE;
         e.read = messages[i].read;
         e.repeatedStart = i > 0;
-        std::size_t n = std::min(completed[i], messages[i].data.size());
+        std::size_t n = completed[i] == kNotReached ? 0 : std::min(completed[i], messages[i].data.size());
         e.bytes.assign(messages[i].data.begin(), messages[i].data.begin() + static_cast<long>(n));
         e.status = st;
         m_log.add(std::move(e));

@@ -8,19 +8,25 @@ namespace tp::sim {
 SimulatedAdapter::SimulatedAdapter() = default;
 SimulatedAdapter::~SimulatedAdapter() = default;
 
+bool SimulatedAdapter::overlaps(const Slot& s, std::uint8_t address, int span) const
+{
+    int lo = s.base, hi = s.base + 2 * (s.chip->addressSpan() - 1);
+    int nlo = address, nhi = address + 2 * (span - 1);
+    return lo <= nhi && nlo <= hi;
+}
+
 ChipModel& SimulatedAdapter::place(std::uint8_t address, std::unique_ptr<ChipModel> chip)
 {
     address &= 0xFE;
     std::shared_ptr<ChipModel> c(std::move(chip));
     c->setClock(&m_clock);
     const int span = c->addressSpan();
-    // Whatever overlaps the new chip's addresses leaves the bus.
-    std::erase_if(m_slots, [&](const Slot& s) {
-        int lo = s.base, hi = s.base + 2 * (s.chip->addressSpan() - 1);
-        int nlo = address, nhi = address + 2 * (span - 1);
-        return lo <= nhi && nlo <= hi;
+    // Whatever overlaps the new chip's addresses leaves the bus for good.
+    std::erase_if(m_slots, [&](const Slot& s) { return overlaps(s, address, span); });
+    std::erase_if(m_setAside, [&](const auto& kv) {
+        return overlaps(Slot{kv.first.first, kv.second, true}, address, span);
     });
-    m_slots.push_back({address, c});
+    m_slots.push_back({address, c, false});
     return *c;
 }
 
@@ -51,16 +57,43 @@ void SimulatedAdapter::registerType(const std::string& type, Factory factory)
     m_factories[type] = std::move(factory);
 }
 
-void SimulatedAdapter::expectChip(std::string_view type, std::uint8_t address)
+void SimulatedAdapter::expectChip(std::string_view typeName, std::uint8_t address)
 {
     address &= 0xFE;
-    if (find(address))
+    const std::string type(typeName);
+    auto factory = m_factories.find(type);
+    if (factory == m_factories.end())
         return;
-    auto it = m_factories.find(std::string(type));
-    if (it == m_factories.end())
+    if (auto there = find(address); there && there->type() == type)
         return;
-    place(address, it->second());
-    log().note(nowUs(), "bench: placed a simulated " + std::string(type) + " at 0x" + intToHex(address, 2));
+
+    std::shared_ptr<ChipModel> chip;
+    auto aside = m_setAside.find({address, type});
+    const bool metBefore = aside != m_setAside.end();
+    if (metBefore) {
+        chip = aside->second;
+    } else {
+        chip = factory->second();
+        chip->setClock(&m_clock);
+    }
+    const int span = chip->addressSpan();
+    for (const Slot& s : m_slots)
+        if (overlaps(s, address, span) && !s.placedByBench)
+            return; // placed on purpose: the window meets that chip, as on real hardware
+
+    const std::string at = " at 0x" + intToHex(address, 2);
+    std::erase_if(m_slots, [&](const Slot& s) {
+        if (!overlaps(s, address, span))
+            return false;
+        log().note(nowUs(), "bench: set aside the simulated " + s.chip->type() + " at 0x" + intToHex(s.base, 2));
+        m_setAside[{s.base, s.chip->type()}] = s.chip;
+        return true;
+    });
+    if (metBefore)
+        m_setAside.erase(aside);
+    m_slots.push_back({address, chip, true});
+    log().note(nowUs(), metBefore ? "bench: put back the simulated " + type + " met" + at + " before"
+                                  : "bench: placed a simulated " + type + at);
 }
 
 void SimulatedAdapter::clearFaults()
@@ -91,6 +124,10 @@ Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<
 {
     if (m_removed)
         return status::HardwareNotDetected;
+    // A message beyond the adapter's buffer never reaches the bus.
+    for (const I2cMessage& m : messages)
+        if (m.data.size() > m_maxTransferLength)
+            return status::DataNack;
     const std::uint64_t bit = bitNs();
     std::optional<Fault> fault = takeFault(messages[0].address, true);
     if (fault) {

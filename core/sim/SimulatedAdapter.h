@@ -20,7 +20,8 @@ public:
     SimulatedAdapter();
     ~SimulatedAdapter() override;
 
-    // Places a chip at an 8-bit write address; replaces what was there.
+    // Places a chip at an 8-bit write address; replaces what was there. The
+    // bench never moves a chip placed this way.
     ChipModel& place(std::uint8_t address, std::unique_ptr<ChipModel> chip);
     void remove(std::uint8_t address);
     ChipModel* chipAt(std::uint8_t address) const;
@@ -32,14 +33,22 @@ public:
     // Chip types the bench can make on demand, by the name windows use.
     void registerType(const std::string& type, Factory factory);
     bool knowsType(const std::string& type) const { return m_factories.count(type) != 0; }
-    // Places a `type` model at a free `address` and notes it in the bus log;
-    // an address already taken keeps its chip.
+    // Makes sure a `type` chip answers at `address`, for windows that each
+    // expect their own chip type at their default address:
+    // - a chip of that type already there stays, with its state;
+    // - a chip placed with place() stays, whatever its type;
+    // - a chip the bench placed for another type is set aside, and the one
+    //   set aside earlier for this type and address comes back if there is
+    //   one, with the state it had, otherwise a new model is placed.
+    // Each change is noted in the bus log. Unregistered types change nothing.
     void expectChip(std::string_view type, std::uint8_t address) override;
 
     void inject(Fault fault) { m_faults.push_back(fault); }
     void clearFaults();
 
-    std::size_t maxTransferLength() const override { return 65536 + 2; }
+    std::size_t maxTransferLength() const override { return m_maxTransferLength; }
+    // Lets tests play an adapter with a smaller transfer buffer.
+    void setMaxTransferLength(std::size_t n) { m_maxTransferLength = n ? n : 1; }
     bool isSimulated() const override { return true; }
     bool isPresent() const override { return !m_removed; }
     std::string name() const override { return "Simulated bench"; }
@@ -57,18 +66,26 @@ private:
     struct Slot {
         std::uint8_t base;
         std::shared_ptr<ChipModel> chip;
+        bool placedByBench = false;
     };
     std::shared_ptr<ChipModel> find(std::uint8_t address) const;
+    bool overlaps(const Slot& s, std::uint8_t address, int span) const;
     std::optional<Fault> takeFault(std::uint8_t address, bool anyData);
 
     SimClock m_clock;
     std::vector<Slot> m_slots;
     std::map<std::string, Factory> m_factories;
+    // Chips the bench set aside, by their address and type.
+    std::map<std::pair<std::uint8_t, std::string>, std::shared_ptr<ChipModel>> m_setAside;
     std::vector<Fault> m_faults;
     bool m_removed = false;
+    std::size_t m_maxTransferLength = 65536 + 2;
 };
 
-// The chip types every bench knows how to make.
+// The chip types every bench knows how to make. Serial memories are
+// "EEPROM <bytes>" and "RAM <bytes>" with the size in decimal, for every size
+// of SerialMemoryChip::kSizes ("EEPROM 256", "RAM 65536"); see EepromChip and
+// SerialRamChip.
 void registerStandardChips(SimulatedAdapter& bench);
 
 } // namespace tp::sim

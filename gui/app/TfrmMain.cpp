@@ -191,7 +191,9 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
             return nullptr;
         sub = m_mdi->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->setWindowIcon(QIcon());
+        QPixmap blank(16, 16);
+        blank.fill(Qt::transparent);
+        sub->setWindowIcon(QIcon(blank));
         m_references[entry.windowClass] = w;
     } else {
         sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
@@ -234,7 +236,7 @@ void TfrmMain::subWindowActivated(QMdiSubWindow* sub)
     sub = m_mdi->currentSubWindow();
     auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
     mergeMenus(child);
-    if (child)
+    if (child && !m_arranging)
         child->FormActivate();
 }
 
@@ -242,8 +244,9 @@ void TfrmMain::mergeMenus(TChildForm* child)
 {
     if (child == m_mergedFrom && (child || m_mergedMenus.isEmpty()))
         return;
-    for (QAction* a : std::as_const(m_mergedMenus))
-        menuBar()->removeAction(a);
+    for (const QPointer<QAction>& a : std::as_const(m_mergedMenus))
+        if (a)
+            menuBar()->removeAction(a);
     m_mergedMenus.clear();
     m_mergedFrom = child;
     bool hasFile = false;
@@ -262,6 +265,18 @@ void TfrmMain::closeAllChildren()
     QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it)
         (*it)->close();
+}
+
+void TfrmMain::destroyAllChildren()
+{
+    QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
+        if (auto* child = qobject_cast<TChildForm*>((*it)->widget()))
+            child->keepStatusOnDestroy();
+        (*it)->hide();
+        m_mdi->removeSubWindow(*it);
+        (*it)->deleteLater();
+    }
 }
 
 void TfrmMain::exitApplication()
@@ -304,8 +319,10 @@ void TfrmMain::mnuTileClick()
 void TfrmMain::mnuMinimizeAllClick()
 {
     QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    m_arranging = true;
     for (auto it = subs.rbegin(); it != subs.rend(); ++it)
         (*it)->showMinimized();
+    m_arranging = false;
 }
 
 void TfrmMain::mnuUpdateClick()
@@ -349,6 +366,7 @@ void TfrmMain::DeviceAttachMessage(bool attached)
     presence.textColour = tp::colour::White;
     presence.align = tp::Align::Centre;
     pnlStatusBar->setPanel(2, presence);
+    pnlStatusBar->panelWidget(2)->setToolTip(QString::fromStdString(m_state.adapter().name()));
 
     tp::StatusMessage freq;
     freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
@@ -449,6 +467,8 @@ void TfrmMain::showPowerWarning()
         return;
     if (!m_powerWarning) {
         m_powerWarning = new TfrmPowerWarning(*this);
+        m_powerWarning->adjustSize();
+        m_powerWarning->move(geometry().center() - m_powerWarning->rect().center());
     }
     m_powerWarning->show();
     m_powerWarning->raise();
@@ -456,8 +476,10 @@ void TfrmMain::showPowerWarning()
 
 void TfrmMain::mnuFrequencyClick()
 {
-    if (!m_bitrate)
+    if (!m_bitrate) {
         m_bitrate = new TfrmBitrate(*this);
+        m_bitrate->move(geometry().center() - m_bitrate->rect().center());
+    }
     m_bitrate->show();
     m_bitrate->raise();
     m_bitrate->activateWindow();

@@ -56,6 +56,8 @@ public:
     QAction* deviceAction(const QString& caption) const;
 
     void closeAllChildren();
+    // Destroys every child, last first, without asking them to close.
+    void destroyAllChildren();
     void exitApplication();
 
     // Power and frequency options.
@@ -103,7 +105,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     TStatusLine* pnlStatusBar = nullptr;
     QMap<QString, QPointer<TChildForm>> m_references;
-    QList<QAction*> m_mergedMenus;
+    QList<QPointer<QAction>> m_mergedMenus;
     QPointer<TChildForm> m_mergedFrom;
 
     QMenu* mnuFile = nullptr;
@@ -125,4 +127,5 @@ private:
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
     bool m_settingsWritten = false;
+    bool m_arranging = false; // Minimize All under way: activations must not maximise
 };

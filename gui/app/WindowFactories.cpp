@@ -1,4 +1,11 @@
 #include "gui/app/WindowFactories.h"
+#include "gui/app/Catalogue.h"
+#include "gui/memory/Eeprom.h"
+#include "gui/memory/LargeRAM.h"
+#include "gui/memory/SmallEE.h"
+#include "gui/memory/SmallRAM.h"
+#include "gui/devices/ports/Pcf8574.h"
+#include "gui/devices/ports/Pcf8575.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -7,9 +14,13 @@ WindowFactories build()
 {
     WindowFactories f;
     // Each window class registers itself here as it arrives.
-    f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& main, const CatalogueEntry&) -> TChildForm* {
-        return new TfrmMessage(main);
-    });
+    f["TfrmSmallEE"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallEE(m, std::size_t(e.memorySize)); };
+    f["TfrmSmallRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallRAM(m, std::size_t(e.memorySize)); };
+    f["TfrmEEPROM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmEEPROM(m, std::size_t(e.memorySize)); };
+    f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
+    f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
+    f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }
 

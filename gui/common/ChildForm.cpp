@@ -8,7 +8,8 @@
 #include <QSignalBlocker>
 
 TChildForm::TChildForm(TfrmMain& main, const QString& windowClass, QWidget* parent)
-    : QWidget(parent), m_main(main), m_windowClass(windowClass)
+    : QWidget(parent), m_main(main), m_windowClass(windowClass),
+      m_firstOfClass(!main.state().hasContext(windowClass.toStdString()))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(windowClass);
@@ -16,7 +17,6 @@ TChildForm::TChildForm(TfrmMain& main, const QString& windowClass, QWidget* pare
 
 TChildForm::~TChildForm()
 {
-    qDeleteAll(m_menus);
     if (m_blankOnDestroy)
         m_main.showStatus(tp::blankMessage(m_destroyAlign));
 }
@@ -33,9 +33,10 @@ tp::Adapter& TChildForm::adapter() const
 
 void TChildForm::setStartAddress(int chip, std::uint8_t address)
 {
-    const std::string cls = m_windowClass.toStdString();
-    if (!m_main.state().hasContext(cls))
-        m_main.state().context(cls).address[static_cast<std::size_t>(chip)] = address;
+    // Only the run's first window of the class starts the context; later
+    // windows find the bytes the earlier ones left.
+    if (m_firstOfClass)
+        context().address[static_cast<std::size_t>(chip)] = address;
 }
 
 void TChildForm::applyPreset(const CatalogueEntry& entry)
@@ -62,7 +63,7 @@ void TChildForm::FormActivate()
 
 QMenu* TChildForm::addChildMenu(const QString& title, const QString& objectName)
 {
-    auto* menu = new QMenu(title);
+    auto* menu = new QMenu(title, this);
     menu->setObjectName(objectName);
     m_menus.append(menu);
     return menu;

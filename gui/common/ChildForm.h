@@ -39,6 +39,8 @@ public:
     virtual void FormActivate();
 
     bool maximiseOnActivate() const { return m_maximise; }
+    // For a caller that writes the status line itself once the windows are gone.
+    void keepStatusOnDestroy() { m_blankOnDestroy = false; }
 
 protected:
     // Adds a menu that merges into the frame's menu bar while active.
@@ -52,7 +54,8 @@ protected:
         m_blankOnDestroy = on;
         m_destroyAlign = align;
     }
-    // Status start values for the first window of the class in this run.
+    // Start value of chip `chip`'s address byte, taken only by the first
+    // window of the class in this run (call it in the constructor).
     void setStartAddress(int chip, std::uint8_t address);
 
 protected slots:
@@ -67,4 +70,5 @@ private:
     bool m_maximise = true;
     bool m_blankOnDestroy = true;
     tp::Align m_destroyAlign = tp::Align::Left;
+    bool m_firstOfClass;
 };

@@ -4,9 +4,19 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace {
 Dialogs* g_dialogs = nullptr;
+
+// Messages break lines with a lone carriage return.
+QString lines(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
 
 bool runFileDialog(QWidget* parent, Dialogs::FileRequest& r, QFileDialog::AcceptMode mode)
 {
@@ -17,6 +27,12 @@ bool runFileDialog(QWidget* parent, Dialogs::FileRequest& r, QFileDialog::Accept
     if (r.filterIndex >= 1 && r.filterIndex <= r.filters.size())
         dlg.selectNameFilter(r.filters.at(r.filterIndex - 1));
     dlg.setDefaultSuffix(r.defaultSuffix);
+    // A name typed without extension takes the extension of the type shown.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+        if (m.hasMatch())
+            dlg.setDefaultSuffix(m.captured(1));
+    });
     if (!r.fileName.isEmpty())
         dlg.selectFile(r.fileName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
@@ -40,17 +56,17 @@ void Dialogs::setInstance(Dialogs* dialogs)
 
 void QtDialogs::warning(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox::warning(parent, caption, text);
+    QMessageBox::warning(parent, caption, lines(text));
 }
 
 void QtDialogs::error(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox::critical(parent, caption, text);
+    QMessageBox::critical(parent, caption, lines(text));
 }
 
 void QtDialogs::information(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox::information(parent, caption, text);
+    QMessageBox::information(parent, caption, lines(text));
 }
 
 Dialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& caption, const QString& text,
@@ -59,7 +75,7 @@ Dialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& caption, cons
     auto set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         set |= QMessageBox::Cancel;
-    switch (QMessageBox::question(parent, caption, text, set)) {
+    switch (QMessageBox::question(parent, caption, lines(text), set)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

@@ -1,0 +1,77 @@
+#include "core/memory/MemoryFileTypes.h"
+
+namespace tp {
+
+std::string MemoryFileTypes::filter(FileType type)
+{
+    const std::string ext = extension(type);
+    return ext + " files (*." + ext + ")";
+}
+
+std::string MemoryFileTypes::extension(FileType type)
+{
+    switch (type) {
+    case FileType::Mem: return "mem";
+    case FileType::Hex: return "hex";
+    case FileType::Bin: return "bin";
+    case FileType::Csv: return "csv";
+    }
+    return "mem";
+}
+
+std::vector<std::string> MemoryFileTypes::saveFilters(MemoryKind kind)
+{
+    std::vector<std::string> list{filter(FileType::Mem), filter(FileType::Hex), filter(FileType::Bin)};
+    if (kind != MemoryKind::SmallRam)
+        list.push_back(filter(FileType::Csv));
+    return list;
+}
+
+std::vector<std::string> MemoryFileTypes::openFilters(MemoryKind)
+{
+    return {filter(FileType::Mem), filter(FileType::Hex), filter(FileType::Bin), filter(FileType::Csv)};
+}
+
+std::string MemoryFileTypes::saveTitle(MemoryKind)
+{
+    return "Save EEPROM Data As";
+}
+
+std::string MemoryFileTypes::openTitle(MemoryKind kind)
+{
+    return isEeprom(kind) ? "Open EEPROM File" : "Open Data File";
+}
+
+std::optional<FileType> MemoryFileTypes::typeAt(int filterIndex, std::size_t listLength)
+{
+    if (filterIndex < 1 || filterIndex > 4 || static_cast<std::size_t>(filterIndex) > listLength)
+        return std::nullopt;
+    return static_cast<FileType>(filterIndex);
+}
+
+std::string MemoryFileTypes::withExtension(std::string_view fileName, std::string_view extension)
+{
+    const auto slash = fileName.find_last_of('/');
+    const std::string_view last = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+    if (last.empty() || last.find('.') != std::string_view::npos || extension.empty())
+        return std::string(fileName);
+    return std::string(fileName) + "." + std::string(extension);
+}
+
+std::string FileDialogState::defaultExtensionFor(FileType type) const
+{
+    if (isLarge(m_kind) && (type == FileType::Mem || type == FileType::Hex))
+        return MemoryFileTypes::extension(type);
+    return m_default;
+}
+
+std::string FileDialogState::accept(FileType type, std::string_view fileName)
+{
+    // A name typed without an extension takes the chosen type's, so a file's
+    // name never says one format while it holds another.
+    std::string name = MemoryFileTypes::withExtension(fileName, MemoryFileTypes::extension(type));
+    m_default = MemoryFileTypes::extension(type);
+    return name;
+}
+
+} // namespace tp

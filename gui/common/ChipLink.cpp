@@ -1,0 +1,151 @@
+#include "gui/common/ChipLink.h"
+#include "core/adapter/Adapter.h"
+#include "gui/app/TfrmMain.h"
+#include "gui/common/AutoWriteToggle.h"
+#include "gui/common/ChildForm.h"
+#include "gui/common/HexField.h"
+
+#include <QWidget>
+
+ChipLink::ChipLink(TChildForm& form, const QString& chipType, int chip)
+    : m_form(form), m_type(chipType), m_chip(static_cast<std::size_t>(chip))
+{
+}
+
+std::uint8_t ChipLink::address() const
+{
+    return m_form.context().address[m_chip];
+}
+
+void ChipLink::setAddress(std::uint8_t address)
+{
+    m_form.context().address[m_chip] = address;
+}
+
+void ChipLink::expect()
+{
+    m_form.adapter().expectChip(m_type.toStdString(), address());
+}
+
+tp::Status ChipLink::write(std::vector<std::uint8_t> bytes)
+{
+    expect();
+    return m_form.context().status = m_form.adapter().write(address(), std::move(bytes));
+}
+
+tp::Status ChipLink::read(std::size_t count, std::vector<std::uint8_t>& out)
+{
+    expect();
+    tp::BusContext& ctx = m_form.context();
+    ctx.status = m_form.adapter().read(address(), count, out);
+    if (ctx.status == tp::status::Success)
+        for (std::size_t i = 0; i < out.size() && i < ctx.data.size(); ++i)
+            ctx.data[i] = out[i];
+    return ctx.status;
+}
+
+tp::Status ChipLink::writeRegister(std::uint8_t reg, std::vector<std::uint8_t> values)
+{
+    values.insert(values.begin(), reg);
+    return write(std::move(values));
+}
+
+tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vector<std::uint8_t>& out)
+{
+    expect();
+    tp::BusContext& ctx = m_form.context();
+    ctx.status = m_form.adapter().writeRead(address(), {reg}, count, out);
+    if (ctx.status == tp::status::Success)
+        for (std::size_t i = 0; i < out.size() && i < ctx.data.size(); ++i)
+            ctx.data[i] = out[i];
+    return ctx.status;
+}
+
+void ChipLink::showStatus(tp::Status status) const
+{
+    m_form.main().ErrorMessage(status);
+}
+
+bool ChipLink::autoWriteOn() const
+{
+    return m_autoWrite && m_autoWrite->isOn();
+}
+
+tp::Status ChipLink::readValue(const Register& r, std::uint8_t& value)
+{
+    std::vector<std::uint8_t> data;
+    const tp::Status st = r.number == kNoRegister ? read(1, data)
+                                                  : readRegister(static_cast<std::uint8_t>(r.number), 1, data);
+    if (st == tp::status::Success && !data.empty())
+        value = data[0];
+    return st;
+}
+
+tp::Status ChipLink::writeValue(const Register& r, std::uint8_t value)
+{
+    return r.number == kNoRegister ? write({value}) : writeRegister(static_cast<std::uint8_t>(r.number), {value});
+}
+
+tp::Status ChipLink::readOne(const Register& r)
+{
+    std::uint8_t v = 0;
+    const tp::Status st = readValue(r, v);
+    if (st == tp::status::Success)
+        r.field->setValue(v);
+    showStatus(st);
+    return st;
+}
+
+tp::Status ChipLink::writeOne(const Register& r)
+{
+    const tp::Status st = writeValue(r, r.field->value());
+    showStatus(st);
+    return st;
+}
+
+tp::Status ChipLink::readAll(const QList<Register>& registers, QWidget* busy)
+{
+    const AutoWriteToggle::Suspension suspended(m_autoWrite);
+    const QPointer<QWidget> container(busy);
+    if (container)
+        container->setEnabled(false);
+    struct Enable {
+        const QPointer<QWidget>& c;
+        ~Enable()
+        {
+            if (c)
+                c->setEnabled(true);
+        }
+    } enable{container};
+
+    tp::Status st = tp::status::Success;
+    for (const Register& r : registers) {
+        std::uint8_t v = 0;
+        st = readValue(r, v);
+        if (st != tp::status::Success)
+            break;
+        r.field->setValue(v);
+    }
+    showStatus(st);
+    return st;
+}
+
+tp::Status ChipLink::writeAll(const QList<Register>& registers, bool stopAtFailure)
+{
+    tp::Status st = tp::status::Success;
+    for (const Register& r : registers) {
+        st = writeValue(r, r.field->value());
+        if (st != tp::status::Success && stopAtFailure)
+            break;
+    }
+    showStatus(st);
+    return st;
+}
+
+void ChipLink::writeOnChange(const Register& r)
+{
+    QObject::connect(r.field, &HexField::completed, &m_form, [this, r] {
+        if (autoWriteOn())
+            writeOne(r);
+    });
+}

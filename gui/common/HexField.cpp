@@ -1,0 +1,85 @@
+#include "gui/common/HexField.h"
+#include "core/common/HexText.h"
+#include "gui/common/KeyFilter.h"
+
+#include <QFocusEvent>
+#include <QValidator>
+
+namespace {
+
+// Accepts anything (a paste may bring non-hex text) but in upper case.
+class UpperCase : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+HexField::HexField(const QString& objectName, const QString& text, QWidget* parent) : QLineEdit(parent)
+{
+    setObjectName(objectName);
+    setMaxLength(2);
+    setValidator(new UpperCase(this));
+    setAlignment(Qt::AlignCenter);
+    setText(text);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(this, &QLineEdit::textChanged, this, &HexField::textChange);
+}
+
+void HexField::setDisplayOnly(bool on)
+{
+    setReadOnly(on);
+    setFocusPolicy(on ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+void HexField::setHexKeysOnly()
+{
+    new HexKeyFilter(this);
+}
+
+std::uint8_t HexField::value() const
+{
+    return static_cast<std::uint8_t>(tp::hexToInt(text().toStdString()));
+}
+
+void HexField::setValue(std::uint8_t v)
+{
+    const QString t = QString::fromStdString(tp::byteText(v));
+    if (t != text())
+        setText(t);
+}
+
+void HexField::applyExit(tp::HexExit rule)
+{
+    const QString t = QString::fromStdString(tp::normaliseHexExit(rule, text().toStdString()));
+    if (t != text())
+        setText(t);
+}
+
+void HexField::textChange(const QString& text)
+{
+    const std::string t = text.toStdString();
+    if (tp::isCompleteByteText(t))
+        emit completed(static_cast<quint8>(tp::hexToInt(t)));
+}
+
+void HexField::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Switching to another application or opening a menu is not leaving the field.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        emit exited();
+}
+
+QSize HexField::sizeHint() const
+{
+    const QFontMetrics fm(font());
+    QSize s = QLineEdit::sizeHint();
+    s.setWidth(fm.horizontalAdvance(QStringLiteral("WW")) + 18);
+    return s;
+}

@@ -1,0 +1,36 @@
+#include "gui/common/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+RadioGroup::RadioGroup(const QString& objectName, const QString& title, const QStringList& items, int columns,
+                       QWidget* parent)
+    : QGroupBox(title, parent), m_group(new QButtonGroup(this))
+{
+    setObjectName(objectName);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setHorizontalSpacing(12);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        b->setObjectName(objectName + QLatin1Char('_') + QString::number(i));
+        m_group->addButton(b, i);
+        grid->addWidget(b, i / columns, i % columns);
+        m_items.append(b);
+    }
+    connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);
+}
+
+int RadioGroup::itemIndex() const
+{
+    return m_group->checkedId();
+}
+
+void RadioGroup::setItemIndex(int i)
+{
+    const QSignalBlocker block(m_group);
+    if (i >= 0 && i < m_items.size())
+        m_items[i]->setChecked(true);
+}

@@ -1,0 +1,99 @@
+#include "core/memory/MemoryFiles.h"
+#include "core/common/HexText.h"
+#include "gui/app/StatusLine.h"
+#include "gui/app/TfrmMain.h"
+#include "gui/common/Dialogs.h"
+#include "gui/memory/MemoryForm.h"
+#include "gui/memory/MemoryGridView.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QSpinBox>
+
+namespace {
+QStringList toQt(const std::vector<std::string>& list)
+{
+    QStringList out;
+    for (const std::string& s : list)
+        out << QString::fromStdString(s);
+    return out;
+}
+} // namespace
+
+tp::MemSettings TMemoryForm::settings() const
+{
+    tp::MemSettings s;
+    s.addressText = cmbAddress->currentText().toStdString();
+    if (isEeprom()) {
+        s.pageSize = cmbPageSize->currentText().toInt();
+        s.writeTimeMs = spnWriteTime->value();
+    }
+    return s;
+}
+
+void TMemoryForm::mnuSaveAsClick()
+{
+    if (m_kind != tp::MemoryKind::SmallEeprom)
+        main().showStatus(tp::blankMessage(blankAlign()));
+    Dialogs::FileRequest r;
+    r.title = QString::fromStdString(tp::MemoryFileTypes::saveTitle(m_kind));
+    r.filters = toQt(tp::MemoryFileTypes::saveFilters(m_kind));
+    r.defaultSuffix = QString::fromStdString(m_files.defaultExtension());
+    r.filterIndex = 1;
+    for (int i = 0; i < r.filters.size(); ++i)
+        if (tp::MemoryFileTypes::extension(static_cast<tp::FileType>(i + 1)) == m_files.defaultExtension())
+            r.filterIndex = i + 1;
+    r.fileName = m_saveName;
+    if (!Dialogs::instance().saveFile(this, r))
+        return;
+    auto type = tp::MemoryFileTypes::typeAt(r.filterIndex, static_cast<std::size_t>(r.filters.size()));
+    if (!type)
+        return;
+    stgMemory->setFocus();
+    const std::string path = m_files.accept(*type, r.fileName.toStdString());
+    tp::MemoryFiles::save(m_kind, *type, path, m_image, settings());
+    m_saveName = QString::fromStdString(path);
+    setWindowTitle(QFileInfo(m_saveName).absoluteFilePath());
+}
+
+void TMemoryForm::mnuOpenClick()
+{
+    if (m_kind != tp::MemoryKind::SmallEeprom)
+        main().showStatus(tp::blankMessage(blankAlign()));
+    Dialogs::FileRequest r;
+    r.title = QString::fromStdString(tp::MemoryFileTypes::openTitle(m_kind));
+    r.filters = toQt(tp::MemoryFileTypes::openFilters(m_kind));
+    r.defaultSuffix = QString::fromStdString(m_files.defaultExtension());
+    for (int i = 0; i < r.filters.size(); ++i)
+        if (tp::MemoryFileTypes::extension(static_cast<tp::FileType>(i + 1)) == m_files.defaultExtension())
+            r.filterIndex = i + 1;
+    if (!Dialogs::instance().openFile(this, r))
+        return;
+    auto type = tp::MemoryFileTypes::typeAt(r.filterIndex, static_cast<std::size_t>(r.filters.size()));
+    if (!type)
+        return;
+    const std::string path = m_files.accept(*type, r.fileName.toStdString());
+    tp::FileLoad load = tp::MemoryFiles::load(m_kind, *type, path, m_image);
+    if (load.header) {
+        cmbAddress->setCurrentText(QString::fromStdString(tp::intToHex(load.header->address & 0xFF, 2)));
+        if (isEeprom()) {
+            // A value off the list (a RAM file's 0) is shown as it stands.
+            const QString page = QString::number(load.header->pageSize);
+            if (cmbPageSize->findText(page) < 0)
+                cmbPageSize->addItem(page);
+            cmbPageSize->setCurrentText(page);
+            spnWriteTime->setValue(load.header->writeTimeMs);
+        }
+    }
+    show(load.notice);
+    refresh(load.changed);
+    if (load.status)
+        main().showStatus(*load.status);
+    if (!load.loaded)
+        return;
+    if (*type == tp::FileType::Hex)
+        m_saveName = QString::fromStdString(path); // the next "Save As..." offers it
+    setWindowTitle(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+    if (m_kind != tp::MemoryKind::SmallEeprom)
+        main().statusLine()->repaint();
+}

@@ -1,0 +1,135 @@
+#include "core/common/HexText.h"
+#include "core/memory/MemoryBus.h"
+#include "core/memory/VerifyCompare.h"
+#include "gui/app/TfrmMain.h"
+#include "gui/common/ClickGuard.h"
+#include "gui/memory/MemoryForm.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+// Shown when the user stops a transfer: the chip may hold part of the job.
+tp::StatusMessage cancelledMessage()
+{
+    tp::StatusMessage m;
+    m.text = " Transfer cancelled";
+    m.background = tp::colour::Yellow;
+    m.textColour = tp::colour::Black;
+    m.align = tp::Align::Centre;
+    return m;
+}
+} // namespace
+
+tp::MemoryDevice TMemoryForm::device() const
+{
+    tp::MemoryDevice d;
+    d.size = m_image.size();
+    d.address = static_cast<std::uint8_t>(tp::hexToInt(cmbAddress->currentText().toStdString()) & 0xFE);
+    d.eeprom = isEeprom();
+    if (isEeprom()) {
+        d.pageSize = cmbPageSize->currentText().toUInt();
+        d.writeTimeMs = static_cast<unsigned>(spnWriteTime->value());
+    }
+    return d;
+}
+
+tp::MemoryBusResult TMemoryForm::withProgress(
+    const QString& label,
+    const std::function<tp::MemoryBusResult(const std::function<bool(std::size_t, std::size_t)>&)>& job)
+{
+    ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
+    QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(m_progressDelayMs); // only transfers that take a while show it
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    auto step = [&](std::size_t done, std::size_t total) {
+        if (total > 0)
+            progress.setValue(static_cast<int>(done * 100 / total));
+        return !progress.wasCanceled();
+    };
+    tp::MemoryBusResult r = job(step);
+    progress.close();
+    return r;
+}
+
+void TMemoryForm::reportOutcome(const tp::MemoryBusResult& result)
+{
+    if (result.outcome == tp::MemoryOutcome::Cancelled)
+        main().showStatus(cancelledMessage());
+    else
+        main().ErrorMessage(result.status);
+}
+
+void TMemoryForm::btnReadClick()
+{
+    tp::MemoryBus bus(adapter(), device());
+    std::vector<std::uint8_t> data;
+    tp::MemoryBusResult r = withProgress(QStringLiteral("Reading..."), [&](const auto& p) { return bus.readAll(data, p); });
+    if (r.ok())
+        DisplayData(1, data); // a failed or cancelled read leaves the grids as they were
+    reportOutcome(r);
+}
+
+void TMemoryForm::btnWriteClick()
+{
+    // Every cell is read before the first byte goes out.
+    const std::vector<std::uint8_t> data =
+        m_image.values(isLarge() ? tp::CellRead::TrimBlanks : tp::CellRead::Exact);
+    tp::MemoryBus bus(adapter(), device());
+    tp::MemoryBusResult r = withProgress(QStringLiteral("Writing..."), [&](const auto& p) { return bus.writeAll(data, p); });
+    reportOutcome(r);
+}
+
+void TMemoryForm::btnVerifyClick()
+{
+    tp::MemoryBus bus(adapter(), device());
+    const std::size_t block = tp::VerifyCompare::blockLength(m_image.size());
+    tp::MemoryBusResult r = withProgress(QStringLiteral("Verifying..."), [&](const auto& p) {
+        tp::MemoryBusResult res;
+        for (std::size_t start = 0; start < m_image.size(); start += block) {
+            std::vector<std::uint8_t> got;
+            auto offset = [&](std::size_t done, std::size_t) { return p(start + done, m_image.size()); };
+            res = bus.read(start, block, got, offset);
+            if (!res.ok())
+                return res;
+            if (VerifyData(start / 16 + 1, got) != 0) {
+                res.outcome = tp::MemoryOutcome::Mismatch;
+                res.status = tp::status::VerifyError;
+                return res;
+            }
+        }
+        res.status = tp::status::VerifyOk;
+        return res;
+    });
+    reportOutcome(r);
+}
+
+void TMemoryForm::btnReadOneClick()
+{
+    ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite};
+    const std::size_t a = tp::hexToInt(lblWordAddress->text().toStdString()) % m_image.size();
+    tp::MemoryBus bus(adapter(), device());
+    std::uint8_t value = 0;
+    tp::MemoryBusResult r = bus.readByte(a, value);
+    if (r.ok())
+        refresh(m_image.display(a, std::span<const std::uint8_t>(&value, 1)));
+    reportOutcome(r);
+}
+
+void TMemoryForm::btnWriteOneClick()
+{
+    ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite};
+    // The block-select bits of the slave address carry bits 10..8 of the
+    // byte address, and an EEPROM is polled until its write cycle ends.
+    const std::size_t a = tp::hexToInt(lblWordAddress->text().toStdString()) % m_image.size();
+    const std::uint8_t value = m_image.value(a, isLarge() ? tp::CellRead::TrimBlanks : tp::CellRead::Exact);
+    tp::MemoryBus bus(adapter(), device());
+    reportOutcome(bus.writeByte(a, value));
+}

@@ -1,0 +1,229 @@
+#include "core/sim/EepromChip.h"
+#include "core/sim/SerialRamChip.h"
+#include "gui/app/StatusLine.h"
+#include "gui/memory/MemoryForm.h"
+#include "gui/memory/MemoryGridView.h"
+#include "tests/support/TestBench.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace tp;
+
+namespace {
+
+QString cell(TMemoryForm* w, std::size_t a)
+{
+    return w->stgMemory->model()->data(w->stgMemory->gridModel()->indexOf(a), Qt::DisplayRole).toString();
+}
+
+// A memory window and the chip it talks to, alone on the bench.
+struct MemoryRig {
+    TestBench bench{false};
+    TMemoryForm* window = nullptr;
+    sim::SerialMemoryChip* chip = nullptr;
+
+    MemoryRig(const QString& entry, std::size_t size, bool eeprom)
+    {
+        std::unique_ptr<sim::SerialMemoryChip> c;
+        if (eeprom)
+            c = std::make_unique<sim::EepromChip>(sim::EepromChip::typical(size));
+        else
+            c = std::make_unique<sim::SerialRamChip>(size);
+        chip = c.get();
+        bench.sim->place(0xA0, std::move(c));
+        for (std::size_t a = 0; a < size; ++a)
+            chip->setByte(a, std::uint8_t((a * 7 + a / 256) & 0xFF));
+        window = qobject_cast<TMemoryForm*>(bench.main->openCaption(entry));
+        if (!window)
+            qFatal("no window");
+        if (window->cmbPageSize)
+            window->cmbPageSize->setCurrentText(QString::number(sim::EepromChip::typical(size).pageSize));
+        bench.clearLog();
+    }
+    void setLabel(std::size_t a) { window->lblWordAddress->setText(QString::number(a, 16).toUpper()); }
+};
+
+} // namespace
+
+class TestMemoryTransfers : public QObject {
+    Q_OBJECT
+private slots:
+    void readWriteVerifyRoundTrip_data();
+    void readWriteVerifyRoundTrip();
+    void addressingOnTheBus_data();
+    void addressingOnTheBus();
+    void writeByte_data();
+    void writeByte();
+    void verifyFailureReportsAddress();
+    void failedReadLeavesGrids();
+    void failedWriteShowsStatus();
+    void notHexAddressStopsWithError();
+    void cancelLeavesGrids();
+};
+
+void TestMemoryTransfers::readWriteVerifyRoundTrip_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("eeprom");
+    QTest::newRow("256 EEPROM") << "EEPROM/256 x 8 (2K bit)" << 256 << true;
+    QTest::newRow("2K EEPROM") << "EEPROM/2K x 8 (16K bit)" << 2048 << true;
+    QTest::newRow("2K RAM") << "RAM / FRAM/2K x 8 (16K bit)" << 2048 << false;
+    QTest::newRow("64K EEPROM") << "EEPROM/64K x 8 (512K bit)" << 65536 << true;
+    QTest::newRow("16 EEPROM") << "EEPROM/16 x 8 (128 bit)" << 16 << true;
+}
+
+void TestMemoryTransfers::readWriteVerifyRoundTrip()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, size);
+    QFETCH(bool, eeprom);
+    MemoryRig rig(entry, std::size_t(size), eeprom);
+    TMemoryForm* w = rig.window;
+    w->btnRead->click();
+    QCOMPARE(rig.bench.statusText(), QString("Transmission successful"));
+    for (std::size_t a : {std::size_t(0), std::size_t(size / 2 + 3), std::size_t(size - 1)})
+        QCOMPARE(cell(w, a), QString("%1").arg(rig.chip->byte(a), 2, 16, QChar('0')).toUpper());
+
+    w->btnVerify->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Verification Successful"));
+
+    // Change the image, write it all, and the chip holds it.
+    w->edtFillWith->setText("3C");
+    w->edtFillFrom->setText("0");
+    w->btnFill->click();
+    rig.bench.clearLog();
+    w->btnWrite->click();
+    QCOMPARE(rig.bench.statusText(), QString("Transmission successful"));
+    for (std::size_t a = 0; a < std::size_t(size); ++a)
+        QCOMPARE(int(rig.chip->byte(a)), 0x3C);
+    w->btnVerify->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Verification Successful"));
+}
+
+void TestMemoryTransfers::addressingOnTheBus_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("firstRead");
+    QTest::addColumn<QString>("lastAddress");
+    QTest::newRow("256: one-byte word address") << "EEPROM/256 x 8 (2K bit)" << 256 << "W A0 00" << "A0";
+    QTest::newRow("2K: block-select bits") << "EEPROM/2K x 8 (16K bit)" << 2048 << "W A0 00" << "AE";
+    QTest::newRow("64K: two-byte word address") << "EEPROM/64K x 8 (512K bit)" << 65536 << "W A0 00 00" << "A0";
+}
+
+void TestMemoryTransfers::addressingOnTheBus()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, size);
+    QFETCH(QString, firstRead);
+    QFETCH(QString, lastAddress);
+    MemoryRig rig(entry, std::size_t(size), true);
+    rig.window->btnRead->click();
+    const QStringList t = rig.bench.transfers();
+    QCOMPARE(t.first(), firstRead);
+    QVERIFY(t.at(1).startsWith("Sr R A0"));
+    QVERIFY(t.last().startsWith("Sr R " + lastAddress));
+}
+
+void TestMemoryTransfers::writeByte_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("write");
+    QTest::newRow("2K at 7FF") << "EEPROM/2K x 8 (16K bit)" << 2048 << 0x7FF << "W AE FF 5A";
+    QTest::newRow("2K at 0FF") << "EEPROM/2K x 8 (16K bit)" << 2048 << 0x0FF << "W A0 FF 5A";
+    QTest::newRow("512 at 1A5") << "EEPROM/512 x 8 (4K bit)" << 512 << 0x1A5 << "W A2 A5 5A";
+    QTest::newRow("64K at 1234") << "EEPROM/64K x 8 (512K bit)" << 65536 << 0x1234 << "W A0 12 34 5A";
+}
+
+void TestMemoryTransfers::writeByte()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, size);
+    QFETCH(int, address);
+    QFETCH(QString, write);
+    MemoryRig rig(entry, std::size_t(size), true);
+    rig.window->image().setCellText(std::size_t(address), "5A");
+    rig.setLabel(std::size_t(address));
+    rig.window->btnWriteOne->click();
+    QCOMPARE(rig.bench.transfers().first(), write);
+    QCOMPARE(int(rig.chip->byte(std::size_t(address))), 0x5A);
+    QCOMPARE(rig.bench.statusText(), QString("Transmission successful"));
+
+    // Read Byte brings the chip's byte back into its cell.
+    rig.chip->setByte(std::size_t(address), 0x41);
+    rig.window->btnReadOne->click();
+    QCOMPARE(cell(rig.window, std::size_t(address)), QString("41"));
+}
+
+void TestMemoryTransfers::verifyFailureReportsAddress()
+{
+    MemoryRig rig("EEPROM/16 x 8 (128 bit)", 16, true);
+    rig.window->btnRead->click();
+    rig.chip->setByte(5, 0x99);
+    rig.window->btnVerify->click();
+    QCOMPARE(rig.bench.dialogs.of("error").size(), 1);
+    QCOMPARE(rig.bench.dialogs.lastText(), QString("Device failed Verify at Address 0x05\rRead value=0x99\r"
+                                                   "Correct value=0x%1")
+                                               .arg(cell(rig.window, 5)));
+    QCOMPARE(rig.bench.statusText(), QString("  Verification Error"));
+}
+
+void TestMemoryTransfers::failedReadLeavesGrids()
+{
+    MemoryRig rig("EEPROM/2K x 8 (16K bit)", 2048, true);
+    // Fails on the third block (A4).
+    rig.bench.sim->inject({sim::Fault::Kind::AddressNack, 0xA4, 0, 1});
+    rig.window->btnRead->click();
+    QCOMPARE(rig.bench.statusText(), QString("  Address not acknowledged"));
+    for (std::size_t a : {std::size_t(0), std::size_t(0x1FF), std::size_t(0x7FF)})
+        QCOMPARE(cell(rig.window, a), QString("FF"));
+}
+
+void TestMemoryTransfers::failedWriteShowsStatus()
+{
+    MemoryRig rig("RAM / FRAM/256 x 8 (2K bit)", 256, false);
+    rig.bench.sim->inject({sim::Fault::Kind::DataNack, std::nullopt, 10, 1});
+    rig.window->btnWrite->click();
+    QCOMPARE(rig.bench.statusText(), QString("  Data not acknowledged"));
+    QCOMPARE(rig.bench.status().background, Rgb(colour::Red));
+}
+
+void TestMemoryTransfers::notHexAddressStopsWithError()
+{
+    MemoryRig rig("EEPROM/256 x 8 (2K bit)", 256, true);
+    rig.window->cmbAddress->setEditText("Q0");
+    QTest::mouseClick(rig.window->btnRead, Qt::LeftButton);
+    QCOMPARE(rig.bench.dialogs.texts("error"), QStringList{"'$Q0' is not a valid integer value."});
+    QVERIFY(rig.bench.transfers().isEmpty());
+}
+
+void TestMemoryTransfers::cancelLeavesGrids()
+{
+    MemoryRig rig("EEPROM/64K x 8 (512K bit)", 65536, true);
+    rig.bench.sim->setMaxTransferLength(256); // as a real adapter: many transfers
+    rig.window->setProgressDelayMs(0);
+    // The user presses Cancel as soon as the progress dialog is up.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = rig.window->findChild<QProgressDialog*>();
+        QVERIFY(dlg);
+        QCOMPARE(dlg->labelText(), QString("Reading..."));
+        dlg->cancel();
+    });
+    rig.window->btnRead->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Transfer cancelled"));
+    QCOMPARE(cell(rig.window, 0), QString("FF"));
+    // Stopped within a few transfers, not after the 256 the whole chip takes.
+    QVERIFY(rig.bench.transfers().size() < 40);
+    QVERIFY(!rig.window->findChild<QProgressDialog*>());
+}
+
+TALLYPORT_TEST_MAIN(TestMemoryTransfers)
+#include "tst_memory_transfers.moc"

@@ -1,0 +1,49 @@
+#include "tests/support/WindowChecks.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QWidget>
+
+QStringList clippedControls(QWidget* window)
+{
+    QStringList out;
+    const QList<QWidget*> all = window->findChildren<QWidget*>();
+    for (QWidget* w : all) {
+        if (!w->isVisibleTo(window) || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QLabel*>(w);
+        if (!control)
+            continue;
+        const QSize need = w->minimumSizeHint();
+        if (w->width() < need.width() || w->height() < need.height())
+            out.append(QStringLiteral("%1 is %2x%3, needs %4x%5")
+                           .arg(w->objectName())
+                           .arg(w->width())
+                           .arg(w->height())
+                           .arg(need.width())
+                           .arg(need.height()));
+        // Inside every ancestor up to the window.
+        QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+        for (QWidget* p = w->parentWidget(); p && p != window->parentWidget(); p = p->parentWidget()) {
+            const QRect pr(p->mapTo(window, QPoint(0, 0)), p->size());
+            if (!pr.contains(r)) {
+                out.append(QStringLiteral("%1 reaches beyond %2").arg(w->objectName(), p->objectName()));
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+void saveShot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TALLYPORT_SHOTS");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
