@@ -30,7 +30,7 @@ test: build
 bench: deps
 	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release
-	@for b in build-release/bench_*; do echo "== $$b"; $$b; done
+	@for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
 clean:
 	rm -rf $(BUILD) build-release

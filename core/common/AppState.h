@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeindex>
 
 namespace tp {
 
@@ -23,6 +24,16 @@ public:
     BusContext& context(const std::string& windowClass, std::uint8_t startAddress = 0);
     bool hasContext(const std::string& windowClass) const { return m_contexts.count(windowClass) != 0; }
 
+    // Data a module keeps for as long as the program runs (a row clipboard,
+    // an image), made on first use; one object per type.
+    template <class T> T& programData()
+    {
+        std::shared_ptr<void>& slot = m_programData[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
     BusFrequency busFrequency;
     bool power33 = false;
     bool power5 = false;
@@ -30,6 +41,7 @@ public:
 private:
     std::unique_ptr<Adapter> m_adapter;
     std::map<std::string, BusContext> m_contexts;
+    std::map<std::type_index, std::shared_ptr<void>> m_programData;
 };
 
 } // namespace tp
