@@ -27,7 +27,7 @@ void BM_OpenAndShow64K(benchmark::State& st)
         auto* w = qobject_cast<TMemoryForm*>(b.main->openCaption(kEntry));
         settle(w);
         st.PauseTiming();
-        b.main->destroyAllChildren();
+        b.main->closeAllChildren();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         st.ResumeTiming();
     }

@@ -266,19 +266,11 @@ void TfrmMain::mergeMenus(TChildForm* child)
 void TfrmMain::closeAllChildren()
 {
     QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    for (auto it = subs.rbegin(); it != subs.rend(); ++it)
-        (*it)->close();
-}
-
-void TfrmMain::destroyAllChildren()
-{
-    QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
-        if (auto* child = qobject_cast<TChildForm*>((*it)->widget()))
+        QPointer<TChildForm> child = qobject_cast<TChildForm*>((*it)->widget());
+        // The caller writes the status line once they are all gone.
+        if ((*it)->close() && child)
             child->keepStatusOnDestroy();
-        (*it)->hide();
-        m_mdi->removeSubWindow(*it);
-        (*it)->deleteLater();
     }
 }
 

@@ -55,9 +55,8 @@ public:
     QList<TChildForm*> childForms() const; // in the frame's child order
     QAction* deviceAction(const QString& caption) const;
 
+    // Asks every child to close, last first; windows with unsaved work may refuse.
     void closeAllChildren();
-    // Destroys every child, last first, without asking them to close.
-    void destroyAllChildren();
     void exitApplication();
 
     // Power and frequency options.

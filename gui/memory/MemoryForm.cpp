@@ -284,10 +284,9 @@ void TMemoryForm::FormActivate()
 
 void TMemoryForm::mnuCloseAllOwn()
 {
-    if (isLarge())
-        main().destroyAllChildren();
-    else
-        main().closeAllChildren();
+    // The large windows once destroyed the others without asking, losing
+    // unsaved work elsewhere; every window now gets its say.
+    main().closeAllChildren();
     const bool centred = m_kind != tp::MemoryKind::SmallEeprom;
     main().showStatus(tp::blankMessage(centred ? tp::Align::Centre : tp::Align::Left));
 }

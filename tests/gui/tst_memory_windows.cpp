@@ -3,6 +3,7 @@
 #include "gui/memory/MemoryForm.h"
 #include "gui/memory/MemoryGridView.h"
 #include "gui/memory/TfrmGoTo.h"
+#include "gui/universal/Universal_III.h"
 #include "tests/support/TestBench.h"
 
 #include <QComboBox>
@@ -67,7 +68,7 @@ private slots:
     void saveAndOpenRoundTrip_data();
     void saveAndOpenRoundTrip();
     void ramSaveOffersNoCsv();
-    void largeCloseAllDestroysWithoutAsking();
+    void largeCloseAllAsksEveryWindow();
 };
 
 void TestMemoryWindows::layoutPerEntry_data()
@@ -419,7 +420,7 @@ void TestMemoryWindows::ramSaveOffersNoCsv()
     QCOMPARE(b.dialogs.of("open").first().request.title, QString("Open Data File"));
 }
 
-void TestMemoryWindows::largeCloseAllDestroysWithoutAsking()
+void TestMemoryWindows::largeCloseAllAsksEveryWindow()
 {
     TestBench b;
     open(b, "EEPROM/256 x 8 (2K bit)");
@@ -429,6 +430,17 @@ void TestMemoryWindows::largeCloseAllDestroysWithoutAsking()
     QTRY_VERIFY(b.main->childForms().isEmpty());
     QTRY_VERIFY(!b.main->windowReference("TfrmLargeRAM"));
     QCOMPARE(b.status(), blankMessage(Align::Centre));
+
+    // A window with unsaved work is asked, and may stay.
+    auto* expert = qobject_cast<TfrmMessage*>(b.main->openCaption("Expert Mode"));
+    QVERIFY(expert);
+    expert->table().setModified(true);
+    large = open(b, "EEPROM/4K x 8 (32K bit)");
+    b.dialogs.answers << Dialogs::Answer::Cancel;
+    child<QAction>(large, "mnuCloseAll")->trigger();
+    QTRY_VERIFY(!b.main->windowReference("TfrmEEPROM"));
+    QCOMPARE(b.dialogs.texts("confirm"), QStringList{"Save changes?"});
+    QCOMPARE(b.main->childForms(), QList<TChildForm*>{expert});
 }
 
 TALLYPORT_TEST_MAIN(TestMemoryWindows)
