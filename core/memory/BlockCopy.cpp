@@ -19,6 +19,17 @@ Notice maximumAddress(std::size_t size, int digits)
     return {Notice::Kind::Message, text};
 }
 
+// An end or target beyond the image becomes its last address, with the message.
+std::int64_t keepInImage(std::int64_t v, std::size_t size, int digits, CopyFieldUpdate& u)
+{
+    const auto last = static_cast<std::int64_t>(size) - 1;
+    if (v <= last)
+        return v;
+    u.notice = maximumAddress(size, digits);
+    u.fieldText = intToHex(static_cast<std::uint64_t>(last), digits);
+    return last;
+}
+
 } // namespace
 
 CopyFieldUpdate BlockCopy::startChanged(const CopyFields& f, std::size_t size, int digits)
@@ -46,12 +57,7 @@ CopyFieldUpdate BlockCopy::endChanged(const CopyFields& f, std::size_t size, int
     std::int64_t e = hexToInt(f.end);
     const std::int64_t target = hexToInt(f.target);
     const std::int64_t start = hexToInt(f.start);
-    const auto last = static_cast<std::int64_t>(size) - 1;
-    if (e > last) {
-        u.notice = maximumAddress(size, digits);
-        u.fieldText = intToHex(static_cast<std::uint64_t>(last), digits);
-        e = last;
-    }
+    e = keepInImage(e, size, digits, u);
     u.targetEndText = wrapHex(e + target - start, digits);
     return u;
 }
@@ -62,12 +68,7 @@ CopyFieldUpdate BlockCopy::targetChanged(const CopyFields& f, std::size_t size, 
     std::int64_t t = f.target.empty() ? 0 : hexToInt(f.target);
     const std::int64_t end = hexToInt(f.end);
     const std::int64_t start = hexToInt(f.start);
-    const auto last = static_cast<std::int64_t>(size) - 1;
-    if (t > last) {
-        u.notice = maximumAddress(size, digits);
-        u.fieldText = intToHex(static_cast<std::uint64_t>(last), digits);
-        t = last;
-    }
+    t = keepInImage(t, size, digits, u);
     u.targetEndText = wrapHex(end + t - start, digits);
     return u;
 }
