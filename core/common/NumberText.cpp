@@ -94,7 +94,7 @@ std::string formatFixed(double value, int decimals, char decimalSeparator, int m
             intPart.append(static_cast<std::size_t>(x.exp10 - static_cast<int>(x.d.size())), '0');
     }
     if (intPart.empty())
-        intPart = "0";
+        intPart.push_back('0');
     if (static_cast<int>(frac.size()) < decimals)
         frac.append(static_cast<std::size_t>(decimals) - frac.size(), '0');
     std::string out = (x.negative && !zero) ? "-" : "";

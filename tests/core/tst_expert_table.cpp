@@ -278,7 +278,7 @@ void TestExpertTable::showRowCapsBytes()
 {
     std::string data;
     for (int i = 0; i < 140; ++i)
-        data += (i ? "," : "") + std::string("AB");
+        data += i ? ",AB" : "AB";
     EditorValues v;
     tp::expert::showRow({"A0", "Write", data, "Yes", "0", ""}, v);
     QCOMPARE(v.byteCount, 129);
@@ -434,7 +434,7 @@ void TestExpertTable::sequenceCellsOfText()
 
     std::string many;
     for (int i = 0; i < 70; ++i)
-        many += (i ? "," : "") + std::string("01");
+        many += i ? ",01" : "01";
     cells = SequenceText::toCells(many);
     QCOMPARE(int(cells.size()), 64);
     QCOMPARE(cells[63], std::string("01"));
