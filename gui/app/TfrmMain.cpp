@@ -511,9 +511,12 @@ void TfrmMain::writeSettings()
 
 void TfrmMain::showSplash()
 {
-    if (!m_splash)
-        m_splash = new TfrmSplash(*this);
-    m_splash->showCentred();
+    auto* splash = splashWindow();
+    if (!splash) {
+        splash = new TfrmSplash(*this);
+        m_splash = splash;
+    }
+    splash->showCentred();
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
@@ -579,7 +582,7 @@ TfrmBitrate* TfrmMain::bitrateWindow() const
 
 TfrmSplash* TfrmMain::splashWindow() const
 {
-    return m_splash.data();
+    return qobject_cast<TfrmSplash*>(m_splash.data());
 }
 
 TfrmPowerWarning* TfrmMain::powerWarning() const

@@ -122,7 +122,8 @@ private:
     QMap<QString, QAction*> m_deviceActions;
 
     QPointer<TfrmBitrate> m_bitrate;
-    QPointer<TfrmSplash> m_splash;
+    // Held as a plain widget: events reach the filter while it is being destroyed.
+    QPointer<QWidget> m_splash;
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
     bool m_settingsWritten = false;
