@@ -9,6 +9,7 @@
 #include "gui/app/TfrmSplash.h"
 #include "gui/common/ChildForm.h"
 #include "gui/common/Dialogs.h"
+#include "gui/common/Placement.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -462,8 +463,7 @@ void TfrmMain::showPowerWarning()
         return;
     if (!m_powerWarning) {
         m_powerWarning = new TfrmPowerWarning(*this);
-        m_powerWarning->adjustSize();
-        m_powerWarning->move(geometry().center() - m_powerWarning->rect().center());
+        centreOnFirstShow(m_powerWarning, this);
     }
     m_powerWarning->show();
     m_powerWarning->raise();
@@ -473,7 +473,7 @@ void TfrmMain::mnuFrequencyClick()
 {
     if (!m_bitrate) {
         m_bitrate = new TfrmBitrate(*this);
-        m_bitrate->move(geometry().center() - m_bitrate->rect().center());
+        centreOnFirstShow(m_bitrate, this);
     }
     m_bitrate->show();
     m_bitrate->raise();

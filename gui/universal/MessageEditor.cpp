@@ -1,4 +1,5 @@
 #include "gui/universal/MessageEditor.h"
+#include "gui/common/Placement.h"
 #include "gui/universal/CharValidator.h"
 #include "gui/universal/TwoCharDelegate.h"
 #include "gui/universal/Universal_III.h"
@@ -219,6 +220,7 @@ void TfrmEditor::showFor(int row)
         throw;
     }
     setValues(v);
+    centreOnFirstShow(this, parentWidget());
     show();
     raise();
     activateWindow();

@@ -1,4 +1,5 @@
 #include "gui/universal/Sequence.h"
+#include "gui/common/Placement.h"
 #include "core/universal/SequenceText.h"
 #include "gui/common/Dialogs.h"
 #include "gui/universal/CharValidator.h"
@@ -67,6 +68,7 @@ void TfrmSequenceEditor::showWith(const QString& sequence)
         for (int c = 0; c < SequenceText::kColumns; ++c)
             grdSequencer->item(0, c)->setText(QString::fromStdString(cells[static_cast<std::size_t>(c)]));
     }
+    centreOnFirstShow(this, parentWidget());
     show();
     raise();
     activateWindow();
