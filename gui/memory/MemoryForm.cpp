@@ -2,7 +2,6 @@
 #include "core/common/HexText.h"
 #include "core/memory/GridLabels.h"
 #include "core/memory/MemoryFill.h"
-#include "core/memory/VerifyCompare.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/ExitFilter.h"
@@ -326,13 +325,6 @@ void TMemoryForm::setFieldQuietly(QLineEdit* field, const std::string& text)
 void TMemoryForm::DisplayData(std::size_t firstRow, std::span<const std::uint8_t> bytes)
 {
     refresh(m_image.display((firstRow - 1) * 16, bytes));
-}
-
-tp::Status TMemoryForm::VerifyData(std::size_t firstRow, std::span<const std::uint8_t> bytes)
-{
-    tp::VerifyResult r = tp::VerifyCompare::compare(m_image, (firstRow - 1) * 16, bytes);
-    show(r.notice);
-    return r.status;
 }
 
 void TMemoryForm::btnFillClick()

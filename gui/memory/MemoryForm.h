@@ -64,8 +64,6 @@ public:
 
     // Bytes read from a chip or a file, shown from data row `firstRow` (from 1).
     void DisplayData(std::size_t firstRow, std::span<const std::uint8_t> bytes);
-    // One verify block read from the chip against the image; 0 or 153.
-    tp::Status VerifyData(std::size_t firstRow, std::span<const std::uint8_t> bytes);
 
     // How long a transfer runs before its progress dialog shows.
     void setProgressDelayMs(int ms) { m_progressDelayMs = ms; }

@@ -1,6 +1,6 @@
 #include "core/common/HexText.h"
 #include "core/memory/MemoryBus.h"
-#include "core/memory/VerifyCompare.h"
+#include "core/memory/ChipVerify.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/memory/MemoryForm.h"
@@ -90,24 +90,13 @@ void TMemoryForm::btnWriteClick()
 void TMemoryForm::btnVerifyClick()
 {
     tp::MemoryBus bus(adapter(), device());
-    const std::size_t block = tp::VerifyCompare::blockLength(m_image.size());
+    std::optional<tp::Notice> difference;
     tp::MemoryBusResult r = withProgress(QStringLiteral("Verifying..."), [&](const auto& p) {
-        tp::MemoryBusResult res;
-        for (std::size_t start = 0; start < m_image.size(); start += block) {
-            std::vector<std::uint8_t> got;
-            auto offset = [&](std::size_t done, std::size_t) { return p(start + done, m_image.size()); };
-            res = bus.read(start, block, got, offset);
-            if (!res.ok())
-                return res;
-            if (VerifyData(start / 16 + 1, got) != 0) {
-                res.outcome = tp::MemoryOutcome::Mismatch;
-                res.status = tp::status::VerifyError;
-                return res;
-            }
-        }
-        res.status = tp::status::VerifyOk;
-        return res;
+        tp::ChipVerifyResult v = tp::verifyChip(bus, m_image, p);
+        difference = v.notice;
+        return v.bus;
     });
+    show(difference);
     reportOutcome(r);
 }
 
