@@ -6,6 +6,12 @@
 
 #include <functional>
 
+// Switching to another application or opening a menu is not leaving a field.
+inline bool leavesField(const QFocusEvent& event)
+{
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
 // Runs a handler when a control loses the focus: the "exit" of a field.
 class ExitFilter : public QObject {
 public:
@@ -17,12 +23,8 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        // Switching to another application or opening a menu is not leaving the field.
-        if (event->type() == QEvent::FocusOut) {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                m_onExit();
-        }
+        if (event->type() == QEvent::FocusOut && leavesField(*static_cast<QFocusEvent*>(event)))
+            m_onExit();
         return false;
     }
 

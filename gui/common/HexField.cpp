@@ -1,30 +1,17 @@
 #include "gui/common/HexField.h"
 #include "core/common/HexText.h"
+#include "gui/common/CharValidator.h"
+#include "gui/common/ExitFilter.h"
 #include "gui/common/KeyFilter.h"
 
 #include <QFocusEvent>
 #include <QValidator>
 
-namespace {
-
-// Accepts anything (a paste may bring non-hex text) but in upper case.
-class UpperCase : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
-} // namespace
-
 HexField::HexField(const QString& objectName, const QString& text, QWidget* parent) : QLineEdit(parent)
 {
     setObjectName(objectName);
     setMaxLength(2);
-    setValidator(new UpperCase(this));
+    setValidator(new CharValidator(CharValidator::Kind::Upper, this)); // a paste may bring non-hex text
     setAlignment(Qt::AlignCenter);
     setText(text);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -71,8 +58,7 @@ void HexField::textChange(const QString& text)
 void HexField::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // Switching to another application or opening a menu is not leaving the field.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (leavesField(*event))
         emit exited();
 }
 

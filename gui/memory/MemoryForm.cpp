@@ -3,6 +3,7 @@
 #include "core/memory/GridLabels.h"
 #include "core/memory/MemoryFill.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/CharValidator.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/ExitFilter.h"
 #include "gui/common/KeyFilter.h"
@@ -108,13 +109,7 @@ void TMemoryForm::buildControls()
         auto* e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(isLarge() ? largeName : smallName));
         e->setMaximumWidth(60);
-        connect(e, &QLineEdit::textEdited, e, [e](const QString& t) {
-            if (t != t.toUpper()) {
-                const int pos = e->cursorPosition();
-                e->setText(t.toUpper());
-                e->setCursorPosition(pos);
-            }
-        });
+        e->setValidator(new CharValidator(CharValidator::Kind::Upper, e));
         return e;
     };
     edtFillFrom = field("edtFrom", "edtFillFrom");

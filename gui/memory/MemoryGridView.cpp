@@ -1,5 +1,6 @@
 #include "gui/memory/MemoryGridView.h"
 #include "core/common/HexText.h"
+#include "gui/common/CharValidator.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -92,15 +93,10 @@ public:
         e->setMaxLength(2);
         e->setFrame(false);
         e->setAlignment(Qt::AlignCenter);
+        e->setValidator(new CharValidator(CharValidator::Kind::Upper, e));
         const std::size_t a = MemoryGridModel::addressOf(index);
-        QObject::connect(e, &QLineEdit::textEdited, e, [this, e, a](const QString& text) {
-            const QString upper = text.toUpper();
-            if (upper != text) {
-                const int pos = e->cursorPosition();
-                e->setText(upper);
-                e->setCursorPosition(pos);
-            }
-            m_image.followEdit(a, upper.toStdString());
+        QObject::connect(e, &QLineEdit::textEdited, e, [this, a](const QString& text) {
+            m_image.followEdit(a, text.toStdString());
             m_twin->cellsChanged({a, a + 1});
         });
         return e;

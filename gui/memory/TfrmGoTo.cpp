@@ -1,4 +1,5 @@
 #include "gui/memory/TfrmGoTo.h"
+#include "gui/common/CharValidator.h"
 #include "gui/common/Dialogs.h"
 #include "gui/memory/MemoryForm.h"
 
@@ -6,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
 namespace {
@@ -42,11 +42,11 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent)
     edtHex = new QLineEdit(this);
     edtHex->setObjectName(QStringLiteral("edtHex"));
     edtHex->setMaxLength(4);
-    edtHex->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]*")), edtHex));
+    edtHex->setValidator(new CharValidator(CharValidator::Kind::Hex, edtHex));
     edtDecimal = new QLineEdit(this);
     edtDecimal->setObjectName(QStringLiteral("edtDecimal"));
     edtDecimal->setMaxLength(5);
-    edtDecimal->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edtDecimal));
+    edtDecimal->setValidator(new CharValidator(CharValidator::Kind::Decimal, edtDecimal));
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
@@ -65,10 +65,6 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent)
 
     connect(edtHex, &QLineEdit::textChanged, this, &TfrmGoTo::edtHexChange);
     connect(edtDecimal, &QLineEdit::textChanged, this, &TfrmGoTo::edtDecimalChange);
-    connect(edtHex, &QLineEdit::textEdited, edtHex, [this](const QString& t) {
-        if (t != t.toUpper())
-            edtHex->setText(t.toUpper());
-    });
     connect(OKBtn, &QPushButton::clicked, this, &TfrmGoTo::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::close);
 }

@@ -1,6 +1,6 @@
 #include "gui/universal/MessageEditor.h"
 #include "gui/common/Placement.h"
-#include "gui/universal/CharValidator.h"
+#include "gui/common/CharValidator.h"
 #include "gui/universal/TwoCharDelegate.h"
 #include "gui/universal/Universal_III.h"
 

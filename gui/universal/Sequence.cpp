@@ -2,7 +2,7 @@
 #include "gui/common/Placement.h"
 #include "core/universal/SequenceText.h"
 #include "gui/common/Dialogs.h"
-#include "gui/universal/CharValidator.h"
+#include "gui/common/CharValidator.h"
 #include "gui/universal/TwoCharDelegate.h"
 #include "gui/universal/Universal_III.h"
 

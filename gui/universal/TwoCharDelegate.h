@@ -1,5 +1,5 @@
 #pragma once
-#include "gui/universal/CharValidator.h"
+#include "gui/common/CharValidator.h"
 
 #include <QStyledItemDelegate>
 

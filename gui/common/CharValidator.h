@@ -2,11 +2,12 @@
 #include <QValidator>
 
 // Lets only hex digits (shown upper case) or only decimal digits into a
-// field; the field's own length limit does the rest.
+// field, or anything in upper case (Upper: pasted text may be anything);
+// the field's own length limit does the rest.
 class CharValidator : public QValidator {
     Q_OBJECT
 public:
-    enum class Kind { Hex, Decimal };
+    enum class Kind { Hex, Decimal, Upper };
     CharValidator(Kind kind, QObject* parent = nullptr);
     State validate(QString& input, int& pos) const override;
 
