@@ -1,6 +1,5 @@
 #include "gui/app/TallyportApplication.h"
-#include "core/common/Errors.h"
-#include "gui/common/Dialogs.h"
+#include "gui/common/Guarded.h"
 
 TallyportApplication::TallyportApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -8,18 +7,25 @@ TallyportApplication::TallyportApplication(int& argc, char** argv) : QApplicatio
     setApplicationDisplayName(QStringLiteral("Tallyport"));
 }
 
-bool TallyportApplication::notify(QObject* receiver, QEvent* event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        // The operation stops where it was; what it changed stays changed.
-        showError(QString::fromStdString(e.what()));
-        return true;
-    }
+namespace {
+int g_lastResort = 0;
 }
 
-void TallyportApplication::showError(const QString& message)
+int TallyportApplication::lastResortCatches()
 {
-    Dialogs::instance().error(activeWindow(), QStringLiteral("Tallyport"), message + QLatin1Char('.'));
+    return g_lastResort;
+}
+
+bool TallyportApplication::notify(QObject* receiver, QEvent* event)
+{
+    // Last resort only: the program's own code is entered under guard(),
+    // so an error that gets here has already unwound through Qt.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ++g_lastResort;
+        qWarning("an error reached the application's last resort: a handler runs without guard()");
+        guarded_detail::showCurrentException();
+        return true;
+    }
 }

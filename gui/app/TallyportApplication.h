@@ -1,14 +1,14 @@
 #pragma once
 #include <QApplication>
 
-// The application: errors that end a user operation are caught here, at
-// the event boundary, and shown in the application's error box.
+// The application. Errors that end a user operation are caught where Qt
+// enters the program's code (see Guarded.h); notify() is the last resort.
 class TallyportApplication : public QApplication {
     Q_OBJECT
 public:
     TallyportApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Shows "message." captioned "Tallyport" with an error icon.
-    static void showError(const QString& message);
+    // Errors that reached notify(): each is a handler entered without guard().
+    static int lastResortCatches();
 };

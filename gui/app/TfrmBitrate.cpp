@@ -1,5 +1,6 @@
 #include "gui/app/TfrmBitrate.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -50,10 +51,10 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
     btnOK->setAutoDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &TfrmBitrate::btnOKClick);
+    connect(btnOK, &QPushButton::clicked, this, guarded(this, &TfrmBitrate::btnOKClick));
     for (auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         auto* sc = new QShortcut(QKeySequence(key), this);
-        connect(sc, &QShortcut::activated, this, &TfrmBitrate::btnOKClick);
+        connect(sc, &QShortcut::activated, this, guarded(this, &TfrmBitrate::btnOKClick));
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -69,9 +70,9 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     // Connected after the start values, and each reaction only counts while
     // its own control has the focus, so values written by another control's
     // reaction run nothing.
-    connect(edtFrequency, &QLineEdit::textChanged, this, &TfrmBitrate::edtFrequencyChange);
-    connect(spnSCLh, &QSpinBox::valueChanged, this, &TfrmBitrate::spnSCLChange);
-    connect(spnSCLl, &QSpinBox::valueChanged, this, &TfrmBitrate::spnSCLChange);
+    connect(edtFrequency, &QLineEdit::textChanged, this, guarded(this, &TfrmBitrate::edtFrequencyChange));
+    connect(spnSCLh, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
+    connect(spnSCLl, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
     adjustSize();
 }
 

@@ -9,6 +9,7 @@
 #include "gui/app/TfrmSplash.h"
 #include "gui/common/ChildForm.h"
 #include "gui/common/Dialogs.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
 
 #include <QActionGroup>
@@ -38,14 +39,16 @@ TfrmMain::TfrmMain(tp::AppState& state, const Catalogue& catalogue, const Window
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, guarded(this, &TfrmMain::subWindowActivated));
 
     pnlStatusBar = new TStatusLine(this);
     pnlStatusBar->setToolTip(QString::fromLatin1(kStatusHint));
     setStatusBar(pnlStatusBar);
-    connect(pnlStatusBar, &TStatusLine::panelDoubleClicked, this, &TfrmMain::panelDoubleClicked);
+    connect(pnlStatusBar, &TStatusLine::panelDoubleClicked, this,
+            guarded(this, &TfrmMain::panelDoubleClicked));
     pnlStatusBar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pnlStatusBar, &QWidget::customContextMenuRequested, this, &TfrmMain::showStatusContextMenu);
+    connect(pnlStatusBar, &QWidget::customContextMenuRequested, this,
+            guarded(this, &TfrmMain::showStatusContextMenu));
 
     buildMenus();
     resize(1280, 800);
@@ -73,7 +76,7 @@ void TfrmMain::buildMenus()
 
     mnuFile = new QMenu(tr("&File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    QAction* exit = mnuFile->addAction(tr("E&xit"), this, &TfrmMain::mnuExitClick);
+    QAction* exit = mnuFile->addAction(tr("E&xit"), this, guarded(this, &TfrmMain::mnuExitClick));
     exit->setObjectName(QStringLiteral("mnuExit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     mnuFileAction = bar->addMenu(mnuFile);
@@ -89,13 +92,16 @@ void TfrmMain::buildMenus()
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuOptions->setToolTip(tr("Change device, I\u00B2C speed"));
     mnuOptions->setStatusTip(mnuOptions->toolTip());
-    QAction* freq = mnuOptions->addAction(tr("I\u00B2C Frequency"), this, &TfrmMain::mnuFrequencyClick);
+    QAction* freq =
+        mnuOptions->addAction(tr("I\u00B2C Frequency"), this, guarded(this, &TfrmMain::mnuFrequencyClick));
     freq->setObjectName(QStringLiteral("mnuFrequency"));
     mnuOptions->addSeparator();
-    mnu3VPower = mnuOptions->addAction(tr("Enable 3.3V Output Power"), this, &TfrmMain::mnu3VPowerClick);
+    mnu3VPower = mnuOptions->addAction(tr("Enable 3.3V Output Power"), this,
+                                       guarded(this, &TfrmMain::mnu3VPowerClick));
     mnu3VPower->setObjectName(QStringLiteral("mnu3VPower"));
     mnu3VPower->setCheckable(true);
-    mnu5VPower = mnuOptions->addAction(tr("Enable 5V Output Power"), this, &TfrmMain::mnu5VPowerClick);
+    mnu5VPower =
+        mnuOptions->addAction(tr("Enable 5V Output Power"), this, guarded(this, &TfrmMain::mnu5VPowerClick));
     mnu5VPower->setObjectName(QStringLiteral("mnu5VPower"));
     mnu5VPower->setCheckable(true);
     mnuOptions->addSeparator();
@@ -109,15 +115,16 @@ void TfrmMain::buildMenus()
 
     mnuWindow = new QMenu(tr("&Window"), this);
     mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    QAction* cascade = mnuWindow->addAction(tr("Cascade"), this, &TfrmMain::mnuCascadeClick);
+    QAction* cascade = mnuWindow->addAction(tr("Cascade"), this, guarded(this, &TfrmMain::mnuCascadeClick));
     cascade->setObjectName(QStringLiteral("mnuCascade"));
     cascade->setStatusTip(tr("Arrange windows to overlap"));
     cascade->setToolTip(cascade->statusTip());
-    QAction* tile = mnuWindow->addAction(tr("Tile"), this, &TfrmMain::mnuTileClick);
+    QAction* tile = mnuWindow->addAction(tr("Tile"), this, guarded(this, &TfrmMain::mnuTileClick));
     tile->setObjectName(QStringLiteral("mnuTile"));
     tile->setStatusTip(tr("Arrange windows without overlap"));
     tile->setToolTip(tile->statusTip());
-    QAction* minimize = mnuWindow->addAction(tr("Minimize All"), this, &TfrmMain::mnuMinimizeAllClick);
+    QAction* minimize =
+        mnuWindow->addAction(tr("Minimize All"), this, guarded(this, &TfrmMain::mnuMinimizeAllClick));
     minimize->setObjectName(QStringLiteral("mnuMinimizeAll"));
     minimize->setStatusTip(tr("Minimize all windows"));
     minimize->setToolTip(minimize->statusTip());
@@ -126,28 +133,33 @@ void TfrmMain::buildMenus()
 
     mnuHelp = new QMenu(tr("Help"), this);
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* update = mnuHelp->addAction(tr("Update Tallyport"), this, &TfrmMain::mnuUpdateClick);
+    QAction* update =
+        mnuHelp->addAction(tr("Update Tallyport"), this, guarded(this, &TfrmMain::mnuUpdateClick));
     update->setObjectName(QStringLiteral("mnuUpdate"));
     mnuHelp->addSeparator();
-    QAction* about = mnuHelp->addAction(tr("&About"), this, &TfrmMain::mnuAboutClick);
+    QAction* about = mnuHelp->addAction(tr("&About"), this, guarded(this, &TfrmMain::mnuAboutClick));
     about->setObjectName(QStringLiteral("mnuAbout"));
     bar->addMenu(mnuHelp);
 
     mnuPopUpOptions = new QMenu(this);
     mnuPopUpOptions->setObjectName(QStringLiteral("mnuPopUpOptions"));
-    QAction* pf = mnuPopUpOptions->addAction(tr("I\u00B2C Frequency"), this, &TfrmMain::mnuFrequencyClick);
+    QAction* pf = mnuPopUpOptions->addAction(tr("I\u00B2C Frequency"), this,
+                                             guarded(this, &TfrmMain::mnuFrequencyClick));
     pf->setObjectName(QStringLiteral("mnuPopupFrequency"));
     mnuPopUpOptions->addSeparator();
-    mnuPopup3V = mnuPopUpOptions->addAction(tr("Enable 3.3V Output Power"), this, &TfrmMain::mnu3VPowerClick);
+    mnuPopup3V = mnuPopUpOptions->addAction(tr("Enable 3.3V Output Power"), this,
+                                            guarded(this, &TfrmMain::mnu3VPowerClick));
     mnuPopup3V->setObjectName(QStringLiteral("mnuPopup3VPower"));
     mnuPopup3V->setCheckable(true);
-    mnuPopup5V = mnuPopUpOptions->addAction(tr("Enable 5V Output Power"), this, &TfrmMain::mnu5VPowerClick);
+    mnuPopup5V = mnuPopUpOptions->addAction(tr("Enable 5V Output Power"), this,
+                                            guarded(this, &TfrmMain::mnu5VPowerClick));
     mnuPopup5V->setObjectName(QStringLiteral("mnuPopup5VPower"));
     mnuPopup5V->setCheckable(true);
-    connect(mnuPopUpOptions, &QMenu::aboutToShow, this, [this] {
+    const auto syncPopup = [this] {
         mnuPopup3V->setChecked(mnu3VPower->isChecked());
         mnuPopup5V->setChecked(mnu5VPower->isChecked());
-    });
+    };
+    connect(mnuPopUpOptions, &QMenu::aboutToShow, this, guarded(syncPopup));
 }
 
 void TfrmMain::buildDeviceMenu()
@@ -164,7 +176,7 @@ void TfrmMain::buildDeviceMenu()
         a->setObjectName(entry.actionName());
         a->setEnabled(m_factories.contains(entry.windowClass));
         const CatalogueEntry copy = entry;
-        connect(a, &QAction::triggered, this, [this, copy] { openEntry(copy); });
+        connect(a, &QAction::triggered, this, guarded([this, copy] { openEntry(copy); }));
         m_deviceActions.insert(entry.submenu + QLatin1Char('/') + entry.caption, a);
     }
 }
@@ -287,7 +299,7 @@ void TfrmMain::exitApplication()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    closeAllChildren();
+    guard([this] { closeAllChildren(); });
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         if (sub->isVisible()) {
             event->ignore();

@@ -1,5 +1,6 @@
 #include "gui/app/TfrmPowerWarning.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -31,7 +32,7 @@ TfrmPowerWarning::TfrmPowerWarning(TfrmMain& main)
     chbShow = new QCheckBox(QStringLiteral("Open each time Power is enabled"), this);
     chbShow->setObjectName(QStringLiteral("chbShow"));
     chbShow->setChecked(m_main.ShowWarning);
-    connect(chbShow, &QCheckBox::clicked, this, [this](bool on) { m_main.ShowWarning = on; });
+    connect(chbShow, &QCheckBox::clicked, this, guarded([this](bool on) { m_main.ShowWarning = on; }));
     layout->addWidget(chbShow);
     btnClose = new QPushButton(QStringLiteral("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));

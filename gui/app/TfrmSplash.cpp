@@ -1,5 +1,6 @@
 #include "gui/app/TfrmSplash.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -57,7 +58,7 @@ TfrmSplash::TfrmSplash(TfrmMain& main) : QWidget(&main, Qt::Widget), m_main(main
     chbShow = new QCheckBox(QStringLiteral("Open each time Tallyport starts"), frame);
     chbShow->setObjectName(QStringLiteral("chbShow"));
     chbShow->setChecked(true);
-    connect(chbShow, &QCheckBox::clicked, this, &TfrmSplash::chbShowClick);
+    connect(chbShow, &QCheckBox::clicked, this, guarded(this, &TfrmSplash::chbShowClick));
     layout->addWidget(chbShow);
     adjustSize();
 }

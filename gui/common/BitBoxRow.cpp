@@ -1,6 +1,7 @@
 #include "gui/common/BitBoxRow.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 #include "gui/common/LedToggle.h"
 
@@ -57,7 +58,7 @@ BitBoxRow::BitBoxRow(QWidget* container, const QList<Box>& boxes, const Style& s
             button->setFont(f);
         }
         layout->addWidget(button);
-        connect(button, &QAbstractButton::clicked, this, [this, i] { boxClicked(i); });
+        connect(button, &QAbstractButton::clicked, this, guarded([this, i] { boxClicked(i); }));
         m_buttons.append(button);
     }
 }
@@ -83,7 +84,7 @@ QList<BitBoxRow::Box> BitBoxRow::fixedBoxes(const QStringList& names, const QStr
 void BitBoxRow::bind(HexField* field)
 {
     m_field = field;
-    connect(field, &HexField::completed, this, [this](quint8 v) { setValue(v); });
+    connect(field, &HexField::completed, this, guarded([this](quint8 v) { setValue(v); }));
     try {
         setValue(field->value());
     } catch (const tp::Error&) {

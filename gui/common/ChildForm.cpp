@@ -1,6 +1,7 @@
 #include "gui/common/ChildForm.h"
 #include "gui/app/Catalogue.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
 
 #include <QComboBox>
 #include <QMdiSubWindow>
@@ -72,11 +73,11 @@ QMenu* TChildForm::addChildMenu(const QString& title, const QString& objectName)
 QMenu* TChildForm::addFileMenu()
 {
     QMenu* file = addChildMenu(tr("&File"), QStringLiteral("mnuFile"));
-    QAction* close = file->addAction(tr("Close"), this, &TChildForm::mnuCloseClick);
+    QAction* close = file->addAction(tr("Close"), this, guarded(this, &TChildForm::mnuCloseClick));
     close->setObjectName(QStringLiteral("mnuClose"));
-    QAction* closeAll = file->addAction(tr("Close All"), this, &TChildForm::mnuCloseAllClick);
+    QAction* closeAll = file->addAction(tr("Close All"), this, guarded(this, &TChildForm::mnuCloseAllClick));
     closeAll->setObjectName(QStringLiteral("mnuCloseAll"));
-    QAction* exit = file->addAction(tr("E&xit"), this, &TChildForm::mnuExitClick);
+    QAction* exit = file->addAction(tr("E&xit"), this, guarded(this, &TChildForm::mnuExitClick));
     exit->setObjectName(QStringLiteral("mnuExit"));
     return file;
 }

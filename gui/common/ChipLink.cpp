@@ -3,6 +3,7 @@
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/ChildForm.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 
 #include <QWidget>
@@ -144,8 +145,8 @@ tp::Status ChipLink::writeAll(const QList<Register>& registers, bool stopAtFailu
 
 void ChipLink::writeOnChange(const Register& r)
 {
-    QObject::connect(r.field, &HexField::completed, &m_form, [this, r] {
-        if (autoWriteOn())
-            writeOne(r);
-    });
+    QObject::connect(r.field, &HexField::completed, &m_form, guarded([this, r] {
+                         if (autoWriteOn())
+                             writeOne(r);
+                     }));
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "gui/common/Guarded.h"
+
 #include <QEvent>
 #include <QFocusEvent>
 #include <QObject>
@@ -24,7 +26,7 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::FocusOut && leavesField(*static_cast<QFocusEvent*>(event)))
-            m_onExit();
+            guard(m_onExit);
         return false;
     }
 

@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 #include "gui/common/CharValidator.h"
 #include "gui/common/ExitFilter.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/KeyFilter.h"
 
 #include <QFocusEvent>
@@ -15,7 +16,7 @@ HexField::HexField(const QString& objectName, const QString& text, QWidget* pare
     setAlignment(Qt::AlignCenter);
     setText(text);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(this, &QLineEdit::textChanged, this, &HexField::textChange);
+    connect(this, &QLineEdit::textChanged, this, guarded(this, &HexField::textChange));
 }
 
 void HexField::setDisplayOnly(bool on)

@@ -1,5 +1,6 @@
 #include "gui/common/ToggleCaption.h"
 #include "gui/app/StatusLine.h"
+#include "gui/common/Guarded.h"
 
 #include <QAbstractButton>
 
@@ -7,7 +8,7 @@ ToggleCaption::ToggleCaption(QAbstractButton* button, Texts texts)
     : QObject(button), m_button(button), m_texts(std::move(texts))
 {
     button->setCheckable(true);
-    connect(button, &QAbstractButton::toggled, this, &ToggleCaption::refresh);
+    connect(button, &QAbstractButton::toggled, this, guarded(this, &ToggleCaption::refresh));
     refresh();
 }
 

@@ -6,6 +6,7 @@
 #include "gui/common/CharValidator.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/ExitFilter.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/KeyFilter.h"
 #include "gui/common/TypingLimit.h"
 #include "gui/memory/MemoryGridModel.h"
@@ -73,12 +74,11 @@ void TMemoryForm::buildControls()
     connect(stgText->verticalScrollBar(), &QScrollBar::valueChanged, stgMemory->verticalScrollBar(),
             &QScrollBar::setValue);
     const int digits = tp::addressDigits(m_kind);
-    connect(stgMemory, &QAbstractItemView::clicked, this, [this, digits](const QModelIndex& i) {
+    const auto showAddress = guarded([this, digits](const QModelIndex& i) {
         lblWordAddress->setText(qs(tp::GridLabels::addressLabel(MemoryGridModel::addressOf(i), digits)));
     });
-    connect(stgText, &QAbstractItemView::clicked, this, [this, digits](const QModelIndex& i) {
-        lblWordAddress->setText(qs(tp::GridLabels::addressLabel(MemoryGridModel::addressOf(i), digits)));
-    });
+    connect(stgMemory, &QAbstractItemView::clicked, this, showAddress);
+    connect(stgText, &QAbstractItemView::clicked, this, showAddress);
 
     m_keys = new HexKeyFilter(this);
     m_keys->exempt(stgText); // any character may be typed into the ASCII grid
@@ -96,13 +96,13 @@ void TMemoryForm::buildControls()
     btnVerify = button("btnVerify", "Verify", "Verify EE contents against data in grid");
     btnFill = button("btnFill", "Fill Buffer", "Fill address range with value");
     btnCopy = button("btnCopy", "Copy Block", "Copy from one block of addresses to another");
-    connect(btnReadOne, &QPushButton::clicked, this, &TMemoryForm::btnReadOneClick);
-    connect(btnRead, &QPushButton::clicked, this, &TMemoryForm::btnReadClick);
-    connect(btnWriteOne, &QPushButton::clicked, this, &TMemoryForm::btnWriteOneClick);
-    connect(btnWrite, &QPushButton::clicked, this, &TMemoryForm::btnWriteClick);
-    connect(btnVerify, &QPushButton::clicked, this, &TMemoryForm::btnVerifyClick);
-    connect(btnFill, &QPushButton::clicked, this, &TMemoryForm::btnFillClick);
-    connect(btnCopy, &QPushButton::clicked, this, &TMemoryForm::btnCopyClick);
+    connect(btnReadOne, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnReadOneClick));
+    connect(btnRead, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnReadClick));
+    connect(btnWriteOne, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnWriteOneClick));
+    connect(btnWrite, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnWriteClick));
+    connect(btnVerify, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnVerifyClick));
+    connect(btnFill, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnFillClick));
+    connect(btnCopy, &QPushButton::clicked, this, guarded(this, &TMemoryForm::btnCopyClick));
 
     const bool large = isLarge();
     auto field = [this](const char* smallName, const char* largeName) {
@@ -230,28 +230,35 @@ void TMemoryForm::applyLayout()
 void TMemoryForm::buildMenus()
 {
     QMenu* file = addChildMenu(isLarge() ? QStringLiteral("File") : QStringLiteral("&File"), QStringLiteral("mnuFile"));
-    file->addAction(QStringLiteral("Open"), this, &TMemoryForm::mnuOpenClick)->setObjectName(QStringLiteral("mnuOpen"));
-    QAction* saveAs = file->addAction(QStringLiteral("Save As..."), this, &TMemoryForm::mnuSaveAsClick);
+    file->addAction(QStringLiteral("Open"), this, guarded(this, &TMemoryForm::mnuOpenClick))
+        ->setObjectName(QStringLiteral("mnuOpen"));
+    QAction* saveAs =
+        file->addAction(QStringLiteral("Save As..."), this, guarded(this, &TMemoryForm::mnuSaveAsClick));
     saveAs->setObjectName(isLarge() ? QStringLiteral("mnuEESaveAs") : QStringLiteral("mnuSaveAs"));
     if (!isLarge()) {
-        file->addAction(QStringLiteral("Checkerboard"), this, &TMemoryForm::mnuCheckerBoardClick)
+        file->addAction(QStringLiteral("Checkerboard"), this,
+                        guarded(this, &TMemoryForm::mnuCheckerBoardClick))
             ->setObjectName(QStringLiteral("mnuCheckerBoard"));
-        file->addAction(QStringLiteral("Inverted Checkerboard"), this, &TMemoryForm::mnuInvCheckerBoardClick)
+        file->addAction(QStringLiteral("Inverted Checkerboard"), this,
+                        guarded(this, &TMemoryForm::mnuInvCheckerBoardClick))
             ->setObjectName(QStringLiteral("mnuInvCheckerBoard"));
     }
-    file->addAction(QStringLiteral("Close"), this, &TMemoryForm::mnuCloseClick)->setObjectName(QStringLiteral("mnuClose"));
-    file->addAction(QStringLiteral("Close All"), this, &TMemoryForm::mnuCloseAllOwn)
+    file->addAction(QStringLiteral("Close"), this, guarded(this, &TMemoryForm::mnuCloseClick))
+        ->setObjectName(QStringLiteral("mnuClose"));
+    file->addAction(QStringLiteral("Close All"), this, guarded(this, &TMemoryForm::mnuCloseAllOwn))
         ->setObjectName(QStringLiteral("mnuCloseAll"));
-    file->addAction(QStringLiteral("E&xit"), this, &TMemoryForm::mnuExitClick)->setObjectName(QStringLiteral("mnuExit"));
+    file->addAction(QStringLiteral("E&xit"), this, guarded(this, &TMemoryForm::mnuExitClick))
+        ->setObjectName(QStringLiteral("mnuExit"));
 
     QMenu* edit = addChildMenu(QStringLiteral("Edit"), QStringLiteral("mnuEdit"));
     if (isLarge()) {
-        edit->addAction(QStringLiteral("Go To Byte ..."), this, &TMemoryForm::mnuGotoClick)
+        edit->addAction(QStringLiteral("Go To Byte ..."), this, guarded(this, &TMemoryForm::mnuGotoClick))
             ->setObjectName(QStringLiteral("mnuGoto"));
-        edit->addAction(QStringLiteral("Fill with Checkerboard Pattern"), this, &TMemoryForm::mnuCheckerBoardClick)
+        edit->addAction(QStringLiteral("Fill with Checkerboard Pattern"), this,
+                        guarded(this, &TMemoryForm::mnuCheckerBoardClick))
             ->setObjectName(QStringLiteral("mnuCheckerboard"));
         edit->addAction(QStringLiteral("Fill with Inverted Checkerboard Pattern"), this,
-                        &TMemoryForm::mnuInvCheckerBoardClick)
+                        guarded(this, &TMemoryForm::mnuInvCheckerBoardClick))
             ->setObjectName(QStringLiteral("mnuInvCheckerboard"));
     } else {
         // Present in the small windows' menu, without an action there.
@@ -262,9 +269,9 @@ void TMemoryForm::buildMenus()
 void TMemoryForm::connectCopyFields()
 {
     // After the starting texts, so presetting them runs no validation.
-    connect(edtCopyStart, &QLineEdit::textChanged, this, &TMemoryForm::edtStartChange);
-    connect(edtCopyEnd, &QLineEdit::textChanged, this, &TMemoryForm::edtEndingChange);
-    connect(edtTargetStart, &QLineEdit::textChanged, this, &TMemoryForm::edtTargetChange);
+    connect(edtCopyStart, &QLineEdit::textChanged, this, guarded(this, &TMemoryForm::edtStartChange));
+    connect(edtCopyEnd, &QLineEdit::textChanged, this, guarded(this, &TMemoryForm::edtEndingChange));
+    connect(edtTargetStart, &QLineEdit::textChanged, this, guarded(this, &TMemoryForm::edtTargetChange));
 }
 
 void TMemoryForm::FormActivate()

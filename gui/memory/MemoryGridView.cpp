@@ -1,6 +1,7 @@
 #include "gui/memory/MemoryGridView.h"
 #include "core/common/HexText.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Guarded.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -95,10 +96,10 @@ public:
         e->setAlignment(Qt::AlignCenter);
         e->setValidator(new CharValidator(CharValidator::Kind::Upper, e));
         const std::size_t a = MemoryGridModel::addressOf(index);
-        QObject::connect(e, &QLineEdit::textEdited, e, [this, a](const QString& text) {
-            m_image.followEdit(a, text.toStdString());
-            m_twin->cellsChanged({a, a + 1});
-        });
+        QObject::connect(e, &QLineEdit::textEdited, e, guarded([this, a](const QString& text) {
+                             m_image.followEdit(a, text.toStdString());
+                             m_twin->cellsChanged({a, a + 1});
+                         }));
         return e;
     }
 
@@ -204,10 +205,12 @@ void MemoryGridView::keyPressEvent(QKeyEvent* event)
         const std::uint8_t code = u < 256 ? std::uint8_t(u) : std::uint8_t('?');
         if (code > 13) {
             const std::size_t a = MemoryGridModel::addressOf(currentIndex());
-            if (m_image.typeAscii(a, code)) {
-                m_model->cellsChanged({a, a + 1});
-                m_twin->cellsChanged({a, a + 1});
-            }
+            guard([&] {
+                if (m_image.typeAscii(a, code)) {
+                    m_model->cellsChanged({a, a + 1});
+                    m_twin->cellsChanged({a, a + 1});
+                }
+            });
             // Typing runs on through the image like a text editor.
             if (a + 1 < m_image.size())
                 setCurrentIndex(m_model->indexOf(a + 1));

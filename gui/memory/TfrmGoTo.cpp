@@ -1,6 +1,7 @@
 #include "gui/memory/TfrmGoTo.h"
 #include "gui/common/CharValidator.h"
 #include "gui/common/Dialogs.h"
+#include "gui/common/Guarded.h"
 #include "gui/memory/MemoryForm.h"
 
 #include <QFormLayout>
@@ -63,9 +64,9 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent)
     buttons->addWidget(CancelBtn);
     form->addRow(buttons);
 
-    connect(edtHex, &QLineEdit::textChanged, this, &TfrmGoTo::edtHexChange);
-    connect(edtDecimal, &QLineEdit::textChanged, this, &TfrmGoTo::edtDecimalChange);
-    connect(OKBtn, &QPushButton::clicked, this, &TfrmGoTo::OKBtnClick);
+    connect(edtHex, &QLineEdit::textChanged, this, guarded(this, &TfrmGoTo::edtHexChange));
+    connect(edtDecimal, &QLineEdit::textChanged, this, guarded(this, &TfrmGoTo::edtDecimalChange));
+    connect(OKBtn, &QPushButton::clicked, this, guarded(this, &TfrmGoTo::OKBtnClick));
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::close);
 }
 

@@ -1,4 +1,5 @@
 #include "gui/universal/ExpertToolBar.h"
+#include "gui/common/Guarded.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,7 +36,7 @@ ExpertToolBar::ExpertToolBar(const QList<QList<Tool>>& groups, QWidget* parent) 
         for (const Tool& t : groups[g]) {
             QToolButton* b = makeButton(t.name, t.text, t.hint);
             b->setAutoRaise(true);
-            connect(b, &QToolButton::clicked, this, [action = t.action] { action(); });
+            connect(b, &QToolButton::clicked, this, guarded([action = t.action] { action(); }));
             bar->addWidget(b);
         }
     }

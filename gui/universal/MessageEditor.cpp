@@ -1,6 +1,7 @@
 #include "gui/universal/MessageEditor.h"
-#include "gui/common/Placement.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Guarded.h"
+#include "gui/common/Placement.h"
 #include "gui/universal/TwoCharDelegate.h"
 #include "gui/universal/Universal_III.h"
 
@@ -33,7 +34,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() == Qt::Key_Tab && onTab)
-            onTab();
+            guard(onTab);
         QTableWidget::keyPressEvent(event);
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
@@ -73,7 +74,7 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     edtAddress->setValidator(new CharValidator(CharValidator::Kind::Hex, edtAddress));
     edtAddress->setFixedWidth(48);
     edtAddress->setAlignment(Qt::AlignCenter);
-    connect(edtAddress, &QLineEdit::editingFinished, this, &TfrmEditor::edtAddressExit);
+    connect(edtAddress, &QLineEdit::editingFinished, this, guarded(this, &TfrmEditor::edtAddressExit));
 
     cmbRW = new QComboBox;
     cmbRW->setObjectName(QStringLiteral("cmbRW"));
@@ -118,7 +119,8 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     grdWrite->setFixedHeight(grdWrite->horizontalHeader()->sizeHint().height() + 26 +
                              grdWrite->horizontalScrollBar()->sizeHint().height() + 4);
     grdWrite->installEventFilter(this);
-    connect(grdWrite, &QTableWidget::cellPressed, this, [this](int, int column) { m_lastClickedColumn = column; });
+    connect(grdWrite, &QTableWidget::cellPressed, this,
+            guarded([this](int, int column) { m_lastClickedColumn = column; }));
     auto* writeGroup = new QGroupBox(QStringLiteral("Write Message"));
     writeGroup->setObjectName(QStringLiteral("grbWrite"));
     auto* writeLayout = new QVBoxLayout(writeGroup);
@@ -130,7 +132,7 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
 
     btnClose = new QPushButton(QStringLiteral("Close"));
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    connect(btnClose, &QPushButton::clicked, this, &TfrmEditor::btnCloseClick);
+    connect(btnClose, &QPushButton::clicked, this, guarded(this, &TfrmEditor::btnCloseClick));
     auto* closeGroup = new QGroupBox(QStringLiteral("Close the Editor"));
     closeGroup->setObjectName(QStringLiteral("grbClose"));
     auto* closeLayout = new QHBoxLayout(closeGroup);
@@ -147,7 +149,7 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     layout->addLayout(bottom);
 
     setCellCount(1);
-    connect(spnBytes, &QSpinBox::valueChanged, this, &TfrmEditor::spnBytesChange);
+    connect(spnBytes, &QSpinBox::valueChanged, this, guarded(this, &TfrmEditor::spnBytesChange));
     resize(720, sizeHint().height());
 }
 
@@ -235,8 +237,10 @@ void TfrmEditor::closeEvent(QCloseEvent* event)
 {
     // Refused until written back: an error below leaves the editor open.
     event->ignore();
-    m_owner.rowEdited(m_row, tp::expert::rowFromEditor(values()));
-    event->accept();
+    guard([&] {
+        m_owner.rowEdited(m_row, tp::expert::rowFromEditor(values()));
+        event->accept();
+    });
 }
 
 void TfrmEditor::edtAddressExit()

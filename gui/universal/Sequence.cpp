@@ -1,8 +1,9 @@
 #include "gui/universal/Sequence.h"
-#include "gui/common/Placement.h"
 #include "core/universal/SequenceText.h"
-#include "gui/common/Dialogs.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Dialogs.h"
+#include "gui/common/Guarded.h"
+#include "gui/common/Placement.h"
 #include "gui/universal/TwoCharDelegate.h"
 #include "gui/universal/Universal_III.h"
 
@@ -50,7 +51,7 @@ TfrmSequenceEditor::TfrmSequenceEditor(TfrmMessage& owner) : QWidget(&owner, Qt:
 
     btnClose = new QPushButton(QStringLiteral("Close"));
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    connect(btnClose, &QPushButton::clicked, this, &TfrmSequenceEditor::btnCloseClick);
+    connect(btnClose, &QPushButton::clicked, this, guarded(this, &TfrmSequenceEditor::btnCloseClick));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnClose);
@@ -82,17 +83,19 @@ void TfrmSequenceEditor::btnCloseClick()
 void TfrmSequenceEditor::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    std::vector<std::string> cells;
-    for (int c = 0; c < SequenceText::kColumns; ++c)
-        cells.push_back(grdSequencer->item(0, c)->text().toStdString());
-    const auto text = SequenceText::fromCells(cells);
-    if (!text) {
-        Dialogs::instance().information(this, QStringLiteral("Tallyport"),
-                                        QString::fromStdString(SequenceText::tooHighMessage()));
-        return;
-    }
-    m_owner.sequenceEdited(QString::fromStdString(*text));
-    event->accept();
+    guard([&] {
+        std::vector<std::string> cells;
+        for (int c = 0; c < SequenceText::kColumns; ++c)
+            cells.push_back(grdSequencer->item(0, c)->text().toStdString());
+        const auto text = SequenceText::fromCells(cells);
+        if (!text) {
+            Dialogs::instance().information(this, QStringLiteral("Tallyport"),
+                                            QString::fromStdString(SequenceText::tooHighMessage()));
+            return;
+        }
+        m_owner.sequenceEdited(QString::fromStdString(*text));
+        event->accept();
+    });
 }
 
 bool TfrmSequenceEditor::eventFilter(QObject* watched, QEvent* event)

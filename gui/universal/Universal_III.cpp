@@ -6,6 +6,7 @@
 #include "gui/app/TfrmMain.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/common/Dialogs.h"
+#include "gui/common/Guarded.h"
 #include "gui/universal/ExpertToolBar.h"
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
@@ -48,11 +49,11 @@ TfrmMessage::TfrmMessage(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
 
     grdData->setCurrentIndex(m_model->index(0, MessageTable::Address));
     connect(grdData->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
+            guarded([this](const QModelIndex& current) {
                 if (current.isValid())
                     edtRow->setText(QStringLiteral("Active Msg. = %1").arg(current.row() + 1));
-            });
-    connect(grdData, &QTableView::doubleClicked, this, &TfrmMessage::grdDataDblClick);
+            }));
+    connect(grdData, &QTableView::doubleClicked, this, guarded(this, &TfrmMessage::grdDataDblClick));
     grdData->installEventFilter(this);
     edtSequence->installEventFilter(this);
 }
@@ -81,7 +82,7 @@ void TfrmMessage::buildMenus()
     QMenu* file = addChildMenu(tr("&File"), QStringLiteral("mnuFile"));
     auto add = [this](QMenu* menu, const QString& name, const QString& text, QKeySequence key,
                       void (TfrmMessage::*slot)()) {
-        QAction* a = menu->addAction(text, this, slot);
+        QAction* a = menu->addAction(text, this, guarded(this, slot));
         a->setObjectName(name);
         if (!key.isEmpty()) {
             a->setShortcut(key);
@@ -143,7 +144,7 @@ QWidget* TfrmMessage::buildSendPanel()
         b->setObjectName(name);
         if (!hint.isEmpty())
             b->setToolTip(hint);
-        connect(b, &QPushButton::clicked, this, slot);
+        connect(b, &QPushButton::clicked, this, guarded(this, slot));
         return b;
     };
     btnSendMessage = button("btnSendMessage", tr("Send Message"), tr("Send Active Message"),
@@ -327,11 +328,11 @@ bool TfrmMessage::eventFilter(QObject* watched, QEvent* event)
         const QString text = key->text();
         if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && text.size() == 1 &&
             text[0].unicode() < 128 && tp::isHexDigit(static_cast<char>(text[0].unicode()))) {
-            openEditor();
+            guard([this] { openEditor(); });
             return true;
         }
     } else if (watched == edtSequence && event->type() == QEvent::MouseButtonDblClick) {
-        edtSequenceDblClick();
+        guard([this] { edtSequenceDblClick(); });
         return true;
     }
     return TChildForm::eventFilter(watched, event);
@@ -420,14 +421,15 @@ void TfrmMessage::closeEvent(QCloseEvent* event)
 {
     // Refused until settled: an error while saving keeps the window.
     event->ignore();
-    if (continuousRunActive()) {
-        Dialogs::instance().information(this, QStringLiteral("Tallyport"),
-                                        tr("Please press the Stop Sequencing button"));
-        return;
-    }
-    if (!settleChanges(true))
-        return;
-    event->accept();
+    guard([&] {
+        if (continuousRunActive()) {
+            Dialogs::instance().information(this, QStringLiteral("Tallyport"),
+                                            tr("Please press the Stop Sequencing button"));
+            return;
+        }
+        if (settleChanges(true))
+            event->accept();
+    });
 }
 
 // ------------------------------------------------------------------ sending

@@ -6,6 +6,7 @@
 #include "gui/app/TfrmPowerWarning.h"
 #include "gui/app/TfrmSplash.h"
 #include "gui/common/ChildForm.h"
+#include "gui/common/Guarded.h"
 #include "tests/support/TestBench.h"
 
 #include <QCheckBox>
@@ -39,10 +40,10 @@ public:
         edtValue->setObjectName("edtValue");
         edtValue->move(0, 40);
         // A hex field whose change reads its text as a number.
-        connect(edtValue, &QLineEdit::textChanged, this, [](const QString& t) {
-            if (t.size() == 2)
-                (void)hexToInt(t.toStdString());
-        });
+        connect(edtValue, &QLineEdit::textChanged, this, guarded([](const QString& t) {
+                    if (t.size() == 2)
+                        (void)hexToInt(t.toStdString());
+                }));
     }
     QComboBox* cmbAddress;
     QLineEdit* edtValue;

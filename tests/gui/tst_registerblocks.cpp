@@ -168,9 +168,13 @@ void TestRegisterBlocks::hexFieldBadTextFailsAsInvalidNumber()
     r.w->autoWrite->setOn(true);
     r.w->edtPolarity->clear();
     QVERIFY_THROWS_EXCEPTION(tp::InvalidNumber, r.w->edtPolarity->applyExit(tp::HexExit::Reformat));
-    // Pasted text that is no number fails once it has two characters; nothing is written.
-    QVERIFY_THROWS_EXCEPTION(tp::InvalidNumber, r.w->edtPolarity->insert("zq"));
+    // Pasted text that is no number fails once it has two characters: the
+    // error box says so where the edit entered the program; nothing is written.
+    r.w->edtPolarity->insert("zq");
     QCOMPARE(r.w->edtPolarity->text(), QStringLiteral("ZQ"));
+    QCOMPARE(r.bench.dialogs.of("error").size(), 1);
+    QCOMPARE(r.bench.dialogs.of("error").first().text, QStringLiteral("'$ZQ' is not a valid integer value."));
+    QCOMPARE(TallyportApplication::lastResortCatches(), 0);
     QVERIFY(r.bench.transfers().isEmpty());
 }
 
@@ -217,7 +221,10 @@ void TestRegisterBlocks::busyContainerWhileTheFieldUpdates()
 
     // An empty field cannot take the click; the container is usable again.
     r.w->edtPolarity->clear();
-    QVERIFY_THROWS_EXCEPTION(tp::InvalidNumber, child<QCheckBox>(r.w, "chbReg20")->click());
+    child<QCheckBox>(r.w, "chbReg20")->click();
+    QCOMPARE(r.bench.dialogs.of("error").size(), 1);
+    QCOMPARE(r.bench.dialogs.of("error").first().text, QStringLiteral("'$' is not a valid integer value."));
+    QCOMPARE(TallyportApplication::lastResortCatches(), 0);
     QVERIFY(r.w->pnlPolarity->isEnabled());
 }
 

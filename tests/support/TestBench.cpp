@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 void tallyportTestSetup()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -54,4 +56,13 @@ QStringList TestBench::transfers() const
         out.append(line);
     }
     return out;
+}
+
+int unguardedErrorsFound()
+{
+    const int n = TallyportApplication::lastResortCatches();
+    if (n == 0)
+        return 0;
+    std::fprintf(stderr, "FAIL: %d error(s) unwound through Qt to the application's last resort\n", n);
+    return 1;
 }

@@ -42,15 +42,19 @@ template <class T> T* child(QObject* parent, const QString& name)
 
 // Test main: the application class with the error boundary, offscreen,
 // settings in a private temporary folder.
-#define TALLYPORT_TEST_MAIN(TestObject)                                                            \
-    int main(int argc, char** argv)                                                                \
-    {                                                                                              \
-        tallyportTestSetup();                                                                      \
-        TallyportApplication app(argc, argv);                                                      \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+#define TALLYPORT_TEST_MAIN(TestObject)                                                                      \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        tallyportTestSetup();                                                                                \
+        TallyportApplication app(argc, argv);                                                                \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        const int failed = QTest::qExec(&tc, argc, argv);                                                    \
+        return failed ? failed : unguardedErrorsFound();                                                     \
     }
 
 void tallyportTestSetup();
+// 1, with a message, when an error reached the application's last resort
+// during the run (a handler entered without guard()); 0 otherwise.
+int unguardedErrorsFound();

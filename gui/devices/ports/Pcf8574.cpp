@@ -3,6 +3,7 @@
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/ClickGuard.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 #include "gui/common/KeyFilter.h"
 #include "gui/common/LedToggle.h"
@@ -76,15 +77,20 @@ TfrmPCF8574::TfrmPCF8574(TfrmMain& main, QWidget* parent)
     top->addStretch(1);
 
     // Reactions last, once the form shows its defaults.
-    connect(m_half[PCF8574].rdg, &RadioGroup::itemClicked, this, &TfrmPCF8574::rdgPCF8574Click);
-    connect(m_half[PCF8574A].rdg, &RadioGroup::itemClicked, this, &TfrmPCF8574::rdgPCF8574AClick);
-    connect(m_half[PCF8574].edtWrite, &HexField::completed, this, &TfrmPCF8574::edtPCF8574WriteChange);
-    connect(m_half[PCF8574A].edtWrite, &HexField::completed, this, &TfrmPCF8574::edtPCF8574AWriteChange);
-    connect(m_half[PCF8574].edtWrite, &HexField::exited, this, &TfrmPCF8574::edtWriteExit);
-    connect(m_half[PCF8574A].edtWrite, &HexField::exited, this, &TfrmPCF8574::edtPCF8574AWriteExit);
+    connect(m_half[PCF8574].rdg, &RadioGroup::itemClicked, this,
+            guarded(this, &TfrmPCF8574::rdgPCF8574Click));
+    connect(m_half[PCF8574A].rdg, &RadioGroup::itemClicked, this,
+            guarded(this, &TfrmPCF8574::rdgPCF8574AClick));
+    connect(m_half[PCF8574].edtWrite, &HexField::completed, this,
+            guarded(this, &TfrmPCF8574::edtPCF8574WriteChange));
+    connect(m_half[PCF8574A].edtWrite, &HexField::completed, this,
+            guarded(this, &TfrmPCF8574::edtPCF8574AWriteChange));
+    connect(m_half[PCF8574].edtWrite, &HexField::exited, this, guarded(this, &TfrmPCF8574::edtWriteExit));
+    connect(m_half[PCF8574A].edtWrite, &HexField::exited, this,
+            guarded(this, &TfrmPCF8574::edtPCF8574AWriteExit));
     for (Half& h : m_half) {
-        connect(h.btnWrite, &QPushButton::clicked, this, &TfrmPCF8574::btnPCF8574WriteClick);
-        connect(h.btnRead, &QPushButton::clicked, this, &TfrmPCF8574::btnPCF8574ReadClick);
+        connect(h.btnWrite, &QPushButton::clicked, this, guarded(this, &TfrmPCF8574::btnPCF8574WriteClick));
+        connect(h.btnRead, &QPushButton::clicked, this, guarded(this, &TfrmPCF8574::btnPCF8574ReadClick));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "core/devices/ports/Pcf857x.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
+#include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 #include "gui/common/KeyFilter.h"
 #include "gui/common/LedToggle.h"
@@ -77,13 +78,13 @@ TfrmPCF8575::TfrmPCF8575(TfrmMain& main, QWidget* parent)
     top->addLayout(column);
     top->addStretch(1);
 
-    connect(rdgPCF8575, &RadioGroup::itemClicked, this, &TfrmPCF8575::rdgPCF8575Click);
-    connect(edtWriteL, &HexField::completed, this, &TfrmPCF8575::edtWriteLowChange);
-    connect(edtWriteH, &HexField::completed, this, &TfrmPCF8575::edtWriteHighChange);
-    connect(edtWriteL, &HexField::exited, this, &TfrmPCF8575::edtWriteLExit);
-    connect(edtWriteH, &HexField::exited, this, &TfrmPCF8575::edtWriteHExit);
-    connect(btnPCF8575Write, &QPushButton::clicked, this, &TfrmPCF8575::btnPCF8575WriteClick);
-    connect(btnRead, &QPushButton::clicked, this, &TfrmPCF8575::btnReadClick);
+    connect(rdgPCF8575, &RadioGroup::itemClicked, this, guarded(this, &TfrmPCF8575::rdgPCF8575Click));
+    connect(edtWriteL, &HexField::completed, this, guarded(this, &TfrmPCF8575::edtWriteLowChange));
+    connect(edtWriteH, &HexField::completed, this, guarded(this, &TfrmPCF8575::edtWriteHighChange));
+    connect(edtWriteL, &HexField::exited, this, guarded(this, &TfrmPCF8575::edtWriteLExit));
+    connect(edtWriteH, &HexField::exited, this, guarded(this, &TfrmPCF8575::edtWriteHExit));
+    connect(btnPCF8575Write, &QPushButton::clicked, this, guarded(this, &TfrmPCF8575::btnPCF8575WriteClick));
+    connect(btnRead, &QPushButton::clicked, this, guarded(this, &TfrmPCF8575::btnReadClick));
 }
 
 QGroupBox* TfrmPCF8575::buildRead()
