@@ -5,6 +5,7 @@
 #include "gui/common/ChildForm.h"
 #include "gui/common/ChipLink.h"
 #include "gui/common/HexField.h"
+#include "gui/common/HexSpinBox.h"
 #include "gui/common/LedToggle.h"
 #include "gui/common/RadioGroup.h"
 #include "tests/support/TestBench.h"
@@ -111,6 +112,7 @@ private slots:
     void boxesWithoutBitsKeepTheUpperBits();
     void busyContainerWhileTheFieldUpdates();
     void settingBoxesRunsNoClickHandling();
+    void hexSpinBoxStepsWithArrowsOnly();
     void autoWriteCaptions_data();
     void autoWriteCaptions();
     void suspensionRestoresAlsoOnError();
@@ -423,4 +425,25 @@ void TestRegisterBlocks::linkExpectsItsChipBeforeEveryTransfer()
 }
 
 TALLYPORT_TEST_MAIN(TestRegisterBlocks)
+void TestRegisterBlocks::hexSpinBoxStepsWithArrowsOnly()
+{
+    QWidget w;
+    auto* spn = new HexSpinBox("spnCTL", 0x00, 0xFC, 4, &w);
+    w.show();
+    QSignalSpy changed(spn, &QSpinBox::valueChanged);
+    QCOMPARE(spn->text(), QStringLiteral("0x00"));
+    spn->setFocus();
+    QTest::keyClicks(spn, "7f");
+    QCOMPARE(spn->value(), 0);
+    QTest::keyClick(spn, Qt::Key_Up);
+    QTest::keyClick(spn, Qt::Key_Up);
+    QCOMPARE(spn->text(), QStringLiteral("0x08"));
+    QCOMPARE(changed.count(), 2);
+    spn->setValueQuietly(0xFC);
+    QCOMPARE(spn->text(), QStringLiteral("0xFC"));
+    QCOMPARE(changed.count(), 2);
+    QTest::keyClick(spn, Qt::Key_Up); // at the top it stays
+    QCOMPARE(spn->value(), 0xFC);
+}
+
 #include "tst_registerblocks.moc"
