@@ -4,6 +4,7 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tp {
 
@@ -83,12 +84,27 @@ Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
     // The chip ignores its address until the write cycle is over: address it
     // with nothing to say until it acknowledges or the write time has passed.
-    timedOut = false;
+    // An adapter that sends no message without data polls with a one-byte
+    // read instead, which changes nothing in the chip.
     const std::uint64_t deadline = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
+    return untilAcknowledged(deadline, timedOut, [&] {
+        if (m_adapter.acceptsZeroLength()) {
+            I2cMessage poll = I2cMessage::write(slave, {});
+            Status st = m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
+            if (st != status::Refused || m_adapter.acceptsZeroLength())
+                return st;
+        }
+        I2cMessage poll = I2cMessage::readBytes(slave, 1);
+        return m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
+    });
+}
+
+Status MemoryBus::untilAcknowledged(std::uint64_t deadline, bool& timedOut, const std::function<Status()>& attempt)
+{
+    timedOut = false;
     for (;;) {
         const std::uint64_t asked = m_adapter.nowUs();
-        I2cMessage poll = I2cMessage::write(slave, {});
-        Status st = m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
+        Status st = attempt();
         if (st != status::AddressNack)
             return st;
         if (asked >= deadline) { // asked once more after the write time: it is not coming back
@@ -164,25 +180,39 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
     const std::size_t maxData = maxLen > addressBytes ? maxLen - addressBytes : 1;
     const std::size_t block = m_device.blockSize();
     const std::size_t page = m_device.effectivePageSize();
+    // Without zero-length polls, the next page write is the poll, as Linux's
+    // at24 driver does it: retried until the chip takes it or the previous
+    // write's time has run out.
+    std::optional<std::uint64_t> previousCycleEnds;
     for (std::size_t a = start; a < end;) {
         std::size_t n = std::min({end - a, block - a % block, maxData});
         if (eeprom)
             n = std::min(n, page - a % page);
-        Status st = writeChunk(a, data.subspan(a - start, n));
+        bool timedOut = false;
+        Status st = previousCycleEnds
+                        ? untilAcknowledged(*previousCycleEnds, timedOut,
+                                            [&] { return writeChunk(a, data.subspan(a - start, n)); })
+                        : writeChunk(a, data.subspan(a - start, n));
+        previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
-            bool timedOut = false;
-            st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
-            if (st != status::Success) {
-                MemoryBusResult r = failed(st, a, a - start);
-                r.writeCycleTimedOut = timedOut;
-                return r;
-            }
+            if (a + n < end && !m_adapter.acceptsZeroLength())
+                previousCycleEnds = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
+            else
+                st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
         }
-        if (st != status::Success)
-            return failed(st, a, a - start);
+        if (st != status::Success) {
+            MemoryBusResult r = failed(st, a, a - start);
+            r.writeCycleTimedOut = timedOut;
+            return r;
+        }
         a += n;
-        if (!goOn(progress, a - start, data.size()))
+        if (!goOn(progress, a - start, data.size())) {
+            if (previousCycleEnds) { // leave the chip ready, as after every other write
+                bool timedOut = false;
+                awaitWriteCycle(m_device.slaveAddress(a - n), timedOut);
+            }
             return cancelled(a - start);
+        }
     }
     MemoryBusResult r;
     r.done = data.size();
