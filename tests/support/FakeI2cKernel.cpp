@@ -246,6 +246,8 @@ tp::linuxi2c::System FakeI2cHost::system()
             return errno = EBADF, -1;
         FakeI2cBus& bus = buses[o->second];
         ++bus.allIoctls;
+        if ((request == I2C_RDWR || request == I2C_SMBUS) && bus.beforeTransfer)
+            bus.beforeTransfer(bus);
         if (bus.removed)
             return errno = ENODEV, -1;
         int e = 0;

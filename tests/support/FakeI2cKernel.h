@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct FakeI2cBus {
     int failNext = 0;                // errno for the next transfer
     bool removed = false;            // every call fails with ENODEV
     std::map<int, Chip> chips;       // by 7-bit address
+    // Runs before each transfer ioctl, e.g. to pull the adapter out mid-operation.
+    std::function<void(FakeI2cBus&)> beforeTransfer;
 
     std::vector<std::string> trace;
     std::size_t transferIoctls = 0;  // I2C_RDWR and I2C_SMBUS calls
