@@ -9,7 +9,6 @@ LedLamp::LedLamp(const QString& objectName, QWidget* parent) : QWidget(parent)
 {
     setObjectName(objectName);
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TransparentForMouseEvents, false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

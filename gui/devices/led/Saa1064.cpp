@@ -169,7 +169,7 @@ QGroupBox* TfrmSAA1064::buildControl()
     trbBright->setMinimumWidth(120);
     trbBright->setToolTip(tr("Segment output current"));
     lblCurrent->setBuddy(trbBright);
-    ledCurrent = new QLCDNumber(4, grb);
+    ledCurrent = new QLCDNumber(3, grb);
     ledCurrent->setObjectName(QStringLiteral("ledCurrent"));
     ledCurrent->setSegmentStyle(QLCDNumber::Flat);
     ledCurrent->setSmallDecimalPoint(true);
