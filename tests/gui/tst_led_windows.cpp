@@ -111,6 +111,8 @@ private slots:
     void previewOfABlinker();
     void previewAnimatesASlowBlink();
     void closingBlanksTheStatusLine();
+    void tabOrderFollowsTheLayout_data();
+    void tabOrderFollowsTheLayout();
     void layoutFitsTheFrame_data();
     void layoutFitsTheFrame();
 };
@@ -634,6 +636,32 @@ void TestLedWindows::closingBlanksTheStatusLine()
         QCOMPARE(r.bench.statusText(), QString());
         QCOMPARE(int(r.bench.status().align), int(QString(chip) == "PCA9551" ? tp::Align::Centre : tp::Align::Left));
     }
+}
+
+void TestLedWindows::tabOrderFollowsTheLayout_data()
+{
+    QTest::addColumn<QString>("chip");
+    QTest::newRow("PCA9533") << "PCA9533";
+    QTest::newRow("PCA9552") << "PCA9552";
+}
+
+void TestLedWindows::tabOrderFollowsTheLayout()
+{
+    QFETCH(QString, chip);
+    Rig r(chip);
+    QStringList expected{"cmbAddress", "btnAutoWrite", "btnWrite", "btnReadInput", "btnRead",
+                         "trbPeriod0",  "trbDC0",       "trbPeriod1", "trbDC1"};
+    for (int led = 0; led < r.w->member().leds; ++led)
+        expected << QStringLiteral("vswLED%1").arg(led);
+    QStringList chain;
+    QWidget* first = r.c<QWidget>("cmbAddress");
+    QWidget* w = first;
+    do {
+        if (r.w->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(r.w))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    QCOMPARE(chain, expected);
 }
 
 void TestLedWindows::layoutFitsTheFrame_data()

@@ -102,6 +102,7 @@ private slots:
     void openRefusesBadFiles();
     void openedControlByte();
     void previewShowsTheDigits();
+    void tabOrderFollowsTheLayout();
     void layoutFitsTheFrame_data();
     void layoutFitsTheFrame();
 };
@@ -428,6 +429,26 @@ void TestSaa1064Window::previewShowsTheDigits()
     QVERIFY(!look(4).shown);
     r.clickBox("chbControl3");
     QCOMPARE(int(look(3).segments), 0xFF);
+}
+
+void TestSaa1064Window::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    r.clickBox("chbControl0"); // all four digit groups shown
+    QStringList expected{"cmbAddress", "chbEnabled", "btnWrite", "btnRead", "chbControl0", "chbControl1",
+                         "chbControl2", "chbControl3", "trbBright"};
+    for (int d = 1; d <= 4; ++d)
+        for (int bit = 0; bit < 8; ++bit)
+            expected << QStringLiteral("chbDigit%1%2").arg(d).arg(bit);
+    QStringList chain;
+    QWidget* first = r.c<QWidget>("cmbAddress");
+    QWidget* w = first;
+    do {
+        if (r.w->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(r.w))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    QCOMPARE(chain, expected);
 }
 
 void TestSaa1064Window::layoutFitsTheFrame_data()
