@@ -90,7 +90,7 @@ TLedDriverForm::TLedDriverForm(TfrmMain& main, const Member& member, QWidget* pa
     middle->addWidget(buildRegisters(), 0, Qt::AlignTop);
     middle->addStretch(1);
     top->addLayout(middle);
-    top->addWidget(buildLeds());
+    top->addWidget(buildLeds(), 0, Qt::AlignLeft);
     top->addStretch(1);
 
     // The window shows the address and the selector image its transfers
@@ -195,9 +195,9 @@ QGroupBox* TLedDriverForm::buildChannel(int c)
     grid->addWidget(trbPeriod[c], 0, 1);
     stcPeriod[c] = valueText(QStringLiteral("stcPeriod") + n, {QStringLiteral("0.000 sec")}, grb);
     grid->addWidget(stcPeriod[c], 0, 2);
-    const bool five = m_member.frequency[c].decimals > 3;
+    // Both channels as wide as the wider format, so their sliders line up.
     stcFreq[c] = valueText(QStringLiteral("stcFreq") + n,
-                           {five ? QStringLiteral("00.00000 Hz") : QStringLiteral("000.000 Hz")}, grb);
+                           {QStringLiteral("000.000 Hz"), QStringLiteral("00.00000 Hz")}, grb);
     grid->addWidget(stcFreq[c], 0, 3);
 
     grid->addWidget(label(QStringLiteral("lblDutyCycle") + n, tr("Duty Cycle"), grb), 1, 0);
