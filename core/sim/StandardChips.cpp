@@ -1,5 +1,6 @@
 #include "core/devices/ports/Pcf857x.h"
 #include "core/sim/EepromChip.h"
+#include "core/sim/IoExpanderChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
 #include "core/sim/SerialRamChip.h"
@@ -23,6 +24,9 @@ void registerStandardChips(SimulatedAdapter& bench)
     bench.registerType(kPcf8574, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574, 1); });
     bench.registerType(kPcf8574A, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574A, 1); });
     bench.registerType(kPcf8575, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8575, 2); });
+    // The register I/O expanders, "PCA9534" .. "PCA9557", at their power-on values.
+    for (const std::string& type : IoExpanderChip::types())
+        bench.registerType(type, [type] { return std::make_unique<IoExpanderChip>(type); });
 }
 
 } // namespace tp::sim
