@@ -6,6 +6,10 @@
 #include "gui/memory/SmallRAM.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/devices/ports/Pca9536.h"
+#include "gui/devices/ports/Pca9554.h"
+#include "gui/devices/ports/Pca9555.h"
+#include "gui/devices/ports/Pca9556.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -20,6 +24,10 @@ WindowFactories build()
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCA9536"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9536(m); });
+    f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
+    f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
+    f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }
