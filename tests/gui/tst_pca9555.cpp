@@ -43,7 +43,8 @@ struct Rig {
 
     explicit Rig(const QString& entry = kPca9555, const char* type = "PCA9555", std::uint8_t address = 0x40)
     {
-        chip = static_cast<IoExpanderChip*>(&bench.sim->place(address, std::make_unique<IoExpanderChip>(type)));
+        chip =
+            static_cast<IoExpanderChip*>(&bench.sim->place(address, std::make_unique<IoExpanderChip>(type)));
         open(entry);
         bench.clearLog();
     }
@@ -364,10 +365,14 @@ void TestPca9555::autoWriteWritesOneRegister_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("panelBusy");
-    QTest::newRow("dark LED 2.3 lights: Low") << true << "chbReg23" << 2 << "F7" << "Low" << false;
-    QTest::newRow("dark LED 3.0 without Auto Write") << false << "chbReg30" << 3 << "FE" << "Low" << false;
-    QTest::newRow("polarity 5.7") << true << "chb57" << 5 << "80" << "Inverted" << true;
-    QTest::newRow("configuration 6.1") << true << "chb61" << 6 << "FD" << "Output" << true;
+    QTest::newRow("dark LED 2.3 lights: Low") << true << "chbReg23" << 2 << "F7"
+                                              << "Low" << false;
+    QTest::newRow("dark LED 3.0 without Auto Write") << false << "chbReg30" << 3 << "FE"
+                                                     << "Low" << false;
+    QTest::newRow("polarity 5.7") << true << "chb57" << 5 << "80"
+                                  << "Inverted" << true;
+    QTest::newRow("configuration 6.1") << true << "chb61" << 6 << "FD"
+                                       << "Output" << true;
 }
 
 void TestPca9555::autoWriteWritesOneRegister()
@@ -398,7 +403,8 @@ void TestPca9555::autoWriteWritesOneRegister()
     r.type(reg, "3");
     QVERIFY(r.bench.transfers().isEmpty());
     QTest::keyClicks(r.field(reg), "c");
-    QCOMPARE(r.bench.transfers(), autoWrite ? QStringList{QStringLiteral("W 40 %1 3C").arg(hex(reg))} : QStringList{});
+    QCOMPARE(r.bench.transfers(),
+             autoWrite ? QStringList{QStringLiteral("W 40 %1 3C").arg(hex(reg))} : QStringList{});
 }
 
 void TestPca9555::leavingAFieldPadsIt()

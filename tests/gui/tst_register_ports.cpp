@@ -81,7 +81,10 @@ struct Rig {
     }
     template <class T> T* c(const QString& name) { return child<T>(w, name); }
     HexField* field(int reg) { return c<HexField>(kFields[reg]); }
-    QAbstractButton* box(int reg, int bit) { return c<QAbstractButton>(QStringLiteral("chbReg%1%2").arg(reg).arg(bit)); }
+    QAbstractButton* box(int reg, int bit)
+    {
+        return c<QAbstractButton>(QStringLiteral("chbReg%1%2").arg(reg).arg(bit));
+    }
     // The register's boxes as a byte, checked = 1 (bits without a box are 0).
     int boxes(int reg)
     {
@@ -253,17 +256,20 @@ void TestRegisterPorts::formDefaults_data()
     QTest::addColumn<QString>("writeAllHint");
     const QStringList registers{"Register 0", "Register 1", "Register 2", "Register 3"};
     QTest::newRow("TfrmPCA9554") << kPca9554 << "PCA9534/PCA9538/PCA9554/PCA9554A I/O Expanders" << registers
-                                 << QStringList{"FF", "FF", "00", "FF"} << QStringList(8, "Not Inverted") << true
-                                 << "Read registers 0 through 3" << "Write registers 1 through 3";
+                                 << QStringList{"FF", "FF", "00", "FF"} << QStringList(8, "Not Inverted")
+                                 << true << "Read registers 0 through 3"
+                                 << "Write registers 1 through 3";
     QTest::newRow("TfrmPCA9536") << kPca9536 << "PCA9536 / PCA9537 I/O Expanders" << registers
-                                 << QStringList{"FF", "FF", "00", "FF"} << QStringList(4, "Not Inverted") << false
-                                 << "Read registers 0 through 3" << "Write registers 1 through 3";
+                                 << QStringList{"FF", "FF", "00", "FF"} << QStringList(4, "Not Inverted")
+                                 << false << "Read registers 0 through 3"
+                                 << "Write registers 1 through 3";
     QTest::newRow("TfrmPCA9556") << kPca9557 << "PCA9556 / PCA9557 I/O Expanders"
-                                 << QStringList{"Register 0 (Input)", "Register 1 (Output)", "Register 2 (Polarity)",
-                                                "Register 3 (Config.)"}
+                                 << QStringList{"Register 0 (Input)", "Register 1 (Output)",
+                                                "Register 2 (Polarity)", "Register 3 (Config.)"}
                                  << QStringList{"XX", "00", "F0", "FF"}
                                  << (QStringList(4, "Inverted") + QStringList(4, "Not Inverted")) << false
-                                 << "Read registers 0x00 through 0x03" << "Write registers 0x01 through 0x03";
+                                 << "Read registers 0x00 through 0x03"
+                                 << "Write registers 0x01 through 0x03";
 }
 
 void TestRegisterPorts::formDefaults()
@@ -289,7 +295,8 @@ void TestRegisterPorts::formDefaults()
     QVERIFY(!r.w->findChild<QWidget*>(QStringLiteral("chbReg1%1").arg(kind.bits)));
     QCOMPARE(r.captions(2), polarityCaptions);
     QCOMPARE(r.captions(3), QStringList(kind.bits, "Input"));
-    QCOMPARE(r.c<QLabel>(QStringLiteral("lblN%1").arg(kind.bits - 1))->text(), QStringLiteral("N%1").arg(kind.bits - 1));
+    QCOMPARE(r.c<QLabel>(QStringLiteral("lblN%1").arg(kind.bits - 1))->text(),
+             QStringLiteral("N%1").arg(kind.bits - 1));
     QCOMPARE(r.box(1, 0)->font().bold(), kind.windowClass == "TfrmPCA9556");
 
     auto* chbAuto = r.c<QAbstractButton>("chbAuto");
@@ -300,7 +307,8 @@ void TestRegisterPorts::formDefaults()
     QCOMPARE(r.c<QPushButton>("btnReadAll")->toolTip(), readAllHint);
     QCOMPARE(r.c<QPushButton>("btnWriteAll")->toolTip(), writeAllHint);
     QCOMPARE(r.c<QPushButton>("btnReg2Write")->toolTip(), QStringLiteral("Write Polarity register"));
-    QCOMPARE(r.c<QWidget>("pnlReg0")->toolTip(), QStringLiteral("Checked=high, unchecked=low.  Checkboxes are read only."));
+    QCOMPARE(r.c<QWidget>("pnlReg0")->toolTip(),
+             QStringLiteral("Checked=high, unchecked=low.  Checkboxes are read only."));
     QCOMPARE(r.c<QGroupBox>("grbAddress")->title(), QStringLiteral("Device Address"));
     QVERIFY(r.bench.transfers().isEmpty());
 
@@ -365,10 +373,12 @@ void TestRegisterPorts::readAllNeverWritesBack()
     r.setChip(0x3C, 0x81, 0x5A); // none of them what the window shows
     r.autoWriteOn();
     bool allWhileReading = true;
-    connect(r.field(3), &HexField::completed, r.w, [&] { allWhileReading = r.c<QWidget>("pnlAll")->isEnabled(); });
+    connect(r.field(3), &HexField::completed, r.w,
+            [&] { allWhileReading = r.c<QWidget>("pnlAll")->isEnabled(); });
     r.click("btnReadAll");
     for (const QString& line : r.bench.transfers())
-        QVERIFY2(line.startsWith("Sr R") || line.split(' ').size() == 3, qPrintable(line)); // pointer writes only
+        QVERIFY2(line.startsWith("Sr R") || line.split(' ').size() == 3,
+                 qPrintable(line)); // pointer writes only
     QCOMPARE(r.bench.transfers().size(), 8);
     QCOMPARE(r.field(1)->text(), QStringLiteral("3C"));
     QCOMPARE(r.field(2)->text(), QStringLiteral("81"));
@@ -427,8 +437,9 @@ void TestRegisterPorts::writeAllWritesEachRegisterOnce()
     QVERIFY(r.bench.transfers().isEmpty()); // Auto Write is off
     r.click("btnWriteAll");
     // One register per transfer: the chips do not auto-increment, a burst would leave 56 in register 1.
-    QCOMPARE(r.bench.transfers(), (QStringList{writeLine(kind.address, 1, 0x12), writeLine(kind.address, 2, 0x34),
-                                               writeLine(kind.address, 3, 0x56)}));
+    QCOMPARE(r.bench.transfers(),
+             (QStringList{writeLine(kind.address, 1, 0x12), writeLine(kind.address, 2, 0x34),
+                          writeLine(kind.address, 3, 0x56)}));
     QCOMPARE(int(r.chip->reg(1)), 0x12);
     QCOMPARE(int(r.chip->reg(2)), 0x34);
     QCOMPARE(int(r.chip->reg(3)), 0x56);
@@ -454,8 +465,8 @@ void TestRegisterPorts::writeAllStopsAtFirstFailure()
     r.click("btnWriteAll");
     r.bench.sim->log().onEntry = nullptr;
     // Register 2 takes its pointer but not its value; register 3 is never written.
-    QCOMPARE(r.bench.transfers(),
-             (QStringList{writeLine(kind.address, 1, 0x12), QStringLiteral("W %1 02").arg(hex(kind.address))}));
+    QCOMPARE(r.bench.transfers(), (QStringList{writeLine(kind.address, 1, 0x12),
+                                               QStringLiteral("W %1 02").arg(hex(kind.address))}));
     QCOMPARE(r.bench.statusText(), QStringLiteral("  Data not acknowledged"));
     QCOMPARE(int(r.bench.state->context(kind.windowClass.toStdString()).status), 2);
     QCOMPARE(int(r.chip->reg(3)), 0xFF);
@@ -467,12 +478,12 @@ void TestRegisterPorts::singleReadsShowWithoutWritingBack_data()
     QTest::addColumn<int>("reg");
     QTest::addColumn<int>("value");
     QTest::addColumn<QStringList>("captions"); // of the register's boxes afterwards
-    QTest::newRow("PCA9554 output") << kPca9554 << 1 << 0x3C
-                                    << QStringList{"Low", "Low", "High", "High", "High", "High", "Low", "Low"};
-    QTest::newRow("PCA9554 polarity") << kPca9554 << 2 << 0x07
-                                      << (QStringList(5, "Not Inverted") + QStringList(3, "Inverted"));
-    QTest::newRow("PCA9536 configuration") << kPca9536 << 3 << 0xF5
-                                           << QStringList{"Output", "Input", "Output", "Input"};
+    QTest::newRow("PCA9554 output") << kPca9554 << 1 << 0x3C << QStringList{"Low",  "Low",  "High", "High",
+                                                                            "High", "High", "Low",  "Low"};
+    QTest::newRow("PCA9554 polarity")
+        << kPca9554 << 2 << 0x07 << (QStringList(5, "Not Inverted") + QStringList(3, "Inverted"));
+    QTest::newRow("PCA9536 configuration")
+        << kPca9536 << 3 << 0xF5 << QStringList{"Output", "Input", "Output", "Input"};
     QTest::newRow("PCA9557 output") << kPca9557 << 1 << 0x80 << (QStringList{"High"} + QStringList(7, "Low"));
 }
 
@@ -517,20 +528,40 @@ void TestRegisterPorts::autoWriteWritesOneRegister_data()
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<bool>("autoWrite");
     QTest::addColumn<int>("reg");
-    QTest::addColumn<QString>("action"); // "type:XY", "exit:X" (typed, then the field left) or "click:<bit>"
-    QTest::addColumn<QString>("text");   // the field afterwards
+    QTest::addColumn<QString>("action");  // "type:XY", "exit:X" (typed, then the field left) or "click:<bit>"
+    QTest::addColumn<QString>("text");    // the field afterwards
     QTest::addColumn<QString>("caption"); // of the box of the lowest changed bit
     QTest::addColumn<int>("captionBit");
-    QTest::newRow("PCA9554 box O3 with Auto Write") << kPca9554 << true << 1 << "click:3" << "F7" << "Low" << 3;
-    QTest::newRow("PCA9554 box O3 without") << kPca9554 << false << 1 << "click:3" << "F7" << "Low" << 3;
-    QTest::newRow("PCA9554 typed polarity") << kPca9554 << true << 2 << "type:3c" << "3C" << "Inverted" << 2;
-    QTest::newRow("PCA9554 polarity 7, then left") << kPca9554 << true << 2 << "exit:7" << "07" << "Inverted" << 0;
-    QTest::newRow("PCA9554 empty, then left") << kPca9554 << true << 3 << "exit:" << "00" << "Output" << 0;
-    QTest::newRow("PCA9536 F5 beyond its boxes") << kPca9536 << true << 1 << "type:F5" << "F5" << "High" << 0;
-    QTest::newRow("PCA9536 box C1") << kPca9536 << true << 3 << "click:1" << "FD" << "Output" << 1;
-    QTest::newRow("PCA9557 box N4") << kPca9557 << true << 2 << "click:4" << "E0" << "Not Inverted" << 4;
-    QTest::newRow("PCA9557 typed output") << kPca9557 << true << 1 << "type:a5" << "A5" << "High" << 0;
-    QTest::newRow("PCA9557 without") << kPca9557 << false << 1 << "type:a5" << "A5" << "High" << 0;
+    QTest::newRow("PCA9554 box O3 with Auto Write") << kPca9554 << true << 1 << "click:3"
+                                                    << "F7"
+                                                    << "Low" << 3;
+    QTest::newRow("PCA9554 box O3 without") << kPca9554 << false << 1 << "click:3"
+                                            << "F7"
+                                            << "Low" << 3;
+    QTest::newRow("PCA9554 typed polarity") << kPca9554 << true << 2 << "type:3c"
+                                            << "3C"
+                                            << "Inverted" << 2;
+    QTest::newRow("PCA9554 polarity 7, then left") << kPca9554 << true << 2 << "exit:7"
+                                                   << "07"
+                                                   << "Inverted" << 0;
+    QTest::newRow("PCA9554 empty, then left") << kPca9554 << true << 3 << "exit:"
+                                              << "00"
+                                              << "Output" << 0;
+    QTest::newRow("PCA9536 F5 beyond its boxes") << kPca9536 << true << 1 << "type:F5"
+                                                 << "F5"
+                                                 << "High" << 0;
+    QTest::newRow("PCA9536 box C1") << kPca9536 << true << 3 << "click:1"
+                                    << "FD"
+                                    << "Output" << 1;
+    QTest::newRow("PCA9557 box N4") << kPca9557 << true << 2 << "click:4"
+                                    << "E0"
+                                    << "Not Inverted" << 4;
+    QTest::newRow("PCA9557 typed output") << kPca9557 << true << 1 << "type:a5"
+                                          << "A5"
+                                          << "High" << 0;
+    QTest::newRow("PCA9557 without") << kPca9557 << false << 1 << "type:a5"
+                                     << "A5"
+                                     << "High" << 0;
 }
 
 void TestRegisterPorts::autoWriteWritesOneRegister()
@@ -568,7 +599,8 @@ void TestRegisterPorts::autoWriteWritesOneRegister()
     const int value = int(tp::hexToInt(text.toStdString()));
     QCOMPARE(r.boxes(reg), value & ((1 << kind.bits) - 1));
     QCOMPARE(r.box(reg, captionBit)->text(), caption);
-    QCOMPARE(r.bench.transfers(), autoWrite ? QStringList{writeLine(kind.address, reg, value)} : QStringList{});
+    QCOMPARE(r.bench.transfers(),
+             autoWrite ? QStringList{writeLine(kind.address, reg, value)} : QStringList{});
     QCOMPARE(int(r.chip->reg(std::size_t(reg))), autoWrite ? value : int(IoExpanderChip(kind.chip).reg(reg)));
     // The PCA9556 window holds a register's boxes still while a click updates the field.
     if (how == "click")
@@ -596,13 +628,17 @@ void TestRegisterPorts::polarityInversionShowsInTheInput_data()
     QTest::addColumn<QString>("polarity");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QStringList>("captions");
-    QTest::newRow("PCA9554, 0F inverts the low pins") << kPca9554 << 0xFF << "0F" << "F0"
-                                                      << (QStringList(4, "High") + QStringList(4, "Low"));
-    QTest::newRow("PCA9554, pins 5A, none inverted") << kPca9554 << 0x5A << "00" << "5A"
-                                                     << QStringList{"Low", "High", "Low", "High", "High", "Low", "High", "Low"};
-    QTest::newRow("PCA9536, pins low") << kPca9536 << 0x00 << "00" << "F0" << QStringList(4, "Low");
-    QTest::newRow("PCA9557, pins low, power-on polarity") << kPca9557 << 0x00 << "F0" << "F0"
-                                                          << (QStringList(4, "High") + QStringList(4, "Low"));
+    QTest::newRow("PCA9554, 0F inverts the low pins")
+        << kPca9554 << 0xFF << "0F"
+        << "F0" << (QStringList(4, "High") + QStringList(4, "Low"));
+    QTest::newRow("PCA9554, pins 5A, none inverted")
+        << kPca9554 << 0x5A << "00"
+        << "5A" << QStringList{"Low", "High", "Low", "High", "High", "Low", "High", "Low"};
+    QTest::newRow("PCA9536, pins low") << kPca9536 << 0x00 << "00"
+                                       << "F0" << QStringList(4, "Low");
+    QTest::newRow("PCA9557, pins low, power-on polarity")
+        << kPca9557 << 0x00 << "F0"
+        << "F0" << (QStringList(4, "High") + QStringList(4, "Low"));
 }
 
 void TestRegisterPorts::polarityInversionShowsInTheInput()

@@ -52,8 +52,8 @@ BitColumn::BitColumn(const QString& panelName, const QStringList& labels, const 
     for (int i = 0; i < m_row->count(); ++i) {
         QAbstractButton* b = m_row->button(i);
         b->ensurePolished(); // measured with the font and style it is shown with
-        const QSize size =
-            largestWith(b, {QString::fromStdString(boxes[i].caption.one), QString::fromStdString(boxes[i].caption.zero)});
+        const QSize size = largestWith(
+            b, {QString::fromStdString(boxes[i].caption.one), QString::fromStdString(boxes[i].caption.zero)});
         b->setMinimumWidth(size.width());
         auto* l = new QLabel(i < labels.size() ? labels[i] : QString(), this);
         l->setObjectName(QStringLiteral("lbl") + QString(l->text()).remove(QLatin1Char('.')));

@@ -38,14 +38,39 @@ struct PairTexts {
 };
 
 const PairTexts kPairs[3] = {
-    {"grbOutput", "Output (Registers 3 and 2)", {"edtRegister2", "edtRegister3"}, "FF", "Enter Output Port data here",
-     "chbReg", "High", "Low", BitBoxRow::Look::Led, tp::OneIs::Unchecked, false},
-    {"grbPolarity", "Polarity (Registers 5 and 4)", {"edtPolarity0", "edtPolarity1"}, "00",
-     "Enter Polarity Register data here", "chb", "Inverted", "Not Inverted", BitBoxRow::Look::CheckBox,
-     tp::OneIs::Checked, true},
-    {"grbConfig", "Configuration (Registers 7 and 6)", {"edtConfig0", "edtConfig1"}, "FF",
-     "Enter I/O Configuration Register data here", "chb", "Input", "Output", BitBoxRow::Look::CheckBox,
-     tp::OneIs::Checked, true},
+    {"grbOutput",
+     "Output (Registers 3 and 2)",
+     {"edtRegister2", "edtRegister3"},
+     "FF",
+     "Enter Output Port data here",
+     "chbReg",
+     "High",
+     "Low",
+     BitBoxRow::Look::Led,
+     tp::OneIs::Unchecked,
+     false},
+    {"grbPolarity",
+     "Polarity (Registers 5 and 4)",
+     {"edtPolarity0", "edtPolarity1"},
+     "00",
+     "Enter Polarity Register data here",
+     "chb",
+     "Inverted",
+     "Not Inverted",
+     BitBoxRow::Look::CheckBox,
+     tp::OneIs::Checked,
+     true},
+    {"grbConfig",
+     "Configuration (Registers 7 and 6)",
+     {"edtConfig0", "edtConfig1"},
+     "FF",
+     "Enter I/O Configuration Register data here",
+     "chb",
+     "Input",
+     "Output",
+     BitBoxRow::Look::CheckBox,
+     tp::OneIs::Checked,
+     true},
 };
 
 QPushButton* button(const QString& name, const QString& text, const QString& hint, QWidget* parent)
@@ -88,16 +113,33 @@ TfrmPCA9555::TfrmPCA9555(TfrmMain& main, QWidget* parent)
     setAddress(pca9555Addresses().address(0));
 
     using Slot = void (TfrmPCA9555::*)();
-    const Slot reads[8] = {nullptr, nullptr, &TfrmPCA9555::btnRead2Click, &TfrmPCA9555::btnRead3Click,
-                           &TfrmPCA9555::btnRead4Click, &TfrmPCA9555::btnRead5Click, &TfrmPCA9555::btnRead6Click,
+    const Slot reads[8] = {nullptr,
+                           nullptr,
+                           &TfrmPCA9555::btnRead2Click,
+                           &TfrmPCA9555::btnRead3Click,
+                           &TfrmPCA9555::btnRead4Click,
+                           &TfrmPCA9555::btnRead5Click,
+                           &TfrmPCA9555::btnRead6Click,
                            &TfrmPCA9555::btnRead7Click};
-    const Slot writes[8] = {nullptr, nullptr, &TfrmPCA9555::btnWrite2Click, &TfrmPCA9555::btnWrite3Click,
-                            &TfrmPCA9555::btnWrite4Click, &TfrmPCA9555::btnWrite5Click, &TfrmPCA9555::btnWrite6Click,
+    const Slot writes[8] = {nullptr,
+                            nullptr,
+                            &TfrmPCA9555::btnWrite2Click,
+                            &TfrmPCA9555::btnWrite3Click,
+                            &TfrmPCA9555::btnWrite4Click,
+                            &TfrmPCA9555::btnWrite5Click,
+                            &TfrmPCA9555::btnWrite6Click,
                             &TfrmPCA9555::btnWrite7Click};
-    const Slot pairReads[8] = {&TfrmPCA9555::btnReadInputClick, nullptr, &TfrmPCA9555::btnRead23Click, nullptr,
-                               &TfrmPCA9555::btnRead45Click, nullptr, &TfrmPCA9555::btnRead67Click, nullptr};
-    const Slot pairWrites[8] = {nullptr, nullptr, &TfrmPCA9555::btnWrite23Click, nullptr,
-                                &TfrmPCA9555::btnWrite45Click, nullptr, &TfrmPCA9555::btnWrite67Click, nullptr};
+    const Slot pairReads[8] = {
+        &TfrmPCA9555::btnReadInputClick, nullptr, &TfrmPCA9555::btnRead23Click, nullptr,
+        &TfrmPCA9555::btnRead45Click,    nullptr, &TfrmPCA9555::btnRead67Click, nullptr};
+    const Slot pairWrites[8] = {nullptr,
+                                nullptr,
+                                &TfrmPCA9555::btnWrite23Click,
+                                nullptr,
+                                &TfrmPCA9555::btnWrite45Click,
+                                nullptr,
+                                &TfrmPCA9555::btnWrite67Click,
+                                nullptr};
     for (int n = 0; n < 8; ++n) {
         if (reads[n])
             connect(m_read[at(n)], &QPushButton::clicked, this, guarded(this, reads[n]));
@@ -147,8 +189,10 @@ QWidget* TfrmPCA9555::buildTopBar(QWidget* parent)
     pnlAll = new QWidget(bar);
     pnlAll->setObjectName(QStringLiteral("pnlAll"));
     auto* all = new QHBoxLayout(pnlAll);
-    btnWriteAll = button(QStringLiteral("btnWriteAll"), tr("Write All"), tr("Write registers 0x02 through 0x07"), pnlAll);
-    btnReadAll = button(QStringLiteral("btnReadAll"), tr("Read All"), tr("Read registers 0x00 through 0x07"), pnlAll);
+    btnWriteAll = button(QStringLiteral("btnWriteAll"), tr("Write All"),
+                         tr("Write registers 0x02 through 0x07"), pnlAll);
+    btnReadAll =
+        button(QStringLiteral("btnReadAll"), tr("Read All"), tr("Read registers 0x00 through 0x07"), pnlAll);
     all->addWidget(btnWriteAll);
     all->addWidget(btnReadAll);
     row->addWidget(pnlAll);
@@ -170,7 +214,8 @@ QGroupBox* TfrmPCA9555::buildInputs(QWidget* parent)
     }
     fields->addStretch(1);
     v->addLayout(fields);
-    m_readPair[0] = button(QStringLiteral("btnInputRead"), tr("Read Inputs"), tr("Read registers 0x00 and 0x01"), grb);
+    m_readPair[0] =
+        button(QStringLiteral("btnInputRead"), tr("Read Inputs"), tr("Read registers 0x00 and 0x01"), grb);
     v->addWidget(m_readPair[0]);
     v->addStretch(1);
     return grb;
@@ -190,7 +235,8 @@ QGroupBox* TfrmPCA9555::buildPair(int n, QWidget* parent)
         m_fields[at(r)] = f;
         auto* top = new QHBoxLayout;
         top->addWidget(f);
-        m_read[at(r)] = button(QStringLiteral("btnRead%1").arg(r), tr("Read"), tr("Read register ") + regHex(r), grb);
+        m_read[at(r)] =
+            button(QStringLiteral("btnRead%1").arg(r), tr("Read"), tr("Read register ") + regHex(r), grb);
         m_write[at(r)] =
             button(QStringLiteral("btnWrite%1").arg(r), tr("Write"), tr("Write register ") + regHex(r), grb);
         top->addWidget(m_read[at(r)]);

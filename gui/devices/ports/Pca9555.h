@@ -77,9 +77,9 @@ private:
     QPushButton* btnReadAll = nullptr;
     QPushButton* btnWriteAll = nullptr;
     std::array<HexField*, 8> m_fields{};
-    std::array<BitColumn*, 8> m_bits{};  // none for 0 and 1
-    std::array<QPushButton*, 8> m_read{};  // single registers 2..7
-    std::array<QPushButton*, 8> m_write{}; // single registers 2..7
+    std::array<BitColumn*, 8> m_bits{};        // none for 0 and 1
+    std::array<QPushButton*, 8> m_read{};      // single registers 2..7
+    std::array<QPushButton*, 8> m_write{};     // single registers 2..7
     std::array<QPushButton*, 8> m_readPair{};  // at the pair's even register
     std::array<QPushButton*, 8> m_writePair{}; // 2, 4, 6
 };

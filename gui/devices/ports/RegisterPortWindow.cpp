@@ -167,7 +167,8 @@ QGroupBox* RegisterPortWindow::buildRegister(int n, QWidget* parent)
     v->addWidget(side);
 
     auto* fieldRow = new QHBoxLayout;
-    auto* field = new HexField(QString::fromLatin1(t.field), m_design.initial[static_cast<std::size_t>(n)], grb);
+    auto* field =
+        new HexField(QString::fromLatin1(t.field), m_design.initial[static_cast<std::size_t>(n)], grb);
     field->setToolTip(tr(t.fieldHint));
     field->setDisplayOnly(n == 0);
     m_fields[static_cast<std::size_t>(n)] = field;
@@ -193,10 +194,9 @@ QGroupBox* RegisterPortWindow::buildRegister(int n, QWidget* parent)
     }
     const BitBoxRow::Style style{BitBoxRow::Look::CheckBox, tp::OneIs::Checked, m_design.boldCaptions};
     auto* bits = new BitColumn(QStringLiteral("pnlReg") + number, labels,
-                               BitBoxRow::boxes(names, {t.one, t.zero}, tp::masksHighToLow(m_design.bits)), style,
-                               grb);
+                               BitBoxRow::boxes(names, {t.one, t.zero}, tp::masksHighToLow(m_design.bits)),
+                               style, grb);
     bits->panel()->setToolTip(tr(t.panelHint));
-    m_bits[static_cast<std::size_t>(n)] = bits;
     if (n == 0) {
         bits->panel()->setEnabled(false);
         if (m_design.inputUndefined) {

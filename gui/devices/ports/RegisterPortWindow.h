@@ -9,7 +9,6 @@ class AddressChoices;
 }
 
 class AutoWriteToggle;
-class BitColumn;
 class HexField;
 class QAbstractButton;
 class QComboBox;
@@ -87,7 +86,6 @@ private:
     QPushButton* btnReadAll = nullptr;
     QPushButton* btnWriteAll = nullptr;
     std::array<HexField*, 4> m_fields{};
-    std::array<BitColumn*, 4> m_bits{};
     std::array<QPushButton*, 4> m_read{};
     std::array<QPushButton*, 4> m_write{}; // none for register 0
 };
