@@ -2,6 +2,7 @@
 #include "core/devices/led/LedMember.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/LedDriverChip.h"
+#include "core/sim/IoExpanderChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
 #include "core/sim/Saa1064Chip.h"
@@ -30,6 +31,9 @@ void registerStandardChips(SimulatedAdapter& bench)
     for (const led::Member& m : led::members())
         bench.registerType(m.chip, [&m] { return std::make_unique<LedDriverChip>(m); });
     bench.registerType("SAA1064", [] { return std::make_unique<Saa1064Chip>(); });
+    // The register I/O expanders, "PCA9534" .. "PCA9557", at their power-on values.
+    for (const std::string& type : IoExpanderChip::types())
+        bench.registerType(type, [type] { return std::make_unique<IoExpanderChip>(type); });
 }
 
 } // namespace tp::sim
