@@ -9,6 +9,7 @@
 #include "gui/memory/MemoryGridView.h"
 #include "tests/support/FakeI2cKernel.h"
 #include "tests/support/TestBench.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -135,6 +136,10 @@ void TestAdapterChoice::optionsListTheAdapters()
     QVERIFY(all.size() >= 6);
     QVERIFY(all[4]->isSeparator());
     QCOMPARE(all[5]->text(), QString("Simulated bench"));
+    auto* options = child<QMenu>(r.b.main.get(), "mnuOptions");
+    options->popup(r.b.main->mapToGlobal(QPoint(100, 30)));
+    saveShot(options, "options_adapters");
+    options->hide();
     // A bridge plugged in appears; one pulled out goes.
     r.addBus(7, "i2c-tiny-usb at bus 001 device 009", kFullI2c);
     emit r.watch->added(QString::fromStdString(r.sysfs.node(7)));
@@ -479,6 +484,10 @@ void TestAdapterChoice::suppliesAndFrequencyOnRealAdapters()
     QVERIFY(freq->lblKernel->isVisibleTo(freq));
     QVERIFY(freq->lblKernel->text().contains(clockHz ? "The kernel driver runs this bus at 400 kHz"
                                                      : "set by the kernel"));
+    QVERIFY2(clippedControls(freq).isEmpty(), qPrintable(clippedControls(freq).join(", ")));
+    saveShot(freq, clockHz ? "bitrate_kernel_400" : "bitrate_kernel_unknown");
+    QApplication::processEvents();
+    saveShot(r.b.main.get(), clockHz ? "frame_real_400" : "frame_real_unknown");
 
     r.click("mnuAdapterBench");
     QCOMPARE(r.panel(5), QString("100 kHz"));

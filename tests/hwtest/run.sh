@@ -69,6 +69,8 @@ done
 cp "$prog" initrd/hwtest
 cat > initrd/init <<'EOF'
 #!/bin/busybox sh
+# a line of its own for what the firmware left on the console
+echo
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -90,7 +92,7 @@ timeout 600 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -n
     -device ati-vga,model=rv100 \
     -kernel root/boot/vmlinuz-* -initrd initrd.gz \
     -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | tr -d '\r' > console.log || true
-grep -aE "^(hwtest|  i2c-)|Kernel panic" console.log || true
+grep -aE "^(hwtest|  i2c-)|Kernel panic|cannot load" console.log || true
 rc=$(sed -n 's/^HWTEST-EXIT \([0-9]*\)$/\1/p' console.log | tail -1)
 echo "hwtest: VM run took $(( $(date +%s) - start )) s; console in $PWD/console.log"
 if [ -z "$rc" ]; then
