@@ -28,14 +28,19 @@ int main(int argc, char** argv)
     tp::sim::registerStandardChips(*bench);
     tp::AppState state(std::move(bench));
     TfrmMain frame(state);
-    frame.adapterSelection()->enableHardware(tp::linuxi2c::Environment{}, new UdevAdapterWatch);
+    AdapterSelection* adapters = frame.adapterSelection();
+    adapters->enableHardware(tp::linuxi2c::Environment{}, new UdevAdapterWatch);
+    // An adapter named on the command line must be there; the remembered one
+    // may be missing (the status line then says so, after the window is up).
     QString error;
-    if (!frame.adapterSelection()->start(QString::fromStdString(command.adapter), &error)) {
+    if (!command.adapter.empty() && !adapters->start(QString::fromStdString(command.adapter), &error)) {
         std::fprintf(stderr, "tallyport: %s\n", qPrintable(error));
         return 2;
     }
     frame.show();
     if (frame.ShowSplash)
         frame.showSplash();
+    if (command.adapter.empty())
+        adapters->start(QString());
     return app.exec();
 }
