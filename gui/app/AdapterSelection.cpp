@@ -150,14 +150,16 @@ bool AdapterSelection::choose(const QString& spec)
 
 bool AdapterSelection::chooseBench()
 {
-    if (!m_main.state().adapter().isSimulated()) {
-        if (!m_bench) {
-            auto bench = std::make_unique<tp::sim::SimulatedAdapter>();
-            tp::sim::registerStandardChips(*bench);
-            m_bench = std::move(bench);
-        }
-        install(std::move(m_bench));
+    if (m_main.state().adapter().isSimulated()) { // already: nothing changes, not even the supplies
+        remember();
+        return true;
     }
+    if (!m_bench) {
+        auto bench = std::make_unique<tp::sim::SimulatedAdapter>();
+        tp::sim::registerStandardChips(*bench);
+        m_bench = std::move(bench);
+    }
+    install(std::move(m_bench));
     remember();
     rebuild();
     announce();

@@ -5,13 +5,17 @@
 
 #include <cstring>
 #include <libudev.h>
+#include <unistd.h>
 
 UdevAdapterWatch::UdevAdapterWatch(QObject* parent) : AdapterWatch(parent)
 {
     m_udev = udev_new();
     if (!m_udev)
         return;
-    m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
+    // Events after udev's rules ran (group and mode of the node set); without
+    // a udev daemon, as in containers, the kernel's own.
+    const bool daemon = ::access("/run/udev/control", F_OK) == 0;
+    m_monitor = udev_monitor_new_from_netlink(m_udev, daemon ? "udev" : "kernel");
     if (m_monitor && (udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "i2c-dev", nullptr) < 0 ||
                       udev_monitor_enable_receiving(m_monitor) < 0)) {
         udev_monitor_unref(m_monitor);

@@ -184,6 +184,10 @@ void TestAdapterChoice::choiceTakesEffectAtOnce()
     r.click("mnuAdapterBench");
     QVERIFY(r.b.state->adapter().isSimulated());
     QCOMPARE(r.b.main->windowTitle(), QString("Tallyport - [256 Byte (2048 bit) EEPROM]"));
+    // Choosing the bench again changes nothing: a supply switched on stays on.
+    r.b.main->setPower5(true);
+    r.click("mnuAdapterBench");
+    QVERIFY(r.b.state->power5);
     QCOMPARE(r.panel(2), QString(" Simulated Bench"));
     QCOMPARE(settings().value("Adapter").toString(), QString("bench"));
     bus.clearTrace();
