@@ -1,6 +1,5 @@
 #include "gui/app/TfrmMain.h"
 #include "core/adapter/Clock.h"
-#include "core/adapter/linux/LinuxI2cAdapter.h"
 #include "gui/app/AdapterSelection.h"
 #include "core/adapter/CommandFrame.h"
 #include "gui/app/Settings.h"
