@@ -9,6 +9,7 @@
 #include "gui/common/LedToggle.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,16 +57,15 @@ TfrmPCA9541::TfrmPCA9541(TfrmMain& main, QWidget* parent)
     setWindowTitle(tr("PCA9541 2-to-1 Master Selector"));
     setStartAddress(0, 0xE0);
 
-    auto* top = new QHBoxLayout(this);
-    for (int r = 0; r < 3; ++r)
-        top->addWidget(buildRegister(r), 0, Qt::AlignTop);
-    auto* side = new QVBoxLayout;
-    side->addWidget(buildDevice());
-    side->addSpacing(12);
-    side->addWidget(new ChipPicture(QStringLiteral("PCA9541"), 8, this), 0, Qt::AlignHCenter);
-    side->addStretch(1);
-    top->addLayout(side);
-    top->addStretch(1);
+    // Two columns, so that the window still fits half a screen.
+    auto* top = new QGridLayout(this);
+    top->addWidget(buildRegister(0), 0, 0, Qt::AlignTop);
+    top->addWidget(buildRegister(1), 1, 0, Qt::AlignTop);
+    top->addWidget(buildRegister(2), 0, 1, Qt::AlignTop);
+    top->addWidget(buildDevice(), 1, 1, Qt::AlignTop);
+    top->addWidget(new ChipPicture(QStringLiteral("PCA9541"), 8, this), 0, 2, Qt::AlignTop | Qt::AlignHCenter);
+    top->setColumnStretch(3, 1);
+    top->setRowStretch(2, 1);
 
     connect(m_bits[0], &BitBoxRow::bitClicked, this, guarded([this] { chbReg0Change(); }));
     connect(m_bits[1], &BitBoxRow::bitClicked, this, guarded([this] { chbReg1Change(); }));
