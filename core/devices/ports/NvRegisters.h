@@ -43,6 +43,6 @@ const std::vector<std::string>& pca9560Sources();
 // A non-volatile write ends with the chip's write cycle, during which it
 // acknowledges nothing; poll this long at most, this often.
 constexpr std::uint64_t kWriteCycleLimitUs = 25000;
-constexpr std::uint64_t kPollIntervalUs = 500;
+constexpr std::uint64_t kPollIntervalUs = 1000;
 
 } // namespace tp::nvreg

@@ -51,10 +51,12 @@ TfrmPCA8550::TfrmPCA8550(TfrmMain& main, QWidget* parent)
     for (Chip c : {PCA9559, PCA9561, PCA9560})
         m_link[c].setAddress(addressOfItem(0));
 
+    // The data-byte chips in one column, the EEPROM chips in the other: the
+    // window then fits half a screen.
     auto* grid = new QGridLayout(this);
     grid->addWidget(buildDataChip(PCA8550), 0, 0, Qt::AlignTop);
-    grid->addWidget(buildDataChip(PCA9559), 0, 1, Qt::AlignTop);
-    grid->addWidget(buildEepromChip(PCA9561), 1, 0, Qt::AlignTop);
+    grid->addWidget(buildDataChip(PCA9559), 1, 0, Qt::AlignTop);
+    grid->addWidget(buildEepromChip(PCA9561), 0, 1, Qt::AlignTop);
     grid->addWidget(buildEepromChip(PCA9560), 1, 1, Qt::AlignTop);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(2, 1);
@@ -205,7 +207,6 @@ QGroupBox* TfrmPCA8550::buildEepromChip(Chip chip)
     grid->addWidget(m_muxRead[chip], row, 2);
     ++row;
 
-    auto* sourceRow = new QHBoxLayout;
     m_source[chip] = new QComboBox(grb);
     m_source[chip]->setObjectName(is9561 ? QStringLiteral("cmbSpecial") : QStringLiteral("cmbPCa9560Special"));
     if (is9561) {
@@ -216,14 +217,16 @@ QGroupBox* TfrmPCA8550::buildEepromChip(Chip chip)
             m_source[chip]->addItem(QString::fromStdString(s));
     }
     m_source[chip]->setCurrentIndex(0);
-    sourceRow->addWidget(m_source[chip]);
-    if (is9561)
-        sourceRow->addWidget(label(tr("is sourced to MUX_OUT"), grb));
     m_sourceWrite[chip] = button(is9561 ? QStringLiteral("btnPCA9561Write") : QStringLiteral("btnPCA9560Write"),
                                  tr("Write"), tr(" Write the data byte to the %1").arg(name), grb);
-    sourceRow->addWidget(m_sourceWrite[chip]);
-    sourceRow->addStretch(1);
-    grid->addLayout(sourceRow, row, 0, 1, 4);
+    if (is9561) {
+        grid->addWidget(m_source[chip], row, 0, 1, 4, Qt::AlignLeft);
+        ++row;
+        grid->addWidget(label(tr("is sourced to MUX_OUT"), grb), row, 0, 1, 2);
+    } else {
+        grid->addWidget(m_source[chip], row, 0, 1, 3, Qt::AlignLeft);
+    }
+    grid->addWidget(m_sourceWrite[chip], row, 3);
     if (!is9561) {
         // The PCA9560's datasheet command bytes for these choices could not be
         // confirmed; the window sends no bytes it cannot vouch for.
