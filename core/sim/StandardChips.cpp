@@ -1,13 +1,16 @@
+#include "core/devices/led/LedMember.h"
+#include "core/devices/ports/Pca9541.h"
 #include "core/devices/ports/Pcf857x.h"
 #include "core/sim/ChannelSwitchChip.h"
 #include "core/sim/DipSwitchChip.h"
-#include "core/sim/MasterSelectorChip.h"
 #include "core/sim/EepromChip.h"
+#include "core/sim/LedDriverChip.h"
+#include "core/sim/MasterSelectorChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
+#include "core/sim/Saa1064Chip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
-#include "core/devices/ports/Pca9541.h"
 
 namespace tp::sim {
 
@@ -38,6 +41,11 @@ void registerStandardChips(SimulatedAdapter& bench)
     for (const DipSwitchChip::Params& p :
          {DipSwitchChip::pca8550(), DipSwitchChip::pca9559(), DipSwitchChip::pca9560(), DipSwitchChip::pca9561()})
         bench.registerType(p.type, [p] { return std::make_unique<DipSwitchChip>(p); });
+
+    // LED dimmers and blinkers, by chip name ("PCA9532"), and the SAA1064.
+    for (const led::Member& m : led::members())
+        bench.registerType(m.chip, [&m] { return std::make_unique<LedDriverChip>(m); });
+    bench.registerType("SAA1064", [] { return std::make_unique<Saa1064Chip>(); });
 }
 
 } // namespace tp::sim
