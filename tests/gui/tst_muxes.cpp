@@ -98,6 +98,7 @@ private slots:
     void menuShowsTheAddressItUses();
     void chipBehindAChannelAnswersOnlyWhileItIsOn();
     void failuresLeaveTheWindowAsItWas();
+    void tabOrderFollowsTheLayout();
     void layoutFitsTheFrame_data();
     void layoutFitsTheFrame();
 };
@@ -302,21 +303,28 @@ void TestMuxes::switchReadBecomesTheCopy()
     Rig r;
     ChannelSwitchChip* sw = r.place(0xE0, mux::Switch::PCA9545);
     r.bench.sim->write(0xE0, {0x0F});
-    sw->setInterrupt(2, true);
     r.switches();
     r.click("chbPCA9545Auto");
     r.bench.clearLog();
     r.click("btnPCA9545Read");
-    QCOMPARE(r.text("edtPCA9545Control"), QStringLiteral("4F"));
+    QCOMPARE(r.text("edtPCA9545Control"), QStringLiteral("0F"));
     for (int c = 0; c < 4; ++c)
         QVERIFY(r.c<QCheckBox>(QStringLiteral("chb9545ch%1").arg(c))->isChecked());
     // Unchecking channel 0 keeps the channels the window shows on.
     r.click("chb9545ch0");
-    QCOMPARE(r.bench.transfers(), (QStringList{"R E0 4F", "W E0 0E"}));
+    QCOMPARE(r.bench.transfers(), (QStringList{"R E0 0F", "W E0 0E"}));
     QCOMPARE(r.text("edtPCA9545Control"), QStringLiteral("0E"));
     QCOMPARE(int(sw->control()), 0x0E);
-    QVERIFY(r.lit("chb9545Int2")); // the interrupt shown stays until the next read
-    QCOMPARE(qobject_cast<TfrmPCA9543*>(r.w)->copy(TfrmPCA9543::PCA9545), 0x0E);
+
+    // Interrupt bits read are shown, never written back by a click.
+    sw->setInterrupt(2, true);
+    r.click("btnPCA9545Read");
+    QCOMPARE(r.text("edtPCA9545Control"), QStringLiteral("4E"));
+    r.bench.clearLog();
+    r.click("chb9545ch0");
+    QCOMPARE(r.bench.transfers(), QStringList{"W E0 0F"});
+    QVERIFY(r.lit("chb9545Int2")); // shown until the next read
+    QCOMPARE(qobject_cast<TfrmPCA9543*>(r.w)->copy(TfrmPCA9543::PCA9545), 0x0F);
 }
 
 void TestMuxes::switchReadShowsBoxesAndInterrupts()
@@ -452,6 +460,34 @@ void TestMuxes::failuresLeaveTheWindowAsItWas()
     r.bench.sim->clearFaults();
 }
 
+void TestMuxes::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    r.muxes();
+    QStringList expected;
+    for (const auto& [chip, items] : {std::pair{"9540", 3}, std::pair{"9542", 3}, std::pair{"9544", 5}}) {
+        if (QString(chip) != "9540")
+            expected << QStringLiteral("cmbPCA%1Address").arg(chip);
+        for (int i = 0; i < items; ++i)
+            expected << QStringLiteral("rdg%1ChannelSelect_%2").arg(chip).arg(i);
+        expected << QStringLiteral("btnPCA%1Read").arg(chip) << QStringLiteral("btnPCA%1Write").arg(chip)
+                 << QStringLiteral("chbPCA%1Auto").arg(chip);
+    }
+    QCOMPARE(tabChain(r.w), expected);
+
+    r.switches();
+    expected.clear();
+    for (const auto& [chip, channels] :
+         {std::pair{"9543", 2}, std::pair{"9545", 4}, std::pair{"9546", 4}, std::pair{"9548", 8}}) {
+        expected << QStringLiteral("cmbPCA%1Address").arg(chip);
+        for (int c = 0; c < channels; ++c)
+            expected << QStringLiteral("chb%1ch%2").arg(chip).arg(c);
+        expected << QStringLiteral("btnPCA%1Read").arg(chip) << QStringLiteral("btnPCA%1Write").arg(chip)
+                 << QStringLiteral("chbPCA%1Auto").arg(chip);
+    }
+    QCOMPARE(tabChain(r.w), expected);
+}
+
 void TestMuxes::layoutFitsTheFrame_data()
 {
     QTest::addColumn<int>("width");
@@ -466,11 +502,15 @@ void TestMuxes::layoutFitsTheFrame()
     r.bench.main->resize(width, 800);
     r.bench.main->activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(r.bench.main.get()));
+    ChannelSwitchChip* withInterrupts = r.place(0xE0, mux::Mux::PCA9544);
+    withInterrupts->setInterrupt(1, true);
     for (const QString& entry : {kPca9544, kPca9548}) {
         r.bench.main->deviceAction(entry)->trigger();
         QCoreApplication::processEvents();
         QWidget* w = r.bench.main->childForms().last();
         r.w = w;
+        if (entry == kPca9544)
+            r.click("btnPCA9544Read"); // a lit interrupt indicator
         if (entry == kPca9548) { // lit indicators and a checked box take no more room
             r.click("chb9548ch7");
             r.click("chbPCA9543Auto");

@@ -93,6 +93,7 @@ private slots:
     void pca9560WriteIsNotOffered();
     void newWindowResetsAddressesAndData();
     void keyFilterKeepsFieldsHex();
+    void tabOrderFollowsTheLayout();
     void layoutFitsTheFrame_data();
     void layoutFitsTheFrame();
 };
@@ -450,6 +451,26 @@ void TestNvRegisters::keyFilterKeepsFieldsHex()
     r.c<QCheckBox>("chbMuxDataA")->setFocus();
     QTest::keyClick(r.c<QCheckBox>("chbMuxDataA"), Qt::Key_Space);
     QVERIFY(!r.checked("chbMuxDataA"));
+}
+
+void TestNvRegisters::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    QStringList expected{"chbMuxDataA", "chbMuxDataB", "chbMuxDataC", "chbMuxDataD", "chbLatchA",
+                         "btnPCA8550Write", "btn8550Read", "chb8550AutoWrite", "cmbPCA9559Address"};
+    for (const char* b : {"A", "B", "C", "D", "E", "F"})
+        expected << QStringLiteral("chbPCA9559_") + b;
+    expected << "btnPCA9559Write" << "btn9559Read" << "chb9559AutoWrite" << "cmbPCA9561Address";
+    for (int n = 0; n < 4; ++n)
+        expected << QStringLiteral("edtEE%1").arg(n) << QStringLiteral("btnEEPROM%1").arg(n)
+                 << QStringLiteral("btnReadEEPROM%1").arg(n);
+    expected << "btnEEPROMall" << "btnReadEEPROM" << "btnMuxIn" << "cmbSpecial" << "btnPCA9561Write"
+             << "cmbPCA9560Address";
+    for (int n = 0; n < 2; ++n)
+        expected << QStringLiteral("edt9560EE%1").arg(n) << QStringLiteral("btn9560WEE%1").arg(n)
+                 << QStringLiteral("btn9560REE%1").arg(n);
+    expected << "btnWritePCA9560" << "btnReadPCA9560" << "btnPCA9560Mux";
+    QCOMPARE(tabChain(r.w), expected);
 }
 
 void TestNvRegisters::layoutFitsTheFrame_data()

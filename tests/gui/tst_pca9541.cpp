@@ -70,6 +70,7 @@ private slots:
     void addressFromTheList();
     void failedReadChangesNothing();
     void newWindowStartsAtItsDefaults();
+    void tabOrderFollowsTheLayout();
     void layoutFitsTheFrame_data();
     void layoutFitsTheFrame();
 };
@@ -263,6 +264,14 @@ void TestPca9541::newWindowStartsAtItsDefaults()
     r.bench.clearLog();
     r.click("chbMyGrab");
     QCOMPARE(r.bench.transfers(), QStringList{"W E0 01 01"}); // not 05: the old copy is gone
+}
+
+void TestPca9541::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    const QStringList expected = QStringList(kReg0) << "btnWriteReg0" << "btnReadReg0" << kReg1 << "btnWriteReg1"
+                                                    << "btnReadReg1" << "btnReadReg2" << "chbAutoWrite" << "cmbAddress";
+    QCOMPARE(tabChain(r.w), expected);
 }
 
 void TestPca9541::layoutFitsTheFrame_data()
