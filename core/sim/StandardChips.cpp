@@ -4,6 +4,7 @@
 #include "core/sim/ChannelSwitchChip.h"
 #include "core/sim/DipSwitchChip.h"
 #include "core/sim/EepromChip.h"
+#include "core/sim/IoExpanderChip.h"
 #include "core/sim/LedDriverChip.h"
 #include "core/sim/MasterSelectorChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
@@ -46,6 +47,9 @@ void registerStandardChips(SimulatedAdapter& bench)
     for (const led::Member& m : led::members())
         bench.registerType(m.chip, [&m] { return std::make_unique<LedDriverChip>(m); });
     bench.registerType("SAA1064", [] { return std::make_unique<Saa1064Chip>(); });
+    // The register I/O expanders, "PCA9534" .. "PCA9557", at their power-on values.
+    for (const std::string& type : IoExpanderChip::types())
+        bench.registerType(type, [type] { return std::make_unique<IoExpanderChip>(type); });
 }
 
 } // namespace tp::sim

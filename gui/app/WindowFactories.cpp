@@ -15,6 +15,10 @@
 #include "gui/devices/led/Saa1064.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/devices/ports/Pca9536.h"
+#include "gui/devices/ports/Pca9554.h"
+#include "gui/devices/ports/Pca9555.h"
+#include "gui/devices/ports/Pca9556.h"
 #include "gui/devices/ports/PCA9541.h"
 #include "gui/devices/ports/PCA9543.h"
 #include "gui/devices/ports/Pca9544.h"
@@ -46,6 +50,10 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCA9552"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9552(m); });
     f.insert(QStringLiteral("TfrmPCA9553"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9553(m); });
     f.insert(QStringLiteral("TfrmSAA1064"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSAA1064(m); });
+    f.insert(QStringLiteral("TfrmPCA9536"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9536(m); });
+    f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
+    f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
+    f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }
