@@ -300,7 +300,8 @@ void TestBenchSwitches::masterSelectorSegment()
     sel.write(1, pca9541::Control, 0x05); // the other master takes it
     QVERIFY(!bench.chipAt(0x40));
     // Asking for the bus initialisation reports it done to the new owner.
-    bench.write(0xE0, {0x01, 0x10 | *pca9541::takeControlValue(std::uint8_t(readRegister(bench, 0xE0, 1)))});
+    const std::uint8_t take = *pca9541::takeControlValue(std::uint8_t(readRegister(bench, 0xE0, 1)));
+    bench.write(0xE0, {0x01, std::uint8_t(pca9541::kBusInit | take)});
     QVERIFY(bench.chipAt(0x40));
     // Losing the bus to the other master was latched too.
     QCOMPARE(readRegister(bench, 0xE0, 0x02), int(pca9541::kBusLost | pca9541::kBusInitDone));
