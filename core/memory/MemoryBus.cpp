@@ -1,5 +1,5 @@
 #include "core/memory/MemoryBus.h"
-#include "core/adapter/Clock.h"
+#include "core/adapter/AckPolling.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 
@@ -54,14 +54,6 @@ void MemoryBus::checkRange(std::size_t start, std::size_t count) const
                     std::to_string(m_device.size) + "-byte memory");
 }
 
-void MemoryBus::wait(std::uint64_t us)
-{
-    // The bench's time is its own clock; only real hardware needs real time to pass.
-    if (!m_adapter.isSimulated())
-        busyWaitUs(us);
-    m_adapter.elapse(us);
-}
-
 Status MemoryBus::readChunk(std::size_t a, std::span<std::uint8_t> dst)
 {
     const std::uint8_t slave = m_device.slaveAddress(a);
@@ -82,39 +74,7 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    // The chip ignores its address until the write cycle is over: address it
-    // with nothing to say until it acknowledges or the write time has passed.
-    // An adapter that sends no message without data polls with a one-byte
-    // read instead, which changes nothing in the chip.
-    const std::uint64_t deadline = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
-    return untilAcknowledged(deadline, timedOut, [&] {
-        if (m_adapter.acceptsZeroLength()) {
-            I2cMessage poll = I2cMessage::write(slave, {});
-            Status st = m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
-            if (st != status::Refused || m_adapter.acceptsZeroLength())
-                return st;
-        }
-        I2cMessage poll = I2cMessage::readBytes(slave, 1);
-        return m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
-    });
-}
-
-Status MemoryBus::untilAcknowledged(std::uint64_t deadline, bool& timedOut, const std::function<Status()>& attempt)
-{
-    timedOut = false;
-    for (;;) {
-        const std::uint64_t asked = m_adapter.nowUs();
-        Status st = attempt();
-        if (st != status::AddressNack)
-            return st;
-        if (asked >= deadline) { // asked once more after the write time: it is not coming back
-            timedOut = true;
-            return st;
-        }
-        const std::uint64_t now = m_adapter.nowUs();
-        if (now < deadline)
-            wait(std::min(m_pollIntervalUs, deadline - now));
-    }
+    return awaitAcknowledge(m_adapter, slave, std::uint64_t(m_device.writeTimeMs) * 1000, m_pollIntervalUs, &timedOut);
 }
 
 MemoryBusResult MemoryBus::readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,
@@ -189,10 +149,9 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         if (eeprom)
             n = std::min(n, page - a % page);
         bool timedOut = false;
-        Status st = previousCycleEnds
-                        ? untilAcknowledged(*previousCycleEnds, timedOut,
-                                            [&] { return writeChunk(a, data.subspan(a - start, n)); })
-                        : writeChunk(a, data.subspan(a - start, n));
+        const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
+        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs, writeIt, &timedOut)
+                                      : writeIt();
         previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
             if (a + n < end && !m_adapter.acceptsZeroLength())
@@ -208,8 +167,8 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         a += n;
         if (!goOn(progress, a - start, data.size())) {
             if (previousCycleEnds) { // leave the chip ready, as after every other write
-                bool timedOut = false;
-                awaitWriteCycle(m_device.slaveAddress(a - n), timedOut);
+                bool ignored = false;
+                awaitWriteCycle(m_device.slaveAddress(a - n), ignored);
             }
             return cancelled(a - start);
         }

@@ -57,9 +57,6 @@ private:
     Status readChunk(std::size_t a, std::span<std::uint8_t> dst);
     Status writeChunk(std::size_t a, std::span<const std::uint8_t> data);
     Status awaitWriteCycle(std::uint8_t slave, bool& timedOut);
-    // Repeats `attempt` while the chip does not acknowledge its address, until `deadline`.
-    Status untilAcknowledged(std::uint64_t deadline, bool& timedOut, const std::function<Status()>& attempt);
-    void wait(std::uint64_t us);
     void checkRange(std::size_t start, std::size_t count) const;
     void announce();
 
