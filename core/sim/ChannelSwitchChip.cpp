@@ -49,4 +49,18 @@ void ChannelSwitchChip::setInterrupt(int channel, bool active)
     m_interrupts = static_cast<std::uint8_t>(active ? m_interrupts | bit : m_interrupts & ~bit);
 }
 
+void ChannelSwitchChip::saveState(ChipState& state) const
+{
+    state.putNumber("control", m_active);
+    state.putNumber("interrupts", m_interrupts);
+}
+
+void ChannelSwitchChip::restoreState(const ChipState& state)
+{
+    std::uint8_t control = m_active;
+    state.getNumber("control", control);
+    m_active = m_pending = static_cast<std::uint8_t>(control & m_writable);
+    state.getNumber("interrupts", m_interrupts);
+}
+
 } // namespace tp::sim

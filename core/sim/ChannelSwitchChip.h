@@ -23,6 +23,8 @@ public:
     std::uint8_t readByte() override;
     void stop() override;
     bool channelConnected(int channel) const override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     // The control value in effect (what the last completed write left).
     std::uint8_t control() const { return m_active; }

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/sim/ChipState.h"
+
 #include <cstdint>
 #include <string>
 
@@ -39,6 +41,15 @@ public:
         (void)channel;
         return false;
     }
+
+    // What the chip holds between transactions (registers, memory, pointer,
+    // levels outside), so a bench can be kept between runs. Restoring takes
+    // the fields the model knows: a missing one keeps the power-on value, one
+    // that does not fit throws FileError. What lasts only within a
+    // transaction or a write cycle is not kept: between two runs a cycle has
+    // long ended.
+    virtual void saveState(ChipState& state) const { (void)state; }
+    virtual void restoreState(const ChipState& state) { (void)state; }
 
     void setClock(const SimClock* clock) { m_clock = clock; }
 

@@ -96,4 +96,26 @@ void DipSwitchChip::stop()
         m_busyUntilNs = clock()->ns() + m_params.writeCycleUs * 1000;
 }
 
+void DipSwitchChip::saveState(ChipState& state) const
+{
+    state.putBytes("registers", m_regs);
+    state.putNumber("mux-in", m_muxIn);
+    state.putNumber("write-protect", m_writeProtect);
+    state.putNumber("command", m_command);
+    state.putNumber("pointer", static_cast<std::uint64_t>(m_pointer));
+}
+
+void DipSwitchChip::restoreState(const ChipState& state)
+{
+    state.getBytes("registers", m_regs);
+    for (std::uint8_t& r : m_regs)
+        r &= m_params.dataMask;
+    state.getNumber("mux-in", m_muxIn);
+    state.getNumber("write-protect", m_writeProtect);
+    state.getNumber("command", m_command);
+    std::uint8_t pointer = static_cast<std::uint8_t>(m_pointer);
+    state.getNumber("pointer", pointer);
+    m_pointer = pointer < m_params.registers || pointer == kMuxIn ? pointer : 0;
+}
+
 } // namespace tp::sim

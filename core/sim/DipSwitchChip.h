@@ -38,6 +38,8 @@ public:
     bool writeByte(std::uint8_t value) override;
     std::uint8_t readByte() override;
     void stop() override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     std::uint8_t reg(int i) const { return m_regs.at(static_cast<std::size_t>(i)); }
     void setReg(int i, std::uint8_t v) { m_regs.at(static_cast<std::size_t>(i)) = v & m_params.dataMask; }

@@ -20,6 +20,7 @@ struct Fault {
     std::optional<std::uint8_t> address; // 8-bit write address; none = any
     int byteIndex = 0;                   // DataNack: counted over all data bytes written
     int count = 1;                       // transactions it hits; negative = until cleared
+    int after = 0;                       // transactions it lets pass first (those it would hit)
 };
 
 } // namespace tp::sim

@@ -98,4 +98,16 @@ bool IoExpanderChip::decodePointer(std::uint8_t command, std::uint8_t& pointer) 
     return true;
 }
 
+void IoExpanderChip::saveState(ChipState& state) const
+{
+    RegisterChip::saveState(state);
+    state.putBytes("external", m_external);
+}
+
+void IoExpanderChip::restoreState(const ChipState& state)
+{
+    RegisterChip::restoreState(state);
+    state.getBytes("external", m_external);
+}
+
 } // namespace tp::sim

@@ -58,6 +58,8 @@ public:
     std::uint8_t pins(int p = 0) const;
     // What a read of port p's input register returns.
     std::uint8_t input(int p = 0) const;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
 protected:
     std::uint8_t loadRegister(std::size_t i) const override;

@@ -70,4 +70,22 @@ std::uint8_t LedDriverChip::readByte()
     return v;
 }
 
+void LedDriverChip::saveState(ChipState& state) const
+{
+    state.putBytes("registers", m_regs);
+    state.putNumber("external", m_external);
+    state.putNumber("pointer", m_pointer);
+    state.putNumber("auto-increment", m_autoIncrement);
+}
+
+void LedDriverChip::restoreState(const ChipState& state)
+{
+    state.getBytes("registers", m_regs);
+    state.getNumber("external", m_external);
+    std::uint8_t pointer = m_pointer;
+    state.getNumber("pointer", pointer);
+    m_pointer = pointer < m_member.registerCount() ? pointer : 0;
+    state.getNumber("auto-increment", m_autoIncrement);
+}
+
 } // namespace tp::sim

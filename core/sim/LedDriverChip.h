@@ -27,6 +27,8 @@ public:
     bool start(std::uint8_t address, bool read) override;
     bool writeByte(std::uint8_t value) override;
     std::uint8_t readByte() override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     const led::Member& member() const { return m_member; }
     // Register i as a read would return it (inputs from the pins).

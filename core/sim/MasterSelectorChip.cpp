@@ -146,4 +146,39 @@ void MasterSelectorChip::stop()
     m_pendingControl.reset();
 }
 
+void MasterSelectorChip::saveState(ChipState& state) const
+{
+    for (int i = 0; i < 2; ++i) {
+        const Master& m = m_master[static_cast<std::size_t>(i)];
+        const std::string p = "master" + std::to_string(i) + "-";
+        state.putNumber(p + "ie", m.ie);
+        state.putNumber(p + "mybus", m.myBus);
+        state.putNumber(p + "buson", m.busOn);
+        state.putNumber(p + "teston", m.testOn);
+        state.putNumber(p + "nteston", m.nTestOn);
+        state.putNumber(p + "latched", m.latched);
+    }
+    state.putNumber("int-in", m_intIn);
+    state.putNumber("pointer", m_pointer);
+    state.putNumber("auto-increment", m_autoIncrement);
+}
+
+void MasterSelectorChip::restoreState(const ChipState& state)
+{
+    for (int i = 0; i < 2; ++i) {
+        Master& m = m_master[static_cast<std::size_t>(i)];
+        const std::string p = "master" + std::to_string(i) + "-";
+        state.getNumber(p + "ie", m.ie);
+        state.getNumber(p + "mybus", m.myBus);
+        state.getNumber(p + "buson", m.busOn);
+        state.getNumber(p + "teston", m.testOn);
+        state.getNumber(p + "nteston", m.nTestOn);
+        state.getNumber(p + "latched", m.latched);
+    }
+    state.getNumber("int-in", m_intIn);
+    state.getNumber("pointer", m_pointer);
+    m_pointer &= 0x03;
+    state.getNumber("auto-increment", m_autoIncrement);
+}
+
 } // namespace tp::sim

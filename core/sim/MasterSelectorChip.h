@@ -24,6 +24,8 @@ public:
     std::uint8_t readByte() override;
     void stop() override;
     bool channelConnected(int channel) const override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     // A complete register access by `master` (0 or 1), as over its own bus.
     // Reading the interrupt status clears its latched bits.

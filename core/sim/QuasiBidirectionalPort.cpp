@@ -28,4 +28,16 @@ std::uint8_t QuasiBidirectionalPort::readByte()
     return v;
 }
 
+void QuasiBidirectionalPort::saveState(ChipState& state) const
+{
+    state.putBytes("latch", m_latch);
+    state.putBytes("external", m_external);
+}
+
+void QuasiBidirectionalPort::restoreState(const ChipState& state)
+{
+    state.getBytes("latch", m_latch);
+    state.getBytes("external", m_external);
+}
+
 } // namespace tp::sim

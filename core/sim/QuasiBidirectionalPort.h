@@ -23,6 +23,8 @@ public:
     bool start(std::uint8_t address, bool read) override;
     bool writeByte(std::uint8_t value) override;
     std::uint8_t readByte() override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     int ports() const { return static_cast<int>(m_latch.size()); }
     // What the master last wrote to port p (for tests; the bus cannot see it).

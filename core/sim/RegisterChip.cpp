@@ -1,4 +1,5 @@
 #include "core/sim/RegisterChip.h"
+#include "core/common/Errors.h"
 
 namespace tp::sim {
 
@@ -46,6 +47,22 @@ std::uint8_t RegisterChip::readByte()
     std::uint8_t v = loadRegister(m_pointer);
     m_pointer = nextPointer(m_pointer);
     return v;
+}
+
+void RegisterChip::saveState(ChipState& state) const
+{
+    state.putBytes("registers", m_regs);
+    state.putNumber("pointer", m_pointer);
+}
+
+void RegisterChip::restoreState(const ChipState& state)
+{
+    state.getBytes("registers", m_regs);
+    std::uint8_t p = m_pointer;
+    state.getNumber("pointer", p);
+    if (p >= m_regs.size())
+        throw FileError("field pointer is beyond the registers");
+    m_pointer = p;
 }
 
 } // namespace tp::sim

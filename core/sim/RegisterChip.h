@@ -20,6 +20,8 @@ public:
     bool start(std::uint8_t address, bool read) override;
     bool writeByte(std::uint8_t value) override;
     std::uint8_t readByte() override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     std::uint8_t reg(std::size_t i) const { return m_regs.at(i); }
     void setReg(std::size_t i, std::uint8_t v) { m_regs.at(i) = v; }

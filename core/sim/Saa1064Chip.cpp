@@ -28,4 +28,21 @@ std::uint8_t Saa1064Chip::readByte()
     return v;
 }
 
+void Saa1064Chip::saveState(ChipState& state) const
+{
+    state.putNumber("control", m_regs.control);
+    state.putBytes("digits", m_regs.digits);
+    state.putNumber("status", m_status);
+    state.putNumber("subaddress", m_sub);
+}
+
+void Saa1064Chip::restoreState(const ChipState& state)
+{
+    state.getNumber("control", m_regs.control);
+    state.getBytes("digits", m_regs.digits);
+    state.getNumber("status", m_status);
+    state.getNumber("subaddress", m_sub);
+    m_sub &= 7;
+}
+
 } // namespace tp::sim

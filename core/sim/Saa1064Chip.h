@@ -19,6 +19,8 @@ public:
     bool start(std::uint8_t address, bool read) override;
     bool writeByte(std::uint8_t value) override;
     std::uint8_t readByte() override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     const saa1064::Registers& registers() const { return m_regs; }
     std::uint8_t subaddress() const { return m_sub; }

@@ -1,4 +1,5 @@
 #include "core/sim/SerialMemoryChip.h"
+#include "core/common/Errors.h"
 
 #include <stdexcept>
 
@@ -68,6 +69,25 @@ void SerialMemoryChip::stop()
         m_writing = false;
         endWrite(true);
     }
+}
+
+void SerialMemoryChip::saveState(ChipState& state) const
+{
+    state.putBytes("memory", m_mem);
+    state.putNumber("counter", m_counter);
+    state.putNumber("block", m_block);
+}
+
+void SerialMemoryChip::restoreState(const ChipState& state)
+{
+    state.getBytes("memory", m_mem);
+    std::size_t counter = m_counter, block = m_block;
+    state.getNumber("counter", counter);
+    state.getNumber("block", block);
+    if (counter >= m_mem.size() || block >= static_cast<std::size_t>(addressSpan()))
+        throw FileError("fields counter and block are beyond the memory");
+    m_counter = counter;
+    m_block = block;
 }
 
 } // namespace tp::sim

@@ -30,6 +30,8 @@ public:
     std::uint8_t readByte() override;
     void stop() override;
     int addressSpan() const override;
+    void saveState(ChipState& state) const override;
+    void restoreState(const ChipState& state) override;
 
     std::size_t size() const { return m_mem.size(); }
     int wordAddressBytes() const { return m_mem.size() > 2048 ? 2 : 1; }

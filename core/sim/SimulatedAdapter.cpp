@@ -133,6 +133,81 @@ void SimulatedAdapter::expectChip(std::string_view typeName, std::uint8_t addres
                                   : "bench: placed a simulated " + type + at);
 }
 
+std::vector<std::string> SimulatedAdapter::types() const
+{
+    std::vector<std::string> out;
+    for (const auto& [type, factory] : m_factories)
+        out.push_back(type);
+    return out;
+}
+
+std::unique_ptr<ChipModel> SimulatedAdapter::makeChip(const std::string& type) const
+{
+    auto factory = m_factories.find(type);
+    if (factory == m_factories.end())
+        return nullptr;
+    std::unique_ptr<ChipModel> chip = factory->second();
+    chip->setClock(&m_clock);
+    return chip;
+}
+
+std::vector<SimulatedAdapter::Placement> SimulatedAdapter::placements() const
+{
+    std::vector<Placement> out;
+    for (const Slot& s : m_slots)
+        out.push_back({s.base, s.chip, s.placedByBench, false, -1, s.channel});
+    for (const auto& [key, chip] : m_setAside)
+        out.push_back({key.first, chip, true, true, -1, 0});
+    const auto indexOf = [&](const std::shared_ptr<ChipModel>& chip) {
+        for (std::size_t i = 0; i < out.size(); ++i)
+            if (out[i].chip == chip)
+                return static_cast<int>(i);
+        return -1;
+    };
+    std::vector<Placement> kept;
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        const Slot& s = m_slots[i];
+        if (!s.behind)
+            continue;
+        out[i].gate = indexOf(s.gate.lock());
+    }
+    // A chip whose gate has left the bench for good can never answer again.
+    std::vector<int> newIndex(out.size(), -1);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i < m_slots.size() && m_slots[i].behind && out[i].gate < 0)
+            continue;
+        newIndex[i] = static_cast<int>(kept.size());
+        kept.push_back(out[i]);
+    }
+    for (Placement& p : kept)
+        if (p.gate >= 0)
+            p.gate = newIndex[static_cast<std::size_t>(p.gate)];
+    return kept;
+}
+
+void SimulatedAdapter::setPlacements(const std::vector<Placement>& list)
+{
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Placement& p = list[i];
+        if (!p.chip || (p.gate >= 0 && (static_cast<std::size_t>(p.gate) >= list.size() || p.gate == int(i))))
+            throw std::invalid_argument("a placement needs a chip, and its gate another chip of the list");
+        if (p.setAside && p.gate >= 0)
+            throw std::invalid_argument("a chip set aside sits on no segment");
+    }
+    m_slots.clear();
+    m_setAside.clear();
+    for (const Placement& p : list) {
+        p.chip->setClock(&m_clock);
+        if (p.setAside) {
+            m_setAside[{static_cast<std::uint8_t>(p.address & 0xFE), p.chip->type()}] = p.chip;
+            continue;
+        }
+        std::shared_ptr<ChipModel> gate = p.gate >= 0 ? list[static_cast<std::size_t>(p.gate)].chip : nullptr;
+        m_slots.push_back({static_cast<std::uint8_t>(p.address & 0xFE), p.chip, p.placedByBench, gate != nullptr,
+                           gate, p.channel});
+    }
+}
+
 void SimulatedAdapter::clearFaults()
 {
     m_faults.clear();
@@ -149,6 +224,10 @@ std::optional<Fault> SimulatedAdapter::takeFault(std::uint8_t address, bool)
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
         if (it->address && *it->address != (address & 0xFE))
             continue;
+        if (it->after > 0) {
+            --it->after;
+            continue;
+        }
         Fault f = *it;
         if (it->count > 0 && --it->count == 0)
             m_faults.erase(it);

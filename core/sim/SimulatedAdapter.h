@@ -45,6 +45,8 @@ public:
     // Chip types the bench can make on demand, by the name windows use.
     void registerType(const std::string& type, Factory factory);
     bool knowsType(const std::string& type) const { return m_factories.count(type) != 0; }
+    // The registered types, in name order.
+    std::vector<std::string> types() const;
     // Makes sure a `type` chip answers at `address`, for windows that each
     // expect their own chip type at their default address:
     // - a chip of that type already there stays, with its state;
@@ -54,6 +56,26 @@ public:
     //   one, with the state it had, otherwise a new model is placed.
     // Each change is noted in the bus log. Unregistered types change nothing.
     void expectChip(std::string_view type, std::uint8_t address) override;
+
+    // A chip of a registered type, on this bench's clock; nothing for others.
+    std::unique_ptr<ChipModel> makeChip(const std::string& type) const;
+
+    // Every chip the bench holds, for keeping it between runs: those on the
+    // bus in the order they came, then those set aside. A chip behind a
+    // channel names its gate by index in the same list; one whose gate has
+    // left the bench for good is not listed (it can never answer again).
+    struct Placement {
+        std::uint8_t address = 0;
+        std::shared_ptr<ChipModel> chip;
+        bool placedByBench = false;
+        bool setAside = false;
+        int gate = -1; // -1: on the main bus
+        int channel = 0;
+    };
+    std::vector<Placement> placements() const;
+    // Replaces every chip by those of a list as placements() gives it.
+    // Throws std::invalid_argument for a gate that is not in the list.
+    void setPlacements(const std::vector<Placement>& list);
 
     void inject(Fault fault) { m_faults.push_back(fault); }
     void clearFaults();

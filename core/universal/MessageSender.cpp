@@ -38,6 +38,8 @@ Status MessageSender::flush()
     m_host.showStatus(st);
     std::vector<Pending> done;
     done.swap(m_pending);
+    for (std::size_t i = 0; i < done.size(); ++i)
+        m_host.messageSent(done[i].row, messages[i], st);
     if (st != status::Success)
         return st;
 
@@ -58,6 +60,15 @@ Status MessageSender::flush()
     return status::Success;
 }
 
+bool MessageSender::stops(Status st)
+{
+    if (st == status::Success)
+        return false;
+    if (m_firstFailure == status::Success)
+        m_firstFailure = st;
+    return !m_keepGoing;
+}
+
 std::optional<Status> MessageSender::sendMessage(int row)
 {
     m_sent = 0;
@@ -67,6 +78,7 @@ std::optional<Status> MessageSender::sendMessage(int row)
     I2cMessage m = messageOfRow(m_table, row);
     const Status st = m_host.transfer(std::span<I2cMessage>(&m, 1));
     m_sent = 1;
+    m_host.messageSent(row, m, st);
     m_host.showStatus(st);
     if (st == status::Success && m.read) {
         m_table.setCell(row, MessageTable::Data, dataText(m.data));
@@ -79,40 +91,39 @@ Status MessageSender::sendAll()
 {
     m_sent = 0;
     m_pending.clear();
+    m_firstFailure = status::Success;
     for (int r = 0; r < m_table.rowCount(); ++r) {
         if (!hasData(r))
             continue;
         m_host.showSending("Sending Msg# " + std::to_string(r + 1));
         add(r);
-        if (endsTransaction(r)) {
-            if (const Status st = flush(); st != status::Success)
-                return st;
-        }
+        if (endsTransaction(r) && stops(flush()))
+            return m_firstFailure;
     }
-    if (const Status st = flush(); st != status::Success)
-        return st;
+    if (stops(flush()))
+        return m_firstFailure;
     m_host.showSending("Done");
-    return status::Success;
+    return m_firstFailure;
 }
 
 Status MessageSender::sendSequence(std::string_view sequence)
 {
     m_sent = 0;
     m_pending.clear();
+    m_firstFailure = status::Success;
     const int n = SequenceText::count(sequence);
     for (int k = 0; k < n; ++k) {
         const int m = SequenceText::entry(sequence, k);
         const int r = m - 1;
         if (hasData(r)) {
             add(r);
-            if (endsTransaction(r)) {
-                if (const Status st = flush(); st != status::Success)
-                    return st;
-            }
+            if (endsTransaction(r) && stops(flush()))
+                return m_firstFailure;
         }
         m_host.showSending("Sending Msg # " + std::to_string(m));
     }
-    return flush();
+    stops(flush());
+    return m_firstFailure;
 }
 
 } // namespace tp::expert

@@ -31,6 +31,11 @@ public:
     // are skipped like rows without Data.
     Status sendSequence(std::string_view sequence);
 
+    // A failing transaction ends a run (Send All, Send Sequence) unless
+    // keep-going is on: the run then goes on with the next message and
+    // reports the first failure at its end.
+    void setKeepGoing(bool on) { m_keepGoing = on; }
+
     // Messages the last run put on the bus.
     int sentInLastRun() const { return m_sent; }
 
@@ -43,11 +48,15 @@ private:
     void add(int row);
     bool endsTransaction(int row) const;
     Status flush();
+    // After a transaction: true when the run must end.
+    bool stops(Status st);
 
     MessageTable& m_table;
     SendHost& m_host;
     std::vector<Pending> m_pending;
     int m_sent = 0;
+    bool m_keepGoing = false;
+    Status m_firstFailure = status::Success;
 };
 
 } // namespace tp::expert

@@ -18,6 +18,15 @@ public:
     virtual void showSending(const std::string& text) = 0;
     virtual void tableChanged() = 0;                 // bytes read landed in the table
     virtual void waitUs(std::uint64_t us) = 0;
+    // Message row `row` (from 0) went out in a transaction that ended with
+    // `status`; a read message holds the bytes that came. For hosts that
+    // report each message; windows show the table instead.
+    virtual void messageSent(int row, const I2cMessage& message, Status status)
+    {
+        (void)row;
+        (void)message;
+        (void)status;
+    }
 };
 
 } // namespace tp::expert

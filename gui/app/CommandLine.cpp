@@ -1,5 +1,4 @@
 #include "gui/app/CommandLine.h"
-#include "core/adapter/linux/I2cBuses.h"
 
 #include <string_view>
 
@@ -39,12 +38,4 @@ std::string usageText()
            "                     i2c-N, N, or the adapter's name as --list-adapters shows it\n"
            "  --list-adapters    list the adapters and exit\n"
            "Without --adapter the program starts on the adapter chosen last time.\n";
-}
-
-std::string adapterListText(const tp::linuxi2c::Environment& env)
-{
-    std::string out = "bench\tsimulated \tSimulated bench                 \tTallyport's virtual bus\n";
-    for (const tp::linuxi2c::BusInfo& b : tp::linuxi2c::listBuses(env))
-        out += b.listLine() + "\n";
-    return out;
 }

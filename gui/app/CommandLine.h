@@ -1,5 +1,5 @@
 #pragma once
-#include "core/adapter/linux/I2cDevSystem.h"
+#include "core/adapter/AdapterList.h"
 
 #include <string>
 
@@ -17,4 +17,4 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 std::string usageText();
 
 // --list-adapters: the bench, then each bus as `i2cdetect -l` shows it.
-std::string adapterListText(const tp::linuxi2c::Environment& env);
+using tp::adapterListText;

@@ -78,6 +78,8 @@ private slots:
     void badAddress();
     void sendMessage_data();
     void sendMessage();
+    void keepGoing_data();
+    void keepGoing();
 };
 
 void TestExpertSender::sequences_data()
@@ -283,6 +285,57 @@ void TestExpertSender::sendMessage()
         QCOMPARE(int(*st), status);
     QCOMPARE(host.events, events);
     QCOMPARE(QString::fromStdString(t.cell(1, T::Data)), data);
+}
+
+// Each message a run reports, with its row, its bytes and its transaction's
+// status; a failure ends the run unless keep-going is on, and the run's
+// status is then the first failure.
+void TestExpertSender::keepGoing_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("sequence"); // "all": Send All
+    QTest::addColumn<bool>("keepGoing");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("sent");
+
+    const QStringList rows{"A0 Write 01 Yes 0", "52 Write 02 Yes 0", "A0 Write 00 No 0", "A0 Read FF Yes 0",
+                           "54 Read FF Yes 0"};
+    QTest::newRow("all, stops") << rows << "all" << false << 1 << QStringList{"1 W 01 st 0", "2 W 02 st 1"};
+    QTest::newRow("all, keeps going")
+        << rows << "all" << true << 1
+        << QStringList{"1 W 01 st 0", "2 W 02 st 1", "3 W 00 st 0", "4 R 11 st 0", "5 R FF st 1"};
+    QTest::newRow("sequence, keeps going")
+        << rows << "05,03,04,01" << true << 1
+        << QStringList{"5 R FF st 1", "3 W 00 st 0", "4 R 11 st 0", "1 W 01 st 0"};
+    QTest::newRow("sequence, stops") << rows << "05,01" << false << 1 << QStringList{"5 R FF st 1"};
+    QTest::newRow("keeps going, nothing fails") << rows << "03,04" << true << 0
+                                                 << QStringList{"3 W 00 st 0", "4 R 11 st 0"};
+}
+
+void TestExpertSender::keepGoing()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, sequence);
+    QFETCH(bool, keepGoing);
+    QFETCH(int, status);
+    QFETCH(QStringList, sent);
+
+    struct Reporting : Host {
+        QStringList sent;
+        void messageSent(int row, const tp::I2cMessage& m, tp::Status st) override
+        {
+            QString line = QString::number(row + 1) + (m.read ? " R" : " W");
+            for (auto b : m.data)
+                line += ' ' + QString::fromStdString(tp::intToHex(b, 2));
+            sent << line + QString(" st %1").arg(st);
+        }
+    } host;
+    MessageTable t = table(rows);
+    MessageSender sender(t, host);
+    sender.setKeepGoing(keepGoing);
+    const tp::Status st = sequence == "all" ? sender.sendAll() : sender.sendSequence(sequence.toStdString());
+    QCOMPARE(int(st), status);
+    QCOMPARE(host.sent, sent);
 }
 
 QTEST_APPLESS_MAIN(TestExpertSender)

@@ -1,0 +1,228 @@
+#include "cli/CliApp.h"
+#include "cli/Commands.h"
+#include "cli/Session.h"
+#include "core/adapter/AdapterList.h"
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <ostream>
+
+namespace tp::cli {
+
+namespace {
+
+const char* const kFooter = R"(
+Addresses are 8-bit write addresses (0xA0 is 7-bit 0x50); addresses,
+registers and bytes are hexadecimal, with or without 0x ("A0", "0xA0").
+
+Exit status: 0 success; 1 bus failure (a transfer failed, a chip differs
+from the file, the adapter refused) with its status text; 2 usage or file
+error (bad option or number, unknown adapter, file refused or not written);
+130 stopped with Ctrl-C.)";
+
+// Commands that change chips name their adapter, so a script never
+// programs the bench by mistake; a scan may default to it.
+void addBusOptions(CLI::App* cmd, BusOptions& bus, bool writes, bool adapterRequired = true)
+{
+    auto* adapter = cmd->add_option("-a,--adapter", bus.adapter,
+                                    "bench (the simulated bench), /dev/i2c-N, i2c-N, N or the adapter's name "
+                                    "(see adapters)")
+                        ->type_name("ADAPTER");
+    if (adapterRequired)
+        adapter->required();
+    else
+        adapter->capture_default_str();
+    cmd->add_option("--bench-state", bus.benchState,
+                    "file that keeps the bench's chips between runs (created when missing)")
+        ->type_name("FILE");
+    cmd->add_option("--bench-fault", bus.faults,
+                    "bench fault: KIND[,address=A0][,after=N][,count=N][,byte=N], KIND one of address-nack, "
+                    "data-nack, time-out, arbitration-lost, bus-stuck, adapter-removed, chip-removed")
+        ->type_name("FAULT");
+    cmd->add_flag("--trace", bus.trace, "print every bus message on the error stream");
+    if (writes)
+        cmd->add_flag("-f,--force", bus.force,
+                      "write where a kernel driver has claimed the address, or on a PC's SMBus, without asking");
+}
+
+// Runs a bus command: opens the session, runs, keeps the bench's chips.
+int withSession(const BusOptions& bus, Console& console, const std::function<int(Session&)>& command)
+{
+    Session session(bus, console);
+    int rc = kOk;
+    try {
+        rc = command(session);
+    } catch (...) {
+        session.finish(); // what reached the chips stays, as on a real board
+        throw;
+    }
+    session.finish();
+    return rc;
+}
+
+} // namespace
+
+int runCli(int argc, const char* const* argv, Console& console)
+{
+    CLI::App app("Tallyport on the command line: the I\u00B2C bus from a shell, on the simulated bench or any "
+                 "Linux I\u00B2C adapter.",
+                 "tallyport-cli");
+    app.footer(kFooter);
+    app.require_subcommand(1);
+    app.set_version_flag("--version", std::string(TALLYPORT_VERSION));
+
+    std::function<int()> action;
+    BusOptions bus;
+
+    CLI::App* adapters = app.add_subcommand("adapters", "list the adapters, as the Options menu shows them");
+    adapters->footer(kFooter);
+    adapters->callback([&] { action = [&] {
+                                 console.out << adapterListText(linuxi2c::Environment{});
+                                 return int(kOk);
+                             }; });
+
+    ScanOptions scan;
+    CLI::App* scanCmd = app.add_subcommand("scan", "probe every address and show the answering ones as i2cdetect does");
+    scanCmd->footer(kFooter);
+    addBusOptions(scanCmd, bus, false, false);
+    scanCmd->add_flag("--all", scan.all, "probe 0x00 to 0x7F (7-bit), not only 0x08 to 0x77");
+    scanCmd->callback([&] { action = [&] { return withSession(bus, console, [&](Session& s) {
+                                              return scanCommand(s, scan, console);
+                                          }); }; });
+
+    EepromOptions eeprom;
+    std::string address;
+    unsigned page = 0, writeTime = 0;
+    CLI::App* eepromCmd = app.add_subcommand("eeprom", "read, write or verify a whole serial EEPROM (or RAM/FRAM)");
+    eepromCmd->footer(kFooter);
+    eepromCmd->require_subcommand(1);
+    const std::pair<const char*, const char*> eepromActions[] = {
+        {"read", "read the whole memory into FILE"},
+        {"write", "write FILE into the memory, then verify it"},
+        {"verify", "compare the memory with FILE"},
+    };
+    for (const auto& [name, text] : eepromActions) {
+        CLI::App* cmd = eepromCmd->add_subcommand(name, text);
+        cmd->footer(kFooter);
+        addBusOptions(cmd, bus, std::string(name) == "write");
+        cmd->add_option("--size", eeprom.size, "memory size: 16, 128, 256, 512, 1K, 2K, 4K ... 64K")
+            ->required()
+            ->type_name("SIZE");
+        cmd->add_option("--address", address, "8-bit write address, block-select bits 0 (default A0)")
+            ->type_name("ADDRESS");
+        cmd->add_option("--page", page, "EEPROM page size in bytes (default: the memory window's preset)")
+            ->type_name("BYTES");
+        cmd->add_option("--write-time", writeTime, "EEPROM's longest write cycle in ms, 1 to 1000 (default 10)")
+            ->type_name("MS");
+        cmd->add_option("--format", eeprom.format, "mem, hex, bin or csv (default: by FILE's extension)")
+            ->type_name("FORMAT");
+        cmd->add_flag("--ram", eeprom.ram, "a RAM or FRAM: no pages, no write cycle");
+        if (std::string(name) == "write")
+            cmd->add_flag("--no-verify", eeprom.noVerify, "do not read the memory back");
+        cmd->add_option("FILE", eeprom.file, "memory image file (.mem, .hex, .bin, .csv)")->required();
+        cmd->callback([&, cmd, name = std::string(name)] {
+            eeprom.action = name;
+            if (cmd->count("--address"))
+                eeprom.address = address;
+            if (cmd->count("--page"))
+                eeprom.pageSize = page;
+            if (cmd->count("--write-time"))
+                eeprom.writeTimeMs = writeTime;
+            action = [&] { return withSession(bus, console, [&](Session& s) {
+                                 return eepromCommand(s, eeprom, console);
+                             }); };
+        });
+    }
+
+    RunOptions run;
+    std::string sequence;
+    CLI::App* runCmd = app.add_subcommand("run", "send an expert mode data file's messages, or a sequence of them");
+    runCmd->footer(kFooter);
+    addBusOptions(runCmd, bus, true);
+    runCmd->add_option("FILE", run.file, "expert mode data file")->required();
+    auto* seqOpt = runCmd->add_option("--sequence", sequence, "message numbers to send, in order: 03,01")
+                       ->type_name("SEQUENCE");
+    auto* fileSeqOpt = runCmd->add_flag("--file-sequence", run.fileSequence, "send the file's own sequence");
+    seqOpt->excludes(fileSeqOpt);
+    auto* repeatOpt = runCmd->add_option("--repeat", run.repeat, "passes to run (default 1)")->type_name("N");
+    auto* foreverOpt = runCmd->add_flag("--forever", run.forever, "run passes until Ctrl-C");
+    repeatOpt->excludes(foreverOpt);
+    runCmd->add_flag("--keep-going", run.keepGoing, "go on after a failing message (exit status 1 at the end)");
+    runCmd->callback([&] {
+        if (runCmd->count("--sequence"))
+            run.sequence = sequence;
+        action = [&] { return withSession(bus, console, [&](Session& s) { return runCommand(s, run, console); }); };
+    });
+
+    RegisterOptions reg;
+    CLI::App* getCmd = app.add_subcommand("get", "read registers: the register number, then a read behind a "
+                                                  "repeated start");
+    getCmd->footer(kFooter);
+    addBusOptions(getCmd, bus, false);
+    getCmd->add_option("ADDRESS", reg.address, "8-bit write address")->required();
+    getCmd->add_option("REGISTER", reg.reg, "register number")->required();
+    getCmd->add_option("-c,--count", reg.count, "bytes to read from REGISTER on (default 1)")->type_name("N");
+    getCmd->callback([&] {
+        action = [&] { return withSession(bus, console, [&](Session& s) { return getCommand(s, reg, console); }); };
+    });
+
+    CLI::App* setCmd = app.add_subcommand("set", "write registers: the register number and the bytes from it on");
+    setCmd->footer(kFooter);
+    addBusOptions(setCmd, bus, true);
+    setCmd->add_option("ADDRESS", reg.address, "8-bit write address")->required();
+    setCmd->add_option("REGISTER", reg.reg, "register number")->required();
+    setCmd->add_option("VALUE", reg.values, "bytes to write")->required();
+    setCmd->callback([&] {
+        action = [&] { return withSession(bus, console, [&](Session& s) { return setCommand(s, reg, console); }); };
+    });
+
+    BenchOptions benchOpts;
+    CLI::App* benchCmd = app.add_subcommand("bench", "the simulated bench's chips (kept with --bench-state)");
+    benchCmd->footer(kFooter);
+    benchCmd->require_subcommand(1);
+    const auto benchAction = [&](const char* name, const char* text, bool type, bool where) {
+        CLI::App* cmd = benchCmd->add_subcommand(name, text);
+        cmd->footer(kFooter);
+        cmd->add_option("--bench-state", bus.benchState, "file that keeps the bench's chips between runs");
+        if (type)
+            cmd->add_option("TYPE", benchOpts.type, "chip type, as bench types lists them")->required();
+        if (where)
+            cmd->add_option("ADDRESS", benchOpts.address, "8-bit write address")->required();
+        cmd->callback([&, name = std::string(name)] {
+            benchOpts.action = name;
+            action = [&] { return withSession(bus, console, [&](Session& s) {
+                                 return benchCommand(s, benchOpts, console);
+                             }); };
+        });
+    };
+    benchAction("list", "the chips on the bench", false, false);
+    benchAction("types", "the chip types the bench can hold", false, false);
+    benchAction("place", "put a chip of TYPE at ADDRESS; it stays there", true, true);
+    benchAction("remove", "take the chip at ADDRESS off the bench", false, true);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e, console.out, console.err) == 0 ? kOk : kUsage;
+    } catch (const CLI::ParseError& e) {
+        console.err << "tallyport-cli: " << e.what() << "\n"
+                    << "Run with --help for more information.\n";
+        return kUsage;
+    }
+
+    try {
+        return action ? action() : kUsage;
+    } catch (const UsageError& e) {
+        console.err << "tallyport-cli: " << e.what() << "\n";
+        return kUsage;
+    } catch (const Error& e) { // a number, a file: in the words of the windows' error box
+        console.err << "tallyport-cli: " << e.what() << "\n";
+        return kUsage;
+    } catch (const std::exception& e) {
+        console.err << "tallyport-cli: " << e.what() << "\n";
+        return kUsage;
+    }
+}
+
+} // namespace tp::cli

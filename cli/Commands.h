@@ -1,0 +1,56 @@
+#pragma once
+#include "cli/CliTypes.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tp::cli {
+
+class Session;
+
+struct EepromOptions {
+    std::string action; // "read", "write" or "verify"
+    std::string size;
+    std::optional<std::string> address;
+    std::optional<unsigned> pageSize;
+    std::optional<unsigned> writeTimeMs;
+    std::string format; // empty: by the file's extension
+    bool ram = false;
+    bool noVerify = false;
+    std::string file;
+};
+int eepromCommand(Session& session, const EepromOptions& options, Console& console);
+
+struct RunOptions {
+    std::string file;
+    std::optional<std::string> sequence;
+    bool fileSequence = false;
+    unsigned repeat = 1;
+    bool forever = false;
+    bool keepGoing = false;
+};
+int runCommand(Session& session, const RunOptions& options, Console& console);
+
+struct RegisterOptions {
+    std::string address;
+    std::string reg;
+    std::vector<std::string> values; // set
+    unsigned count = 1;              // get
+};
+int getCommand(Session& session, const RegisterOptions& options, Console& console);
+int setCommand(Session& session, const RegisterOptions& options, Console& console);
+
+struct ScanOptions {
+    bool all = false; // 0x00 to 0x7F instead of 0x08 to 0x77
+};
+int scanCommand(Session& session, const ScanOptions& options, Console& console);
+
+struct BenchOptions {
+    std::string action; // "list", "types", "place", "remove"
+    std::string type;
+    std::string address;
+};
+int benchCommand(Session& session, const BenchOptions& options, Console& console);
+
+} // namespace tp::cli
