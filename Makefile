@@ -33,8 +33,8 @@ test: build
 # with an EDID chip and a PC SMBus (tests/hwtest/run.sh).
 hwtest: build
 	@$(MAKE) --no-print-directory deps PACKAGES="$(HWTEST_PACKAGES)"
-	cmake --build $(BUILD) --target tallyport_hwtest
-	tests/hwtest/run.sh $(BUILD)/tallyport_hwtest $(BUILD)/hwtest
+	cmake --build $(BUILD) --target tallyport_hwtest tallyport-cli-static
+	tests/hwtest/run.sh $(BUILD)/tallyport_hwtest $(BUILD)/hwtest $(BUILD)/tallyport-cli-static
 
 bench: deps
 	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <utility>
 #include <ostream>
 
 namespace tp::cli {
@@ -201,6 +202,17 @@ int runCli(int argc, const char* const* argv, Console& console)
     benchAction("place", "put a chip of TYPE at ADDRESS; it stays there", true, true);
     benchAction("remove", "take the chip at ADDRESS off the bench", false, true);
 
+    // CLI11 would only say that a command is missing.
+    if (argc > 1 && argv[1][0] != '-') {
+        bool known = false;
+        for (const CLI::App* sub : std::as_const(app).get_subcommands({}))
+            known = known || sub->get_name() == argv[1];
+        if (!known) {
+            console.err << "tallyport-cli: unknown command '" << argv[1] << "'\n"
+                        << "Run with --help for more information.\n";
+            return kUsage;
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {

@@ -172,25 +172,27 @@ int eepromCommand(Session& session, const EepromOptions& o, Console& console)
     std::optional<MemHeader> header;
     try {
         loadImage(kind, type, o.file, image, header, console);
-    } catch (const FileError& e) {
+    } catch (const Error& e) { // a file that is not sound, or a value that is no number
         throw FileError(o.file + ": " + e.what());
     }
     if (header) { // a .mem file carries the window's device settings
+        // Said only where the file changes what the defaults would be.
         std::string taken;
-        if (!o.address) {
+        const auto take = [&taken](const std::string& what) { taken += (taken.empty() ? "" : ", ") + what; };
+        if (!o.address && (header->address & 0xFE) != device.address) {
             device.address = static_cast<std::uint8_t>(header->address & 0xFE);
-            taken += "address 0x" + intToHex(device.address, 2);
+            take("address 0x" + intToHex(device.address, 2));
         }
         const auto& choices = pageSizeChoices(kind);
-        if (device.eeprom && !o.pageSize &&
+        if (device.eeprom && !o.pageSize && header->pageSize != device.pageSize &&
             std::find(choices.begin(), choices.end(), std::to_string(header->pageSize)) != choices.end()) {
             device.pageSize = header->pageSize;
-            taken += (taken.empty() ? "" : ", ") + std::string("page size ") + std::to_string(device.pageSize);
+            take("page size " + std::to_string(device.pageSize));
         }
-        if (device.eeprom && !o.writeTimeMs && header->writeTimeMs > 0 && header->writeTimeMs <= 1000) {
+        if (device.eeprom && !o.writeTimeMs && header->writeTimeMs != device.writeTimeMs && header->writeTimeMs > 0 &&
+            header->writeTimeMs <= 1000) {
             device.writeTimeMs = header->writeTimeMs;
-            taken += (taken.empty() ? "" : ", ") + std::string("write time ") + std::to_string(device.writeTimeMs) +
-                     " ms";
+            take("write time " + std::to_string(device.writeTimeMs) + " ms");
         }
         if (!taken.empty())
             console.err << "tallyport-cli: from " << o.file << ": " << taken << "\n";

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -31,6 +32,8 @@ using namespace tp;
 using linuxi2c::BusInfo;
 
 namespace {
+
+const char* const kCli = "/tallyport-cli";
 
 int g_passed = 0;
 int g_failed = 0;
@@ -223,6 +226,96 @@ void stubCases()
 
 // i2c-stub again, told to offer no quick command: acknowledge polling must
 // do without zero-length messages.
+// What a command prints and how it ends.
+struct Run {
+    int code = -1;
+    std::string out;
+};
+
+Run runCli(const std::string& args)
+{
+    Run r;
+    FILE* p = popen((std::string(kCli) + " " + args + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p))
+        r.out += buf;
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string oneLine(std::string s)
+{
+    for (char& c : s)
+        if (c == '\n')
+            c = '|';
+    return s;
+}
+
+// The scan grid's row for addresses 0xR0 to 0xRF.
+std::string gridRow(const std::string& grid, int row)
+{
+    char label[8];
+    std::snprintf(label, sizeof label, "%02x:", row);
+    const std::size_t at = grid.find(std::string("\n") + label);
+    return at == std::string::npos ? std::string() : grid.substr(at + 1, grid.find('\n', at + 1) - at - 1);
+}
+
+// tallyport-cli on the kernel's buses: the adapter list, register writes
+// and reads (SMBus forms on i2c-stub, a repeated-start read on the DDC
+// bus), a failure's exit status and text, and the scan grid with an
+// address that a kernel driver has claimed.
+void cliCases()
+{
+    if (::access(kCli, X_OK) != 0) {
+        check("cli: the program is in the VM", false, kCli);
+        return;
+    }
+    const std::string stub = busStartingWith("SMBus stub driver");
+    const std::string dvi = busStartingWith("radeonfb dvi");
+
+    Run r = runCli("adapters");
+    check("cli: adapters lists the bench and the kernel's buses",
+          r.code == 0 && r.out.rfind("bench\t", 0) == 0 && r.out.find("SMBus stub driver") != std::string::npos &&
+              r.out.find("radeonfb dvi") != std::string::npos,
+          oneLine(r.out));
+
+    r = runCli("set -a '" + stub + "' 40 10 5A 6B");
+    const Run back = runCli("get -a 'SMBus stub driver' 0x40 0x10 --count 2");
+    check("cli: set, then get on i2c-stub", r.code == 0 && back.code == 0 && back.out == "5A 6B\n",
+          oneLine(r.out + back.out));
+
+    r = runCli("get -a " + dvi + " A0 00 --count 8");
+    check("cli: get of the EDID header on the DDC bus", r.code == 0 && r.out == "00 FF FF FF FF FF FF 00\n",
+          oneLine(r.out));
+    r = runCli("get -a " + dvi + " C0 00");
+    check("cli: get at an absent address exits 1 with the status text",
+          r.code == 1 && r.out == "tallyport-cli: Address not acknowledged\n", oneLine(r.out));
+
+    r = runCli("scan -a " + dvi);
+    check("cli: scan of the DDC bus finds the EDID chip at 50",
+          r.code == 0 && gridRow(r.out, 0x50).rfind("50: 50 -- ", 0) == 0 &&
+              gridRow(r.out, 0x20) == "20: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --",
+          oneLine(r.out));
+
+    // at24 takes 0x50 on the stub bus: the scan must leave it alone.
+    const int number = std::atoi(stub.c_str() + stub.rfind('-') + 1);
+    const std::string sysfs = "/sys/bus/i2c/devices/i2c-" + std::to_string(number);
+    const bool bound = writeSysfs(sysfs + "/new_device", "24c02 0x50");
+    r = runCli("scan -a " + stub);
+    check("cli: scan of i2c-stub shows its chip at 20 and UU for the one at24 claimed",
+          bound && r.code == 0 && gridRow(r.out, 0x20).rfind("20: 20 -- ", 0) == 0 &&
+              gridRow(r.out, 0x50).rfind("50: UU -- ", 0) == 0,
+          oneLine(r.out));
+    r = runCli("set -a " + stub + " A0 00 11");
+    check("cli: a write where at24 claimed the address is refused without --force",
+          r.code == 1 && r.out.find("at24") != std::string::npos && r.out.find("--force") != std::string::npos,
+          oneLine(r.out));
+    writeSysfs(sysfs + "/delete_device", "0x50");
+}
+
 void stubWithoutQuick()
 {
     const int rc = std::system("rmmod i2c-stub && insmod /lib/modules/i2c-stub.ko chip_addr=0x50 functionality=0xfffeffff");
@@ -341,6 +434,7 @@ int main()
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     listing();
     stubCases();
+    cliCases();
     stubWithoutQuick();
     ddcCases();
     pcSmbusCases();

@@ -5,7 +5,7 @@
 # (an SMBus-only bus), radeonfb on QEMU's ati-vga (bit-banged DDC buses with
 # an EDID chip), the PC's PIIX4 SMBus with its SPD EEPROMs, and at24.
 #
-#   run.sh <static test program> <work folder>
+#   run.sh <static test program> <work folder> [<static tallyport-cli>]
 #
 # Packages are fetched into the work folder once (apt-get download), never
 # installed; qemu-system-x86 must be installed. Exits with the program's status.
@@ -13,6 +13,7 @@ set -euo pipefail
 
 prog=$(readlink -f "$1")
 work=$2
+cli=${3:+$(readlink -f "$3")}
 modules="i2c-dev i2c-algo-bit fb_ddc radeonfb i2c-piix4 at24 i2c-stub"
 
 mkdir -p "$work/debs"
@@ -67,6 +68,7 @@ for m in $modules; do
     esac
 done
 cp "$prog" initrd/hwtest
+[ -z "$cli" ] || cp "$cli" initrd/tallyport-cli
 cat > initrd/init <<'EOF'
 #!/bin/busybox sh
 # a line of its own for what the firmware left on the console
