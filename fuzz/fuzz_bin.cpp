@@ -20,7 +20,9 @@ void fuzzOne(std::span<const std::uint8_t> input)
     const bool small = input[0] & 0x10;
     const std::size_t size =
         small ? kSmall[(input[0] & 0xF) % std::size(kSmall)] : kLarge[(input[0] & 0xF) % std::size(kLarge)];
-    const auto file = input.subspan(1);
+    // As the reader gets it from the file: an empty file is an empty vector,
+    // which may have no storage at all.
+    const std::vector<std::uint8_t> file(input.begin() + 1, input.end());
 
     MemoryImage image = fuzz::patterned(size);
     const MemoryImage before = image;

@@ -205,7 +205,7 @@ void TestMemoryTextFiles::hexRefusals_data()
         QTest::newRow(name) << int(k) << 4096 << file << (k == MemoryKind::SmallEeprom ? QString() : invalid);
     };
     raw("256 zero bytes", QByteArray(256, '\0'));
-    raw("blanks and control characters", QByteArray(" \t\x01\x02\r\n\x1F \x0B\x0C\r\n\x1B", 16));
+    raw("blanks and control characters", QByteArray(" \t\x01\x02\r\n\x1F \x0B\x0C\r\n\x1B"));
     raw("empty file", QByteArray());
     raw("blank lines only", "\r\n\r\n  \r\n");
     raw("small RAM: zero bytes", QByteArray(64, '\0'), MemoryKind::SmallRam);
