@@ -150,7 +150,8 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
             n = std::min(n, page - a % page);
         bool timedOut = false;
         const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
-        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs, writeIt, &timedOut)
+        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
+                                                          writeIt, &timedOut)
                                       : writeIt();
         previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
