@@ -8,6 +8,7 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
 {
     const std::uint64_t t0 = nowUs();
     std::vector<std::size_t> completed(messages.size(), kNotReached);
+    m_refusal.clear();
     Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
     // The messages that reached the bus; a transaction that failed before
     // its first message still leaves a trace.
