@@ -88,6 +88,7 @@ int runCli(int argc, const char* const* argv, Console& console)
     scanCmd->footer(kFooter);
     addBusOptions(scanCmd, bus, false, false);
     scanCmd->add_flag("--all", scan.all, "probe 0x00 to 0x7F (7-bit), not only 0x08 to 0x77");
+    scanCmd->add_flag("-f,--force", scan.force, "scan a PC's SMBus without asking");
     scanCmd->callback([&] { action = [&] { return withSession(bus, console, [&](Session& s) {
                                               return scanCommand(s, scan, console);
                                           }); }; });

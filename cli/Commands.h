@@ -42,7 +42,8 @@ int getCommand(Session& session, const RegisterOptions& options, Console& consol
 int setCommand(Session& session, const RegisterOptions& options, Console& console);
 
 struct ScanOptions {
-    bool all = false; // 0x00 to 0x7F instead of 0x08 to 0x77
+    bool all = false;   // 0x00 to 0x7F instead of 0x08 to 0x77
+    bool force = false; // a PC's SMBus without asking
 };
 int scanCommand(Session& session, const ScanOptions& options, Console& console);
 

@@ -1,49 +1,46 @@
 #include "cli/Commands.h"
 #include "cli/Session.h"
-#include "core/adapter/linux/I2cBuses.h"
-#include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/bus/AdapterInfo.h"
+#include "core/bus/BusScan.h"
+#include "core/common/HexText.h"
 
-#include <cstdio>
+#include <iostream>
 #include <ostream>
 
 namespace tp::cli {
 
+// The scan window's probing (probe per address range, claimed addresses
+// left alone), printed as i2cdetect prints it; the method and the count go
+// to the error stream so the grid stays as scripts parse it.
 int scanCommand(Session& session, const ScanOptions& o, Console& console)
 {
     Adapter& adapter = session.adapter();
-    const auto* bus = dynamic_cast<const LinuxI2cAdapter*>(&adapter);
-    const int first = o.all ? 0x00 : 0x08, last = o.all ? 0x7F : 0x77;
-    std::string grid = "     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f\n";
-    int found = 0;
-    for (int row = 0; row < 0x80; row += 16) {
-        char label[8];
-        std::snprintf(label, sizeof label, "%02x:", row);
-        grid += label;
-        for (int a = row; a < row + 16; ++a) {
-            if (a < first || a > last) {
-                grid += "   ";
-                continue;
-            }
-            if (interrupted())
-                return kInterrupted;
-            if (bus && linuxi2c::addressClaim(bus->environment(), bus->bus().number, static_cast<std::uint8_t>(a))
-                           .claimed()) {
-                grid += " UU";
-                continue;
-            }
-            const std::uint8_t address = static_cast<std::uint8_t>(a << 1);
-            const bool readProbe = (a >= 0x30 && a <= 0x37) || (a >= 0x50 && a <= 0x5F) || !adapter.acceptsZeroLength();
-            I2cMessage probe = readProbe ? I2cMessage::readBytes(address, 1) : I2cMessage::write(address, {});
-            Adapter::ReadingOnly reading(adapter);
-            const Status st = adapter.transfer(std::span<I2cMessage>(&probe, 1));
-            char cell[8];
-            std::snprintf(cell, sizeof cell, " %02x", a);
-            grid += st == status::Success ? cell : " --";
-            found += st == status::Success;
-        }
-        grid += "\n";
+    scan::Setup setup = scan::setupFor(adapter, o.all ? scan::Range::Full : scan::Range::Normal);
+    if (setup.pcSmbus && !o.force) {
+        const std::string warning = adapter.name() +
+                                    " is a PC's SMBus: probing it can confuse chips on memory modules and "
+                                    "sensors, as i2cdetect warns.";
+        if (!console.interactive)
+            throw UsageError(warning + " --force scans it anyway");
+        console.err << warning << "\nScan anyway? [y/N] " << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        if (answer != "y" && answer != "Y" && answer != "yes")
+            throw UsageError("scan not confirmed");
     }
-    console.out << grid;
+    scan::Scanner scanner(adapter, setup);
+    while (!interrupted() && scanner.step()) {
+    }
+    if (interrupted())
+        return kInterrupted;
+    const scan::Result& r = scanner.result();
+    console.out << scan::gridText(r);
+    if (r.stopped != status::Success) {
+        console.err << "tallyport-cli: " << session.failureText(r.stopped) << " (probing 0x"
+                    << intToHex(r.stoppedAt, 2) << ")\n";
+        return kBusFailure;
+    }
+    console.err << "Probed with " << scan::methodSummary(r) << "; " << r.foundText() << "\n";
     return kOk;
 }
 

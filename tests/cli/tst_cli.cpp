@@ -344,14 +344,25 @@ void TestCli::scanShowsTheBenchChips()
         RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), type, address});
     RUN_OK(r, QStringList{"scan", "--bench-state", path("bench.txt")});
     QCOMPARE(r.out, QString("     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f\n"
-                            "00:                         -- -- -- -- -- -- -- --\n"
-                            "10: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
-                            "20: 20 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
-                            "30: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
-                            "40: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
-                            "50: 50 51 52 53 54 55 56 57 -- -- -- -- -- -- -- --\n"
-                            "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
-                            "70: 70 -- -- -- -- -- -- --                        \n"));
+                            "00:                         -- -- -- -- -- -- -- -- \n"
+                            "10: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- \n"
+                            "20: 20 -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- \n"
+                            "30: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- \n"
+                            "40: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- \n"
+                            "50: 50 51 52 53 54 55 56 57 -- -- -- -- -- -- -- -- \n"
+                            "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- \n"
+                            "70: 70 -- -- -- -- -- -- --                         \n"));
+    QCOMPARE(r.err, QString("Probed with quick write at 0x08-0x2F, 0x38-0x4F, 0x60-0x77; one-byte read at "
+                            "0x30-0x37, 0x50-0x5F; 10 devices found\n"));
+    // The probes as the bus log shows them: a quick write at 20, a read at 50.
+    RUN_OK(r, QStringList{"scan", "--bench-state", path("bench.txt"), "--trace"});
+    QVERIFY2(r.err.contains("\nW 40\n"), qPrintable(r.err));
+    QVERIFY2(r.err.contains("\nR A1 "), qPrintable(r.err));
+    QVERIFY2(r.err.contains("\nW 42  -- Address not acknowledged\n"), qPrintable(r.err));
+    // A bus stuck low ends the scan: exit 1 with the status text.
+    r = cli(QStringList{"scan", "--bench-state", path("bench.txt"), "--bench-fault", "bus-stuck,after=20"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QString("tallyport-cli: SCL/SDA stuck low (probing 0x1C)\n"));
 }
 
 // Register writes and reads as the windows make them: pointer and bytes in
