@@ -186,7 +186,11 @@ int runCli(int argc, const char* const* argv, Console& console)
     const auto benchAction = [&](const char* name, const char* text, bool type, bool where) {
         CLI::App* cmd = benchCmd->add_subcommand(name, text);
         cmd->footer(kFooter);
-        cmd->add_option("--bench-state", bus.benchState, "file that keeps the bench's chips between runs");
+        // Placing or removing a chip means nothing unless the bench is kept.
+        auto* state = cmd->add_option("--bench-state", bus.benchState, "file that keeps the bench's chips between runs")
+                          ->type_name("FILE");
+        if (type || where)
+            state->required();
         if (type)
             cmd->add_option("TYPE", benchOpts.type, "chip type, as bench types lists them")->required();
         if (where)
