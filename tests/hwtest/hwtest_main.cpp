@@ -232,8 +232,6 @@ void stubCases()
     writeSysfs(busDir + "/delete_device", "0x50");
 }
 
-// i2c-stub again, told to offer no quick command: acknowledge polling must
-// do without zero-length messages.
 // What a command prints and how it ends.
 struct Run {
     int code = -1;
@@ -324,6 +322,8 @@ void cliCases()
     writeSysfs(sysfs + "/delete_device", "0x50");
 }
 
+// i2c-stub again, told to offer no quick command: acknowledge polling must
+// do without zero-length messages.
 void stubWithoutQuick()
 {
     const int rc = std::system(
