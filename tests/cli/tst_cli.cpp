@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <sstream>
 
 namespace {
@@ -81,6 +82,7 @@ private slots:
     void memFileCarriesDeviceSettings();
     void run_data();
     void run();
+    void runForeverEndsOnCtrlC();
     void scanShowsTheBenchChips();
     void registers();
     void usageErrors_data();
@@ -339,6 +341,32 @@ void TestCli::run()
     QCOMPARE(r.code, code);
     QCOMPARE(r.out, out);
     QCOMPARE(r.err, trace);
+}
+
+// --forever runs until Ctrl-C; stopping it so is how it ends, not a failure.
+void TestCli::runForeverEndsOnCtrlC()
+{
+    const QString file = path("toggle.txt");
+    writeFile(file, "Expert Mode Data File\r\n40,Write,Yes,1,55\r\n40,Write,Yes,1,AA\r\n");
+    Result r;
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCF8574", "40"});
+    QProcess p;
+    p.start(QStringLiteral(TALLYPORT_CLI), QStringList{"run"} + bench() + QStringList{file, "--forever"});
+    QByteArray out;
+    while (!out.contains("-- pass 3\n") && p.waitForReadyRead(10000))
+        out += p.readAllStandardOutput();
+    QVERIFY2(out.contains("-- pass 3\n"), out.constData());
+    QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    out += p.readAllStandardOutput();
+    QVERIFY2(out.startsWith("-- pass 1\n01  40  Write  55\n02  40  Write  AA\n-- pass 2\n"), out.constData());
+    QVERIFY2(QString(p.readAllStandardError()).contains(QRegularExpression("run stopped in pass [3-9]")),
+             "no stop notice");
+    // The last pass was cut short, but the chip's state was kept.
+    RUN_OK(r, QStringList{"bench", "list", "--bench-state", path("bench.txt")});
+    QCOMPARE(r.out, QString("0x40 (7-bit 0x20)  PCF8574\n"));
 }
 
 void TestCli::scanShowsTheBenchChips()
