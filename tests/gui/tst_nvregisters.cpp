@@ -371,7 +371,7 @@ void TestNvRegisters::writeAllStopsAtTheFirstFailure()
     QCOMPARE(r.carrying(), carrying);
     QCOMPARE(r.bench.statusText(), status);
     // The failing transfer is the last one: nothing after it.
-    const tp::BusLogEntry& last = r.bench.sim->log().entries().back();
+    const tp::BusLogEntry last = r.bench.sim->log().entries().back();
     QCOMPARE(int(last.status), status == "  Data not acknowledged" ? 2 : 1);
     QVERIFY(last.bytes.empty());
     QCOMPARE(r.bench.status(), *tp::statusMessage(status == "  Data not acknowledged" ? 2 : 1));
