@@ -4,6 +4,7 @@
 #include "core/sim/RegisterChip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
+#include "core/sim/ThermalChips.h"
 
 namespace tp::sim {
 
@@ -23,6 +24,7 @@ void registerStandardChips(SimulatedAdapter& bench)
     bench.registerType(kPcf8574, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574, 1); });
     bench.registerType(kPcf8574A, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574A, 1); });
     bench.registerType(kPcf8575, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8575, 2); });
+    registerThermalChips(bench);
 }
 
 } // namespace tp::sim
