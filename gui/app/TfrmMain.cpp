@@ -601,3 +601,10 @@ TfrmPowerWarning* TfrmMain::powerWarning() const
 {
     return m_powerWarning.data();
 }
+
+void TfrmMain::setAdapter(std::unique_ptr<tp::Adapter> adapter)
+{
+    m_state.setAdapter(std::move(adapter));
+    DeviceAttachMessage(m_state.adapter().isPresent());
+    emit adapterChanged();
+}

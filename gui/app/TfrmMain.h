@@ -73,6 +73,14 @@ public:
     void applyBusFrequency();
     void showSplash();
 
+    // Puts another adapter in the old one's place and says so (adapterChanged).
+    void setAdapter(std::unique_ptr<tp::Adapter> adapter);
+
+signals:
+    // The adapter was replaced: work that talks to chips on its own (a
+    // polling plot) stops, since its chip may not be on the new bus.
+    void adapterChanged();
+
 public slots:
     void mnuFrequencyClick();
     void mnu3VPowerClick();

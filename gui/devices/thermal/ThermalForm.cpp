@@ -1,0 +1,170 @@
+#include "gui/devices/thermal/ThermalForm.h"
+#include "core/common/HexText.h"
+#include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+// Below this much room beside the registers the plot goes underneath.
+constexpr int kPlotBeside = 440;
+} // namespace
+
+TThermalForm::TThermalForm(TfrmMain& main, const QString& windowClass, const QString& chipType, QWidget* parent)
+    : TChildForm(main, windowClass, parent), m_link(*this, chipType)
+{
+    setOpensMaximised(true);
+    // A poll must not go on over an adapter that may not have this chip.
+    connect(&main, &TfrmMain::adapterChanged, this, guarded([this] {
+                if (m_plot)
+                    m_plot->stop(tr("Stopped: the adapter changed"));
+            }));
+}
+
+QGroupBox* TThermalForm::makeAddressGroup(const QList<std::uint8_t>& addresses, bool keepAddress)
+{
+    m_addresses = addresses;
+    auto* grb = makeGroup(tr("Device Address"), QStringLiteral("grbAddress"), this);
+    cmbAddress = new QComboBox(grb);
+    cmbAddress->setObjectName(QStringLiteral("cmbAddress"));
+    for (std::uint8_t a : addresses)
+        cmbAddress->addItem(QString::fromStdString(tp::addressText(a)));
+    (new QHBoxLayout(grb))->addWidget(cmbAddress);
+
+    setStartAddress(0, addresses.first());
+    const int kept = addresses.indexOf(m_link.address());
+    if (keepAddress && kept >= 0) {
+        cmbAddress->setCurrentIndex(kept);
+    } else {
+        cmbAddress->setCurrentIndex(0);
+        m_link.setAddress(addresses.first());
+    }
+    connect(cmbAddress, &QComboBox::activated, this, guarded(this, &TThermalForm::cmbAddressChange));
+    return grb;
+}
+
+void TThermalForm::cmbAddressChange(int index)
+{
+    if (index >= 0 && index < m_addresses.size())
+        m_link.setAddress(m_addresses[index]);
+}
+
+void TThermalForm::setPanels(QWidget* registers, const QStringList& channels, TemperaturePlot::Sampler sampler)
+{
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scbRegisters"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(registers);
+    m_plot = new TemperaturePlot(channels, std::move(sampler), this);
+    m_plot->setExportName(windowTitle().section(QLatin1Char(' '), 0, 0) + QStringLiteral(" temperatures.csv"));
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splPlot"));
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(m_scroll);
+    m_splitter->addWidget(m_plot);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+    top->addWidget(m_splitter);
+    arrange();
+}
+
+void TThermalForm::arrange()
+{
+    if (!m_splitter)
+        return;
+    QWidget* registers = m_scroll->widget();
+    const int need = registers->sizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width();
+    const Qt::Orientation o = width() >= need + kPlotBeside ? Qt::Horizontal : Qt::Vertical;
+    if (m_splitter->orientation() == o && m_splitter->property("arranged").toBool())
+        return;
+    m_splitter->setOrientation(o);
+    m_splitter->setProperty("arranged", true);
+    if (o == Qt::Horizontal) {
+        m_scroll->setMinimumWidth(std::min(need, 200));
+        m_splitter->setSizes({need, std::max(kPlotBeside, width() - need)});
+    } else {
+        m_scroll->setMinimumWidth(0);
+        const int h = std::max(height(), 400);
+        m_splitter->setSizes({h * 3 / 5, h * 2 / 5});
+    }
+}
+
+void TThermalForm::resizeEvent(QResizeEvent* event)
+{
+    TChildForm::resizeEvent(event);
+    guard([&] { arrange(); });
+}
+
+tp::Status TThermalForm::readByte(std::uint8_t reg, std::uint8_t& value)
+{
+    std::vector<std::uint8_t> data;
+    const tp::Status st = m_link.readRegister(reg, 1, data);
+    if (st == tp::status::Success && !data.empty())
+        value = data[0];
+    return st;
+}
+
+tp::Status TThermalForm::readWord(std::uint8_t reg, std::uint16_t& value)
+{
+    std::vector<std::uint8_t> data;
+    const tp::Status st = m_link.readRegister(reg, 2, data);
+    if (st == tp::status::Success && data.size() == 2)
+        value = static_cast<std::uint16_t>(data[0] << 8 | data[1]);
+    return st;
+}
+
+tp::Status TThermalForm::writeByte(std::uint8_t reg, std::uint8_t value)
+{
+    return m_link.writeRegister(reg, {value});
+}
+
+tp::Status TThermalForm::writeWord(std::uint8_t reg, std::uint16_t value)
+{
+    return m_link.writeRegister(reg, {std::uint8_t(value >> 8), std::uint8_t(value & 0xFF)});
+}
+
+QPushButton* TThermalForm::makeButton(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLabel* TThermalForm::makeText(const QString& text, const QString& name, QWidget* parent, bool framed)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (framed) {
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("-128.000\u00B0C")) + 12);
+    }
+    return l;
+}
+
+QGroupBox* TThermalForm::makeGroup(const QString& title, const QString& name, QWidget* parent)
+{
+    auto* g = new QGroupBox(title, parent);
+    g->setObjectName(name);
+    return g;
+}
+
+char TThermalForm::decimalSeparator() const
+{
+    const QString p = QLocale().decimalPoint();
+    return p.size() == 1 && p[0].unicode() < 0x80 ? char(p[0].unicode()) : '.';
+}
