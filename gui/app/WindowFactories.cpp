@@ -7,6 +7,7 @@
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
 #include "gui/devices/thermal/LM75.h"
+#include "gui/devices/thermal/SA56004.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -22,6 +23,7 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
     f.insert(QStringLiteral("TfrmLM75A"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmLM75A(m); });
+    f.insert(QStringLiteral("TfrmSA56004"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSA56004(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }

@@ -54,8 +54,7 @@ TfrmLM75A::TfrmLM75A(TfrmMain& main, QWidget* parent)
     // A new window starts from its form values: these are what it shows.
     m_images = Lm75aImages{};
 
-    QWidget* registers = buildRegisters();
-    setPanels(registers, {tr("Temperature")}, [this] { return poll(); });
+    setPanels({buildRegisters()}, {tr("Temperature")}, [this] { return poll(); });
     showConfig();
     txtThystHex->setText(qs(hexText(limitWord(m_images.thyst), 4)));
     txtThyst->setText(qs(limitText(m_images.thyst, decimalSeparator())));
@@ -88,7 +87,7 @@ TfrmLM75A::TfrmLM75A(TfrmMain& main, QWidget* parent)
 QWidget* TfrmLM75A::buildRegisters()
 {
     auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("pnlRegisters"));
+    panel->setObjectName(QStringLiteral("pnlColumn"));
 
     QGroupBox* grbAddress = makeAddressGroup(addresses(), false);
     QGroupBox* grbAuto = makeGroup(tr("Automatic Write"), QStringLiteral("grbAutoWrite"), panel);

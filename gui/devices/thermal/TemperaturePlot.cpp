@@ -322,6 +322,9 @@ void TemperaturePlot::setLimit(const QString& name, std::optional<double> celsiu
         s->attachAxis(m_x);
         s->attachAxis(m_y);
         m_limits.insert(name, s);
+        // Many lines: names in a column beside the plot, where they fit whole.
+        if (m_channels.size() + m_limits.size() > 4)
+            m_chart->legend()->setAlignment(Qt::AlignRight);
     }
     m_limitValues.insert(name, *celsius);
     rescale();

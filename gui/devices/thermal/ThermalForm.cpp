@@ -4,6 +4,7 @@
 #include "gui/common/Guarded.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,8 +60,29 @@ void TThermalForm::cmbAddressChange(int index)
         m_link.setAddress(m_addresses[index]);
 }
 
-void TThermalForm::setPanels(QWidget* registers, const QStringList& channels, TemperaturePlot::Sampler sampler)
+QWidget* TThermalForm::column(const QList<QWidget*>& widgets)
 {
+    auto* c = new QWidget;
+    auto* v = new QVBoxLayout(c);
+    v->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : widgets)
+        v->addWidget(w);
+    v->addStretch(1);
+    return c;
+}
+
+void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& channels,
+                             TemperaturePlot::Sampler sampler)
+{
+    auto* registers = new QWidget;
+    registers->setObjectName(QStringLiteral("pnlRegisters"));
+    m_columns = columns;
+    m_columnsLayout = new QBoxLayout(QBoxLayout::LeftToRight, registers);
+    m_columnsLayout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* c : columns) {
+        c->setParent(registers);
+        m_columnsLayout->addWidget(c, 0, Qt::AlignTop);
+    }
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("scbRegisters"));
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -78,24 +100,52 @@ void TThermalForm::setPanels(QWidget* registers, const QStringList& channels, Te
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(4, 4, 4, 4);
     top->addWidget(m_splitter);
+    // Texts and styles settle after construction; the registers' width with them.
+    for (QWidget* c : columns)
+        c->installEventFilter(this);
     arrange();
+}
+
+bool TThermalForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_columns.contains(watched) && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show) &&
+        !m_arrangePosted) {
+        m_arrangePosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_arrangePosted = false;
+                guard([&] { arrange(); });
+            },
+            Qt::QueuedConnection);
+    }
+    return TChildForm::eventFilter(watched, event);
 }
 
 void TThermalForm::arrange()
 {
     if (!m_splitter)
         return;
-    QWidget* registers = m_scroll->widget();
-    const int need = registers->sizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width();
-    const Qt::Orientation o = width() >= need + kPlotBeside ? Qt::Horizontal : Qt::Vertical;
-    if (m_splitter->orientation() == o && m_splitter->property("arranged").toBool())
-        return;
+    // Width of the register columns side by side.
+    const int scrollBar = m_scroll->verticalScrollBar()->sizeHint().width() + 2;
+    int row = 0;
+    for (QWidget* c : m_columns)
+        row += c->sizeHint().width();
+    row += m_columnsLayout->spacing() * std::max<int>(0, m_columns.size() - 1) + scrollBar;
+    const int room = width() - 8;
+
+    const Qt::Orientation o = room >= row + kPlotBeside ? Qt::Horizontal : Qt::Vertical;
+    const QBoxLayout::Direction d =
+        o == Qt::Horizontal || room >= row ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    const bool turned = m_splitter->orientation() != o || !m_splitter->property("arranged").toBool();
+    m_columnsLayout->setDirection(d);
     m_splitter->setOrientation(o);
     m_splitter->setProperty("arranged", true);
     if (o == Qt::Horizontal) {
-        m_scroll->setMinimumWidth(std::min(need, 200));
-        m_splitter->setSizes({need, std::max(kPlotBeside, width() - need)});
-    } else {
+        // The registers get what they need, the plot the rest.
+        m_scroll->setMinimumWidth(std::min(row, 200));
+        m_splitter->setSizes({row, room - row});
+    } else if (turned) {
         m_scroll->setMinimumWidth(0);
         const int h = std::max(height(), 400);
         m_splitter->setSizes({h * 3 / 5, h * 2 / 5});

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class QBoxLayout;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -37,9 +38,12 @@ protected:
     QGroupBox* makeAddressGroup(const QList<std::uint8_t>& addresses, bool keepAddress);
     QComboBox* addressList() const { return cmbAddress; }
 
-    // The window's layout: the register controls (scrolling when the window
-    // is small) beside, or in a narrow window above, the plot of `channels`.
-    void setPanels(QWidget* registers, const QStringList& channels, TemperaturePlot::Sampler sampler);
+    // The window's layout: the register controls, in `columns` side by side
+    // (one under the other when the window is narrow, scrolling when it is
+    // small), beside or in a narrow window above the plot of `channels`.
+    void setPanels(const QList<QWidget*>& columns, const QStringList& channels, TemperaturePlot::Sampler sampler);
+    // A column for setPanels(): the widgets from top to bottom.
+    static QWidget* column(const QList<QWidget*>& widgets);
 
     // Transfers with the register pointer first; reads put the pointer and
     // read behind a repeated start. Words travel most significant byte
@@ -58,6 +62,7 @@ protected:
     char decimalSeparator() const;
 
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void arrange();
@@ -68,4 +73,7 @@ private:
     TemperaturePlot* m_plot = nullptr;
     QSplitter* m_splitter = nullptr;
     QScrollArea* m_scroll = nullptr;
+    QList<QWidget*> m_columns;
+    QBoxLayout* m_columnsLayout = nullptr;
+    bool m_arrangePosted = false;
 };
