@@ -39,6 +39,25 @@ constexpr int kDefaultInterval = 1; // 1 s
 const QColor kLimitColours[] = {QColor(0xC0, 0x00, 0x00), QColor(0x00, 0x40, 0xC0), QColor(0xE0, 0x70, 0x00),
                                 QColor(0x00, 0x90, 0x90), QColor(0x80, 0x00, 0x80), QColor(0x70, 0x50, 0x20)};
 
+// A round step that cuts `span` into about `parts` pieces: 1, 2 or 5 times a power of ten.
+double niceStep(double span, int parts)
+{
+    const double raw = std::max(span, 1e-9) / parts;
+    const double mag = std::pow(10.0, std::floor(std::log10(raw)));
+    const double n = raw / mag;
+    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * mag;
+}
+
+// The axis over [lo, hi] widened to whole steps, ticks on multiples of the step.
+void setNiceRange(QValueAxis* axis, double lo, double hi, int parts)
+{
+    const double step = niceStep(hi - lo, parts);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setRange(std::floor(lo / step) * step, std::ceil(hi / step) * step);
+}
+
 QString statusText(tp::Status st)
 {
     const auto m = tp::statusMessage(st);
@@ -363,7 +382,7 @@ void TemperaturePlot::rescale()
     for (QLineSeries* s : m_channels)
         take(s);
     const double span = std::max(60.0, (x1 - x0) * 1.05);
-    m_x->setRange(x0, x0 + span);
+    setNiceRange(m_x, x0, x0 + span, 6);
 
     if (chbPlotLimits->isChecked() || !any)
         for (double v : m_limitValues) {
@@ -374,13 +393,12 @@ void TemperaturePlot::rescale()
         lo = 0;
         hi = 40;
     }
-    const double pad = std::max(1.0, (hi - lo) * 0.08);
-    m_y->setRange(std::floor(lo - pad), std::ceil(hi + pad));
-    m_y->applyNiceNumbers();
+    const double pad = std::max(1.0, (hi - lo) * 0.05);
+    setNiceRange(m_y, lo - pad, hi + pad, 8);
 
     for (auto it = m_limits.begin(); it != m_limits.end(); ++it) {
         const double v = m_limitValues.value(it.key());
-        it.value()->replace(QList<QPointF>{{x0, v}, {x0 + span, v}});
+        it.value()->replace(QList<QPointF>{{m_x->min(), v}, {m_x->max(), v}});
     }
 }
 
