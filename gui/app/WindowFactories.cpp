@@ -8,6 +8,7 @@
 #include "gui/devices/ports/Pcf8575.h"
 #include "gui/devices/thermal/LM75.h"
 #include "gui/devices/thermal/SA56004.h"
+#include "gui/devices/thermal/SE98.h"
 #include "gui/devices/thermal/ne1617.h"
 #include "gui/universal/Universal_III.h"
 
@@ -26,6 +27,7 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmLM75A"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmLM75A(m); });
     f.insert(QStringLiteral("TfrmSA56004"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSA56004(m); });
     f.insert(QStringLiteral("TfrmNE1617"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmNE1617(m); });
+    f.insert(QStringLiteral("TfrmSE98"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSE98(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }
