@@ -23,6 +23,8 @@ public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
 
     const QString& chipType() const { return m_type; }
+    // For a window whose address list spans several chip types.
+    void setChipType(const QString& type) { m_type = type; }
     std::uint8_t address() const;
     void setAddress(std::uint8_t address);
 
@@ -48,8 +50,8 @@ public:
         HexField* field = nullptr;
     };
 
-    // Reads the register; with status 0 its field shows the value (so with
-    // Auto Write on a writable register is written back); then the status.
+    // Reads the register; with status 0 its field shows the value (Auto
+    // Write suspended meanwhile, so nothing is written back); then the status.
     tp::Status readOne(const Register& r);
     // Writes the field's value to the register and shows the status.
     tp::Status writeOne(const Register& r);
