@@ -78,6 +78,7 @@ private slots:
     void writeAllStopsAtFirstFailure();
     void addressListChoosesChip();
     void reopeningShowsFormValues();
+    void tabOrderFollowsTheLayout();
     void layoutAtFullAndHalfWidth();
 };
 
@@ -335,6 +336,17 @@ void TestLm75a::reopeningShowsFormValues()
     QCOMPARE(r.w->images().config, 0);
     r.click("btnWriteAll");
     QCOMPARE(r.bench.transfers(), (QStringList{"W 90 01 00", "W 90 02 4B 00", "W 90 03 50 00"}));
+}
+
+void TestLm75a::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    QCOMPARE(tabChain(r.w, r.c<QWidget>("cmbAddress")),
+             (QStringList{"cmbAddress",   "chbAutoWrite",    "btnReadTemp",   "cmbShutdown",    "cmbOSMode",
+                          "cmbPolarity",  "cmbOSFault",      "btnReadConfig", "btnWriteConfig", "spnThyst",
+                          "btnReadThyst", "btnWriteThyst",   "spnTOS",        "btnReadTOS",     "btnWriteTOS",
+                          "btnReadAll",   "btnWriteAll",     "btnPlotStart",  "cmbPlotInterval", "btnPlotClear",
+                          "chbPlotLimits"}));
 }
 
 void TestLm75a::layoutAtFullAndHalfWidth()

@@ -72,6 +72,7 @@ private slots:
     void writeAll();
     void writeAllStopsAtFailureAndRestoresAutoWrite();
     void oneShotAndAddress();
+    void tabOrderFollowsTheLayout();
     void layoutAtFullAndHalfWidth();
 };
 
@@ -374,6 +375,16 @@ void TestNe1617::oneShotAndAddress()
     r.open();
     QCOMPARE(r.w->link().address(), 0x30);
     QCOMPARE(r.c<QComboBox>("cmbAddress")->currentIndex(), 0);
+}
+
+void TestNe1617::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    QCOMPARE(tabChain(r.w, r.c<QWidget>("cmbAddress")),
+             (QStringList{"cmbAddress", "chbAutoWrite", "btnReadReg0", "btnRET", "btnReadStatus", "btnReadRC",
+                          "btnRCR", "btnRIHL", "btnRILL", "btnREHL", "btnRELL", "chbWCM", "chbWCRS", "cmbWCR",
+                          "spnWIHL", "spnWILL", "spnWEHL", "spnWELL", "btnReadAll", "btnWriteAll", "btnOneShot",
+                          "btnPlotStart", "cmbPlotInterval", "btnPlotClear", "chbPlotLimits"}));
 }
 
 void TestNe1617::layoutAtFullAndHalfWidth()

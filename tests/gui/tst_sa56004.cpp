@@ -78,6 +78,7 @@ private slots:
     void writeAllStopsAtFirstFailure();
     void identificationOneShotAndAlertMode();
     void reopeningShowsTheKeptAddressAndImage();
+    void tabOrderFollowsTheLayout();
     void layoutAtFullAndHalfWidth();
 };
 
@@ -448,6 +449,22 @@ void TestSa56004::reopeningShowsTheKeptAddressAndImage()
     r.bench.clearLog();
     r.click("btnWriteCON");
     QCOMPARE(r.bench.transfers(), QStringList{"W 94 09 40"});
+}
+
+void TestSa56004::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    const QStringList chain = tabChain(r.w, r.c<QWidget>("cmbAddress"));
+    // Down the first column, then down the second, then the plot.
+    const QStringList expected{
+        "cmbAddress", "chbAutoWrite", "btnReadLocalTemp", "btnRemoteTemp", "btnReadStatus", "chbWCM", "chbWCRS",
+        "chbRTCRIT", "chbLTCRIT", "chbFault", "btnReadCON", "btnWriteCON", "cmbCR", "btnReadCR", "btnWriteCR",
+        "spnLHS", "spnLLS", "btnReadLocalLimits", "btnWriteLocalLimits", "spnRHSHB", "spnRHSLB", "spnRLSHB",
+        "spnRLSLB", "btnReadRemoteTempLimits", "btnWriteRemoteTempLimits", "spnRTOHB", "spnRTOLB", "btnReadRTO",
+        "btnWriteRTO", "spnRCS", "btnReadRemoteT_CRIT", "btnWriteRemoteTCRIT", "spnLCS", "btnReadT_CRIT",
+        "btnWriteLocalTCRIT", "spnTH", "btnReadTH", "btnWriteTH", "chbAlertMode", "btnReadID", "btnOneShot",
+        "btnWriteAll", "btnPlotStart", "cmbPlotInterval", "btnPlotClear", "chbPlotLimits"};
+    QCOMPARE(chain, expected);
 }
 
 void TestSa56004::layoutAtFullAndHalfWidth()

@@ -71,6 +71,7 @@ private slots:
     void writeAllWritesTripsBeforeTheLocks();
     void writeAllStopsAtFirstFailure();
     void reopeningShowsTheKeptAddressAndImage();
+    void tabOrderFollowsTheLayout();
     void layoutAtFullAndHalfWidth();
 };
 
@@ -333,6 +334,20 @@ void TestSe98::reopeningShowsTheKeptAddressAndImage()
     clickBox(r.c<QCheckBox>("chbEMD"));
     r.click("btnWriteCON");
     QCOMPARE(r.bench.transfers(), QStringList{"W 34 01 00 41"});
+}
+
+void TestSe98::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    QCOMPARE(tabChain(r.w, r.c<QWidget>("cmbAddress")),
+             (QStringList{"cmbAddress",    "chbAutoWrite", "btnReadLocalTemp", "cmbHEN",        "chbSHMD",
+                          "chbCTLB",       "chbAWLB",      "chbCEVNT",         "chbEOCTL",      "chbCVO",
+                          "chEP",          "chbEMD",       "btnReadCON",       "btnWriteCON",   "spnUBTH",
+                          "spnUBTL",       "btnReadUBT",   "btnWriteUBT",      "spnLBTH",       "spnLBTL",
+                          "btnReadLBT",    "btnWriteLBT",  "spnCTH",           "spnCTL",        "btnReadCAT",
+                          "btnWriteCT",    "chbSTMOUT",    "chbSALRT",         "btnReadSMBus",  "btnWriteSMBus",
+                          "btnCapability", "btnReadID",    "btnDeviceID",      "btnReadAll",    "btnWriteAll",
+                          "btnPlotStart",  "cmbPlotInterval", "btnPlotClear",  "chbPlotLimits"}));
 }
 
 void TestSe98::layoutAtFullAndHalfWidth()

@@ -47,3 +47,16 @@ void saveShot(QWidget* window, const QString& name)
     QDir().mkpath(dir);
     window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
+
+QStringList tabChain(QWidget* window, QWidget* first)
+{
+    QStringList chain;
+    QWidget* w = first;
+    do {
+        if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) &&
+            w->isEnabled() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w && w != first);
+    return chain;
+}

@@ -118,6 +118,7 @@ TemperaturePlot::TemperaturePlot(const QStringList& channels, Sampler sampler, Q
     chvPlot->setObjectName(QStringLiteral("chvPlot"));
     chvPlot->setRenderHint(QPainter::Antialiasing);
     chvPlot->setMinimumSize(260, 200);
+    chvPlot->setFocusPolicy(Qt::NoFocus); // nothing in it to work with the keys
 
     btnPlotStart = new QPushButton(tr("Start"), this);
     btnPlotStart->setObjectName(QStringLiteral("btnPlotStart"));

@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/TabOrder.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -87,6 +88,7 @@ void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& 
     m_scroll->setObjectName(QStringLiteral("scbRegisters"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes to the controls inside
     m_scroll->setWidget(registers);
     m_plot = new TemperaturePlot(channels, std::move(sampler), this);
     m_plot->setExportName(windowTitle().section(QLatin1Char(' '), 0, 0) + QStringLiteral(" temperatures.csv"));
@@ -103,6 +105,7 @@ void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& 
     // Texts and styles settle after construction; the registers' width with them.
     for (QWidget* c : columns)
         c->installEventFilter(this);
+    orderTabsByLayout(this);
     arrange();
 }
 
