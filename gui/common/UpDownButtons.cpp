@@ -1,6 +1,9 @@
 #include "gui/common/UpDownButtons.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -20,7 +23,7 @@ UpDownButtons::UpDownButtons(const QString& objectName, QWidget* parent) : QWidg
 {
     setObjectName(objectName);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
+    column->setContentsMargins(2, 2, 2, 2); // room for the focus frame
     column->setSpacing(0);
     auto make = [&](Qt::ArrowType arrow, const QString& suffix) {
         auto* b = new ArrowButton(this);
@@ -38,6 +41,17 @@ UpDownButtons::UpDownButtons(const QString& objectName, QWidget* parent) : QWidg
     // The pair takes the focus itself, so the arrow keys step it too.
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void UpDownButtons::paintEvent(QPaintEvent*)
+{
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    QStyleOptionFocusRect o;
+    o.initFrom(this);
+    o.rect = rect();
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
 }
 
 void UpDownButtons::keyPressEvent(QKeyEvent* event)

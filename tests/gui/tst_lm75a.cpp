@@ -203,6 +203,10 @@ void TestLm75a::limitWritesAndReads()
     r.click("btnWriteTOS");
     QCOMPARE(int(r.chip()->tosWord()), 0x4E80);
     r.step("spnTOS", true, 10);
+    // The arrow keys step a focused pair as its buttons do.
+    r.c<UpDownButtons>("spnTOS")->setFocus();
+    QTest::keyClick(r.c<UpDownButtons>("spnTOS"), Qt::Key_Down);
+    QCOMPARE(r.text("txtTOS"), "83.0" + kDeg);
     r.bench.clearLog();
     r.click("btnReadTOS"); // the chip's value replaces the image
     QCOMPARE(r.bench.transfers(), (QStringList{"W 90 03", "Sr R 90 4E 80"}));

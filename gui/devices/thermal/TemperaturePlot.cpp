@@ -36,8 +36,9 @@ constexpr Interval kIntervals[] = {{"0.5 s", 500}, {"1 s", 1000},   {"2 s", 2000
                                    {"10 s", 10000}, {"30 s", 30000}, {"60 s", 60000}};
 constexpr int kDefaultInterval = 1; // 1 s
 
-const QColor kLimitColours[] = {QColor(0xC0, 0x00, 0x00), QColor(0x00, 0x40, 0xC0), QColor(0xE0, 0x70, 0x00),
-                                QColor(0x00, 0x90, 0x90), QColor(0x80, 0x00, 0x80), QColor(0x70, 0x50, 0x20)};
+// Dashed limit lines in colours apart from the channels' blue and green.
+const QColor kLimitColours[] = {QColor(0xC0, 0x00, 0x00), QColor(0xE0, 0x70, 0x00), QColor(0x80, 0x00, 0x80),
+                                QColor(0x70, 0x50, 0x20), QColor(0xD0, 0x00, 0xA0), QColor(0x60, 0x60, 0x60)};
 
 // A round step that cuts `span` into about `parts` pieces: 1, 2 or 5 times a power of ten.
 double niceStep(double span, int parts)
