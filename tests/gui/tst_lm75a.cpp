@@ -345,7 +345,7 @@ void TestLm75a::reopeningShowsFormValues()
 void TestLm75a::tabOrderFollowsTheLayout()
 {
     Rig r;
-    QCOMPARE(tabChain(r.w, r.c<QWidget>("cmbAddress")),
+    QCOMPARE(tabChain(r.w),
              (QStringList{"cmbAddress",   "chbAutoWrite",    "btnReadTemp",   "cmbShutdown",    "cmbOSMode",
                           "cmbPolarity",  "cmbOSFault",      "btnReadConfig", "btnWriteConfig", "spnThyst",
                           "btnReadThyst", "btnWriteThyst",   "spnTOS",        "btnReadTOS",     "btnWriteTOS",

@@ -454,7 +454,7 @@ void TestSa56004::reopeningShowsTheKeptAddressAndImage()
 void TestSa56004::tabOrderFollowsTheLayout()
 {
     Rig r;
-    const QStringList chain = tabChain(r.w, r.c<QWidget>("cmbAddress"));
+    const QStringList chain = tabChain(r.w);
     // Down the first column, then down the second, then the plot.
     const QStringList expected{
         "cmbAddress", "chbAutoWrite", "btnReadLocalTemp", "btnRemoteTemp", "btnReadStatus", "chbWCM", "chbWCRS",

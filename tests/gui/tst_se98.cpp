@@ -339,7 +339,7 @@ void TestSe98::reopeningShowsTheKeptAddressAndImage()
 void TestSe98::tabOrderFollowsTheLayout()
 {
     Rig r;
-    QCOMPARE(tabChain(r.w, r.c<QWidget>("cmbAddress")),
+    QCOMPARE(tabChain(r.w),
              (QStringList{"cmbAddress",    "chbAutoWrite", "btnReadLocalTemp", "cmbHEN",        "chbSHMD",
                           "chbCTLB",       "chbAWLB",      "chbCEVNT",         "chbEOCTL",      "chbCVO",
                           "chEP",          "chbEMD",       "btnReadCON",       "btnWriteCON",   "spnUBTH",

@@ -39,6 +39,16 @@ QStringList clippedControls(QWidget* window)
     return out;
 }
 
+QStringList tabChain(QWidget* window)
+{
+    QStringList chain;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) &&
+            w->isEnabled() && !w->objectName().isEmpty())
+            chain << w->objectName();
+    return chain;
+}
+
 void saveShot(QWidget* window, const QString& name)
 {
     const QString dir = qEnvironmentVariable("TALLYPORT_SHOTS");
@@ -46,17 +56,4 @@ void saveShot(QWidget* window, const QString& name)
         return;
     QDir().mkpath(dir);
     window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-QStringList tabChain(QWidget* window, QWidget* first)
-{
-    QStringList chain;
-    QWidget* w = first;
-    do {
-        if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) &&
-            w->isEnabled() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w && w != first);
-    return chain;
 }

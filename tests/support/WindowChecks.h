@@ -9,9 +9,9 @@ class QWidget;
 // area. Empty when the layout is tidy. Each entry names the control.
 QStringList clippedControls(QWidget* window);
 
-// Object names of the controls the Tab key visits in `window`, starting at
-// `first`: enabled, visible, named controls that take the focus by Tab.
-QStringList tabChain(QWidget* window, QWidget* first);
+// Object names of the controls Tab reaches in a window (enabled, visible,
+// taking focus by Tab), in the order of its focus chain.
+QStringList tabChain(QWidget* window);
 
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
 // folder, so the layout can be looked at; does nothing otherwise.
