@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QPointer>
 
+class AdapterSelection;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -71,15 +72,21 @@ public:
 
     // Applies the bus frequency to the adapter (the frequency window calls it).
     void applyBusFrequency();
+
+    // The adapter choice in the Options menu.
+    AdapterSelection* adapterSelection() const { return m_adapters; }
+    // The adapter changed, went away or came back: presence, caption, and
+    // what the supply and frequency options can do with it.
+    void adapterChanged();
+    // The bus frequency as panel 5 shows it: the set one on the bench, what
+    // the kernel says on a real adapter.
+    QString frequencyText() const;
     void showSplash();
 
-    // Puts another adapter in the old one's place and says so (adapterChanged).
-    void setAdapter(std::unique_ptr<tp::Adapter> adapter);
-
 signals:
-    // The adapter was replaced: work that talks to chips on its own (a
-    // polling plot) stops, since its chip may not be on the new bus.
-    void adapterChanged();
+    // Sent by adapterChanged(): work that talks to chips on its own (a
+    // polling plot) stops, since its chip may not be on this bus.
+    void adapterStateChanged();
 
 public slots:
     void mnuFrequencyClick();
@@ -104,6 +111,7 @@ private:
     void panelDoubleClicked(int index);
     void showStatusContextMenu(const QPoint& pos);
     void showPowerWarning();
+    bool refuseSupplySwitch();
     void writeSettings();
 
     tp::AppState& m_state;
@@ -134,6 +142,8 @@ private:
     QPointer<QWidget> m_splash;
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
+    AdapterSelection* m_adapters = nullptr;
+    bool m_shownAttached = true;
     bool m_settingsWritten = false;
     bool m_arranging = false; // Minimize All under way: activations must not maximise
 };

@@ -191,15 +191,19 @@ void TestTemperaturePlot::adapterChangeStopsPolling()
     r.plot->setIntervalMs(20);
     r.click("btnPlotStart");
     QVERIFY(r.plot->isPolling());
+    // What the adapter choice does: another adapter in place, then the frame told.
     auto other = std::make_unique<tp::sim::SimulatedAdapter>();
     tp::sim::SimulatedAdapter* second = other.get();
     tp::sim::registerStandardChips(*second);
-    r.bench.main->setAdapter(std::move(other));
-    r.bench.sim = second; // the first bench is gone
+    std::unique_ptr<tp::Adapter> first = r.bench.state->exchangeAdapter(std::move(other));
+    r.bench.main->adapterChanged();
     QVERIFY(!r.plot->isPolling());
     QCOMPARE(r.plot->stateText(), QStringLiteral("Stopped: the adapter changed"));
     QTest::qWait(100);
     QVERIFY(second->log().transfers().empty());
+    // The bench goes back before the fixture ends, as it would on a choice of it.
+    r.bench.state->exchangeAdapter(std::move(first)).reset();
+    r.bench.main->adapterChanged();
 }
 
 void TestTemperaturePlot::pauseAndClear()

@@ -27,9 +27,10 @@ TThermalForm::TThermalForm(TfrmMain& main, const QString& windowClass, const QSt
 {
     setOpensMaximised(true);
     // A poll must not go on over an adapter that may not have this chip.
-    connect(&main, &TfrmMain::adapterChanged, this, guarded([this] {
+    connect(&main, &TfrmMain::adapterStateChanged, this, guarded([this] {
                 if (m_plot)
-                    m_plot->stop(tr("Stopped: the adapter changed"));
+                    m_plot->stop(adapter().isPresent() ? tr("Stopped: the adapter changed")
+                                                       : tr("Stopped: the adapter went away"));
             }));
 }
 
