@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -384,7 +385,9 @@ void TemperaturePlot::rescale()
     for (QLineSeries* s : m_channels)
         take(s);
     const double span = std::max(60.0, (x1 - x0) * 1.05);
-    setNiceRange(m_x, x0, x0 + span, 6);
+    // As many ticks as fit: Qt Charts elides every label once they crowd.
+    const int xParts = std::clamp((chvPlot->width() - 120) / 70, 3, 6);
+    setNiceRange(m_x, x0, x0 + span, xParts);
 
     if (chbPlotLimits->isChecked() || !any)
         for (double v : m_limitValues) {
@@ -396,12 +399,19 @@ void TemperaturePlot::rescale()
         hi = 40;
     }
     const double pad = std::max(1.0, (hi - lo) * 0.05);
-    setNiceRange(m_y, lo - pad, hi + pad, 8);
+    const int yParts = std::clamp((chvPlot->height() - 110) / 36, 2, 8);
+    setNiceRange(m_y, lo - pad, hi + pad, yParts);
 
     for (auto it = m_limits.begin(); it != m_limits.end(); ++it) {
         const double v = m_limitValues.value(it.key());
         it.value()->replace(QList<QPointF>{{m_x->min(), v}, {m_x->max(), v}});
     }
+}
+
+void TemperaturePlot::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    guard([&] { rescale(); });
 }
 
 void TemperaturePlot::btnPlotExportClick()

@@ -70,6 +70,9 @@ public slots:
     // Ends polling with a reason shown on the plot.
     void stop(const QString& reason);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void addPoint(double seconds, const std::vector<double>& values);
     void addFailure(double seconds, tp::Status status);

@@ -17,9 +17,13 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Below this much room beside the registers the plot goes underneath.
 constexpr int kPlotBeside = 440;
+// Height the plot keeps under the registers.
+constexpr int kPlotBelow = 300;
 } // namespace
 
 TThermalForm::TThermalForm(TfrmMain& main, const QString& windowClass, const QString& chipType, QWidget* parent)
@@ -150,9 +154,13 @@ void TThermalForm::arrange()
         m_scroll->setMinimumWidth(std::min(row, 200));
         m_splitter->setSizes({row, room - row});
     } else if (turned) {
+        // The registers as much as they need, as long as the plot keeps
+        // room for its buttons and a readable chart.
         m_scroll->setMinimumWidth(0);
-        const int h = std::max(height(), 400);
-        m_splitter->setSizes({h * 3 / 5, h * 2 / 5});
+        const int h = std::max(height() - 8 - m_splitter->handleWidth(), 400);
+        const int need = m_scroll->widget()->sizeHint().height() + 2;
+        const int top = std::clamp(need, h / 2, h - kPlotBelow);
+        m_splitter->setSizes({top, h - top});
     }
 }
 
