@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -19,6 +20,8 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+
+#include <cmath>
 
 using tp::sim::Fault;
 
@@ -99,6 +102,8 @@ private slots:
     void exportWritesTheTraceThroughATemporaryFile();
     void exportFailureLeavesTheOldFile();
     void plotShowsTracesAndLimits();
+    void axisLabelsFitAtFullAndHalfWidth_data();
+    void axisLabelsFitAtFullAndHalfWidth();
 };
 
 void TestTemperaturePlot::pollsEveryChannelWithoutWriting()
@@ -308,6 +313,40 @@ void TestTemperaturePlot::plotShowsTracesAndLimits()
     r.bench.main->resize(1280, 800);
     QVERIFY(QTest::qWaitForWindowExposed(r.bench.main.get()));
     saveShot(r.bench.main.get(), "plot-lm75a");
+}
+
+void TestTemperaturePlot::axisLabelsFitAtFullAndHalfWidth_data()
+{
+    QTest::addColumn<int>("sensor");
+    QTest::addColumn<int>("width");
+    for (int i = 0; i < kSensors.size(); ++i)
+        for (int width : {1280, 640})
+            QTest::addRow("%s at %d", qPrintable(kSensors[i].windowClass), width) << i << width;
+}
+
+// Qt Charts elides every label of an axis whose labels crowd, leaving "..."
+// where the temperatures should be.
+void TestTemperaturePlot::axisLabelsFitAtFullAndHalfWidth()
+{
+    QFETCH(int, sensor);
+    QFETCH(int, width);
+    Rig r(kSensors[sensor]);
+    r.bench.main->resize(width, 800);
+    QVERIFY(QTest::qWaitForWindowExposed(r.bench.main.get()));
+    QCoreApplication::processEvents();
+    QChart* chart = r.plot->chart();
+    const QRectF area = chart->plotArea();
+    auto* x = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).first());
+    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).first());
+    auto labels = [](QValueAxis* a) {
+        return int(std::floor((a->max() - a->min()) / a->tickInterval() + 1e-9)) + 1;
+    };
+    const QFontMetrics fm(y->labelsFont());
+    QVERIFY2(labels(y) * (fm.height() + 4) <= area.height(),
+             qPrintable(QStringLiteral("%1 labels in %2 px").arg(labels(y)).arg(area.height())));
+    QVERIFY2(labels(x) * (fm.horizontalAdvance(QStringLiteral("-000")) + 8) <= area.width(),
+             qPrintable(QStringLiteral("%1 labels in %2 px").arg(labels(x)).arg(area.width())));
+    QVERIFY(area.height() >= 120);
 }
 
 TALLYPORT_TEST_MAIN(TestTemperaturePlot)
