@@ -366,10 +366,10 @@ void TfrmSA56004::showLimitTexts()
     };
     plot()->setLimit(tr("Local high"), limitValue(std::uint8_t(spnLHS->value())));
     plot()->setLimit(tr("Local low"), limitValue(std::uint8_t(spnLLS->value())));
-    plot()->setLimit(tr("Remote high"), count(spnRHSHB, spnRHSLB));
-    plot()->setLimit(tr("Remote low"), count(spnRLSHB, spnRLSLB));
+    plot()->setLimit(tr("Remote high"), count(spnRHSHB, spnRHSLB), 1);
+    plot()->setLimit(tr("Remote low"), count(spnRLSHB, spnRLSLB), 1);
     plot()->setLimit(tr("Local T_CRIT"), limitValue(std::uint8_t(spnLCS->value())));
-    plot()->setLimit(tr("Remote T_CRIT"), limitValue(std::uint8_t(spnRCS->value())));
+    plot()->setLimit(tr("Remote T_CRIT"), limitValue(std::uint8_t(spnRCS->value())), 1);
 }
 
 tp::Status TfrmSA56004::readTemperature(bool remote, bool show)

@@ -321,7 +321,7 @@ void TemperaturePlot::addFailure(double seconds, tp::Status status)
     rescale();
 }
 
-void TemperaturePlot::setLimit(const QString& name, std::optional<double> celsius)
+void TemperaturePlot::setLimit(const QString& name, std::optional<double> celsius, int channel)
 {
     if (!celsius) {
         if (QLineSeries* s = m_limits.take(name)) {
@@ -337,8 +337,13 @@ void TemperaturePlot::setLimit(const QString& name, std::optional<double> celsiu
         s = new QLineSeries(m_chart);
         s->setName(name);
         QPen pen(kLimitColours[m_limits.size() % std::size(kLimitColours)]);
-        pen.setStyle(Qt::DashLine);
-        pen.setWidthF(1.5);
+        if (channel == 0) {
+            pen.setStyle(Qt::DashLine);
+            pen.setWidthF(1.5);
+        } else {
+            pen.setWidthF(2.0);
+            pen.setDashPattern({1.5, 3.0});
+        }
         s->setPen(pen);
         m_chart->addSeries(s);
         s->attachAxis(m_x);

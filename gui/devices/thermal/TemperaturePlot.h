@@ -39,8 +39,9 @@ public:
 
     TemperaturePlot(const QStringList& channels, Sampler sampler, QWidget* parent = nullptr);
 
-    // A named horizontal line; none removes it.
-    void setLimit(const QString& name, std::optional<double> celsius);
+    // A named horizontal line; none removes it. A limit of the second
+    // channel is dotted, so it stays apart from the first's where they meet.
+    void setLimit(const QString& name, std::optional<double> celsius, int channel = 0);
     std::optional<double> limit(const QString& name) const;
 
     bool isPolling() const { return m_timer.isActive(); }

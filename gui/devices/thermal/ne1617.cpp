@@ -268,7 +268,7 @@ void TfrmNE1617::limitKnown(std::uint8_t readReg, int celsius)
     // The plot shows the limits the chip holds as far as the window knows:
     // read, or written successfully.
     static const char* const kNames[] = {"Int high", "Int low", "Ext high", "Ext low"};
-    plot()->setLimit(tr(kNames[readReg - kRIHL]), celsius);
+    plot()->setLimit(tr(kNames[readReg - kRIHL]), celsius, readReg >= kREHL ? 1 : 0);
 }
 
 tp::Status TfrmNE1617::readRegister(std::uint8_t reg, bool show)
