@@ -6,6 +6,7 @@
 #include "gui/memory/SmallRAM.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/devices/rtc/PCF8563.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -20,6 +21,7 @@ WindowFactories build()
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCF8563"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8563(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }

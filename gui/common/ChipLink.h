@@ -23,6 +23,8 @@ public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
 
     const QString& chipType() const { return m_type; }
+    // For a window that serves several chips at one address slot.
+    void setChipType(const QString& chipType) { m_type = chipType; }
     std::uint8_t address() const;
     void setAddress(std::uint8_t address);
 

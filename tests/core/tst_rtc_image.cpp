@@ -12,9 +12,9 @@ using Registers = Pcf8563Image::Registers;
 namespace {
 
 // 2024-01-07 13:05:09 was a Sunday.
-const RtcDateTime kSunday{2024, 1, 7, 13, 5, 9, 0};
+const DateTime kSunday{2024, 1, 7, 13, 5, 9, 0};
 // 1999-08-20 10:00:00, a Friday: the century bit is set.
-const RtcDateTime kAugust1999{1999, 8, 20, 10, 0, 0, 5};
+const DateTime kAugust1999{1999, 8, 20, 10, 0, 0, 5};
 
 QString cellsOf(const Pcf8563Image& img)
 {
@@ -143,20 +143,20 @@ private slots:
 
 void TestRtcImage::creation_data()
 {
-    QTest::addColumn<RtcDateTime>("now");
+    QTest::addColumn<DateTime>("now");
     QTest::addColumn<QString>("cells");
     QTest::addColumn<QString>("weekday");
     QTest::newRow("Sunday 2024-01-07 13:05:09: weekday 0")
         << kSunday << "00 00 09 05 13 07 00 01 24 80 80 87 80 80 03 FF" << "1 SUN";
     QTest::newRow("Friday 1999-12-31 23:59:59: century bit")
-        << RtcDateTime{1999, 12, 31, 23, 59, 59, 5} << "00 00 59 59 23 31 05 92 99 80 80 B1 85 80 03 FF" << "6 FRI";
-    QTest::newRow("Saturday 2000-01-01") << RtcDateTime{2000, 1, 1, 0, 0, 0, 6}
+        << DateTime{1999, 12, 31, 23, 59, 59, 5} << "00 00 59 59 23 31 05 92 99 80 80 B1 85 80 03 FF" << "6 FRI";
+    QTest::newRow("Saturday 2000-01-01") << DateTime{2000, 1, 1, 0, 0, 0, 6}
                                          << "00 00 00 00 00 01 06 01 00 80 80 81 86 80 03 FF" << "7 SAT";
 }
 
 void TestRtcImage::creation()
 {
-    QFETCH(RtcDateTime, now);
+    QFETCH(DateTime, now);
     QFETCH(QString, cells);
     QFETCH(QString, weekday);
     const Pcf8563Image img(now);
@@ -271,45 +271,45 @@ void TestRtcImage::readOfYearsUsesCenturyBitShown()
 
 void TestRtcImage::edits_data()
 {
-    QTest::addColumn<RtcDateTime>("now");
+    QTest::addColumn<DateTime>("now");
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("written");
     QTest::addColumn<int>("reg");
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QString>("controls");
 
-    const RtcDateTime nine{2024, 1, 7, 13, 5, 9, 0};
-    const RtcDateTime lastSecond{2024, 1, 7, 13, 5, 59, 0};
+    const DateTime nine{2024, 1, 7, 13, 5, 9, 0};
+    const DateTime lastSecond{2024, 1, 7, 13, 5, 59, 0};
     QTest::newRow("seconds up from 9") << nine << "up Seconds" << "02+1" << 2 << "10" << "10 s, not guaranteed[ ]";
     QTest::newRow("seconds up from 9, VL checked")
         << nine << "box Vl 1; up Seconds" << "02+1" << 2 << "90" << "10 s, not guaranteed[x]";
     QTest::newRow("VL unchecked") << nine << "box Vl 1; box Vl 0" << "02+1" << 2 << "09" << "9 s, guaranteed[ ]";
     QTest::newRow("seconds up at 59: nothing") << lastSecond << "up Seconds" << "none" << 2 << "59"
                                                << "59 s, not guaranteed[ ]";
-    QTest::newRow("hours down at 0: nothing") << RtcDateTime{2024, 1, 7, 0, 0, 0, 0} << "down Hours" << "none" << 4
+    QTest::newRow("hours down at 0: nothing") << DateTime{2024, 1, 7, 0, 0, 0, 0} << "down Hours" << "none" << 4
                                               << "00" << "0 h";
     QTest::newRow("hours read 39, down comes back to 23")
         << kSunday << "read 04 3F; down Hours" << "04+1" << 4 << "23" << "23 h";
     QTest::newRow("hours read 39, up: nothing") << kSunday << "read 04 3F; up Hours" << "none" << 4 << "3F" << "39 h";
-    QTest::newRow("day up at 31: nothing") << RtcDateTime{2024, 1, 31, 0, 0, 0, 3} << "up Day" << "none" << 5 << "31"
+    QTest::newRow("day up at 31: nothing") << DateTime{2024, 1, 31, 0, 0, 0, 3} << "up Day" << "none" << 5 << "31"
                                            << "day 31";
-    QTest::newRow("day up on 30 Feb allowed") << RtcDateTime{2024, 2, 29, 0, 0, 0, 4} << "up Day" << "05+1" << 5
+    QTest::newRow("day up on 30 Feb allowed") << DateTime{2024, 2, 29, 0, 0, 0, 4} << "up Day" << "05+1" << 5
                                               << "30" << "day 30";
     QTest::newRow("month up keeps the century bit")
         << kAugust1999 << "up Month" << "07+1" << 7 << "89" << "month 9";
-    QTest::newRow("month up at 12: nothing") << RtcDateTime{2024, 12, 1, 0, 0, 0, 0} << "up Month" << "none" << 7
+    QTest::newRow("month up at 12: nothing") << DateTime{2024, 12, 1, 0, 0, 0, 0} << "up Month" << "none" << 7
                                              << "12" << "month 12";
     QTest::newRow("year 1999 up: month and year together")
         << kAugust1999 << "up Year" << "07+2" << 8 << "00" << "year 2000";
     QTest::newRow("year 2000 down sets the century bit")
-        << RtcDateTime{2000, 3, 1, 0, 0, 0, 3} << "down Year" << "07+2" << 7 << "83" << "month 3";
-    QTest::newRow("year stops at 2099") << RtcDateTime{2099, 1, 1, 0, 0, 0, 4} << "up Year" << "none" << 8 << "99"
+        << DateTime{2000, 3, 1, 0, 0, 0, 3} << "down Year" << "07+2" << 7 << "83" << "month 3";
+    QTest::newRow("year stops at 2099") << DateTime{2099, 1, 1, 0, 0, 0, 4} << "up Year" << "none" << 8 << "99"
                                         << "year 2099";
-    QTest::newRow("year stops at 1900") << RtcDateTime{1900, 1, 1, 0, 0, 0, 1} << "down Year" << "none" << 7 << "81"
+    QTest::newRow("year stops at 1900") << DateTime{1900, 1, 1, 0, 0, 0, 1} << "down Year" << "none" << 7 << "81"
                                         << "month 1";
     QTest::newRow("weekday down from SUN gives SAT") << kSunday << "down Weekday" << "06+1" << 6 << "06" << "7 SAT";
     QTest::newRow("weekday up from SAT gives SUN")
-        << RtcDateTime{2024, 1, 6, 0, 0, 0, 6} << "up Weekday" << "06+1" << 6 << "00" << "1 SUN";
+        << DateTime{2024, 1, 6, 0, 0, 0, 6} << "up Weekday" << "06+1" << 6 << "00" << "1 SUN";
     QTest::newRow("weekday up from SUN gives MON") << kSunday << "up Weekday" << "06+1" << 6 << "01" << "2 MON";
     QTest::newRow("alarm minutes up, disabled") << kSunday << "up AlarmMinutes" << "09+1" << 9 << "81"
                                                 << "1 min, Minute Alarm Disabled[x]";
@@ -351,7 +351,7 @@ void TestRtcImage::edits_data()
 
 void TestRtcImage::edits()
 {
-    QFETCH(RtcDateTime, now);
+    QFETCH(DateTime, now);
     QFETCH(QString, script);
     QFETCH(QString, written);
     QFETCH(int, reg);
@@ -378,7 +378,7 @@ void TestRtcImage::hintsAndItems()
     QCOMPARE(img.cells({0x0F, 2}), (std::vector<std::uint8_t>{0xFF, 0x00}));
 }
 
-Q_DECLARE_METATYPE(tp::RtcDateTime)
+Q_DECLARE_METATYPE(tp::DateTime)
 
 QTEST_APPLESS_MAIN(TestRtcImage)
 #include "tst_rtc_image.moc"

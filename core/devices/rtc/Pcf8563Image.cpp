@@ -40,7 +40,7 @@ struct AlarmTexts {
 
 } // namespace
 
-Pcf8563Image::Pcf8563Image(const RtcDateTime& now)
+Pcf8563Image::Pcf8563Image(const DateTime& now)
 {
     const int year = std::clamp(now.year, 1900, 2099);
     const int weekday = std::clamp(now.weekday, 0, 6) + 1;

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/LocalTime.h"
 #include "core/devices/rtc/Pcf8563.h"
 
 #include <array>
@@ -8,17 +9,6 @@
 #include <vector>
 
 namespace tp {
-
-// A calendar moment as the computer's clock gives it.
-struct RtcDateTime {
-    int year = 2000;
-    int month = 1; // 1..12
-    int day = 1;   // 1..31
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int weekday = 6; // 0 = Sunday .. 6 = Saturday
-};
 
 // What the PCF8563 window holds: the value cell of each of the sixteen
 // registers and the controls that show them in engineering terms. Every
@@ -48,7 +38,7 @@ public:
         bool operator==(const Registers&) const = default;
     };
 
-    explicit Pcf8563Image(const RtcDateTime& now);
+    explicit Pcf8563Image(const DateTime& now);
 
     std::uint8_t cell(int reg) const { return m_cells.at(static_cast<std::size_t>(reg)); }
     std::string cellText(int reg) const;
