@@ -5,8 +5,21 @@
 #include "gui/memory/PTN3500.h"
 #include "gui/memory/SmallEE.h"
 #include "gui/memory/SmallRAM.h"
+#include "gui/devices/led/PCA9530.h"
+#include "gui/devices/led/PCA9531.h"
+#include "gui/devices/led/PCA9532.h"
+#include "gui/devices/led/PCA9533.h"
+#include "gui/devices/led/PCA9550.h"
+#include "gui/devices/led/PCA9551.h"
+#include "gui/devices/led/PCA9552.h"
+#include "gui/devices/led/PCA9553.h"
+#include "gui/devices/led/Saa1064.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/devices/ports/Pca9536.h"
+#include "gui/devices/ports/Pca9554.h"
+#include "gui/devices/ports/Pca9555.h"
+#include "gui/devices/ports/Pca9556.h"
 #include "gui/devices/rtc/PCF8563.h"
 #include "gui/universal/Universal_III.h"
 
@@ -23,6 +36,19 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPTN3500"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPTN3500(m); });
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCA9530"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9530(m); });
+    f.insert(QStringLiteral("TfrmPCA9531"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9531(m); });
+    f.insert(QStringLiteral("TfrmPCA9532"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9532(m); });
+    f.insert(QStringLiteral("TfrmPCA9533"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9533(m); });
+    f.insert(QStringLiteral("TfrmPCA9550"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9550(m); });
+    f.insert(QStringLiteral("TfrmPCA9551"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9551(m); });
+    f.insert(QStringLiteral("TfrmPCA9552"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9552(m); });
+    f.insert(QStringLiteral("TfrmPCA9553"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9553(m); });
+    f.insert(QStringLiteral("TfrmSAA1064"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSAA1064(m); });
+    f.insert(QStringLiteral("TfrmPCA9536"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9536(m); });
+    f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
+    f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
+    f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
     f.insert(QStringLiteral("TfrmPCF8563"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8563(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;

@@ -23,8 +23,8 @@ public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
 
     const QString& chipType() const { return m_type; }
-    // For a window that serves several chips at one address slot.
-    void setChipType(const QString& chipType) { m_type = chipType; }
+    // For a window whose address list spans several chip types.
+    void setChipType(const QString& type) { m_type = type; }
     std::uint8_t address() const;
     void setAddress(std::uint8_t address);
 

@@ -15,7 +15,8 @@
 #include "gui/common/HexField.h"
 #include "gui/common/KeyFilter.h"
 #include "gui/common/LedToggle.h"
-#include "gui/common/ReflowRow.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/memory/MemoryGridModel.h"
 #include "gui/memory/MemoryGridView.h"
 
@@ -73,22 +74,16 @@ TfrmPTN3500::TfrmPTN3500(TfrmMain& main, QWidget* parent)
     m_keys->setBeepOnDiscard(true);
     buildMenu();
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("scrBody"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setFocusPolicy(Qt::NoFocus);
-    outer->addWidget(scroll);
-    auto* content = new QWidget(scroll);
-    content->setObjectName(QStringLiteral("pnlBody"));
+    // The port above; the EEPROM's controls and grid side by side, or the
+    // grid below them in a narrow window.
+    QWidget* content = addScrollingContent(this);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(6, 6, 6, 6);
     column->addWidget(buildPort(), 0, Qt::AlignLeft);
-    auto* eeprom = new ReflowRow(content);
+    auto* eeprom = new QWidget(content);
     eeprom->setObjectName(QStringLiteral("pnlEEPROM"));
-    eeprom->addPanel(buildEepromControls());
+    auto* flow = new FlowLayout(eeprom, 12);
+    flow->addWidget(buildEepromControls());
 
     m_hexModel = new MemoryGridModel(m_image, MemoryGridModel::Mode::Hex, this);
     m_asciiModel = new MemoryGridModel(m_image, MemoryGridModel::Mode::Ascii, this);
@@ -101,11 +96,9 @@ TfrmPTN3500::TfrmPTN3500(TfrmMain& main, QWidget* parent)
                             stgMemory->horizontalHeader()->sizeHint().height() +
                                 16 * stgMemory->verticalHeader()->defaultSectionSize() + 2 * stgMemory->frameWidth());
     stgMemory->installEventFilter(this);
-    eeprom->addPanel(stgMemory);
-    eeprom->addStretch();
+    flow->addWidget(stgMemory);
     column->addWidget(eeprom);
     column->addStretch(1);
-    scroll->setWidget(content);
 
     connect(stgMemory, &QAbstractItemView::clicked, this, guarded(this, &TfrmPTN3500::stgMemoryClick));
     connect(m_hexModel, &MemoryGridModel::cellCommitted, this, guarded([this] { markModified(); }));

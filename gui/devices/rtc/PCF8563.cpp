@@ -4,7 +4,8 @@
 #include "gui/common/ClickGuard.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
-#include "gui/common/ReflowRow.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/UpDown.h"
 #include "gui/devices/rtc/ClockFace.h"
 
@@ -56,10 +57,12 @@ TfrmPCF8563::TfrmPCF8563(TfrmMain& main, QWidget* parent)
     setOpensMaximised(true);
     m_link.setAddress(reg::kAddress);
 
-    ReflowRow* body = ReflowRow::inScrollArea(this);
-    body->addPanel(buildControls());
-    body->addPanel(buildRegisterPanel());
-    body->addStretch();
+    // Registers beside the controls, or below them in a narrow window.
+    QWidget* content = addScrollingContent(this);
+    auto* flow = new FlowLayout(content, 12);
+    flow->setContentsMargins(6, 6, 6, 6);
+    flow->addWidget(buildControls());
+    flow->addWidget(buildRegisterPanel());
     refresh();
     stgRegistersSelectCell(0);
 
