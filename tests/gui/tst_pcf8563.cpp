@@ -105,6 +105,7 @@ class TestPcf8563 : public QObject {
     Q_OBJECT
 private slots:
     void opensFromTheComputersClock();
+    void benchPlacesAClockForTheWindow();
     void readDateShowsMonthBeforeYear();
     void readRegisterShowsByReadRule_data();
     void readRegisterShowsByReadRule();
@@ -204,6 +205,20 @@ void TestPcf8563::opensFromTheComputersClock()
     QCOMPARE(r.c<QPushButton>("btnReadRegister")->toolTip(), QStringLiteral("Read active register"));
     QCOMPARE(r.c<QPushButton>("btnWriteAll")->toolTip(), QStringLiteral("Write all clock registers"));
     QVERIFY(r.w->childMenus().isEmpty()); // no File menu of its own
+}
+
+void TestPcf8563::benchPlacesAClockForTheWindow()
+{
+    tp::setLocalNowSource([] { return kSunday; });
+    TestBench bench;
+    bench.main->deviceAction(kEntry)->trigger();
+    auto* w = bench.main->windowReference("TfrmPCF8563");
+    QTest::mouseClick(child<QPushButton>(w, "btnReadAll"), Qt::LeftButton);
+    tp::setLocalNowSource({});
+    QCOMPARE(bench.transfers(), (QStringList{"W A2 00", "Sr R A2 08 00 80 00 00 01 06 01 00 80 80 80 80 80 03 00"}));
+    QVERIFY(bench.sim->chipAt<Pcf8563Chip>(0xA2));
+    QCOMPARE(child<QCheckBox>(w, "chbVL")->text(), QStringLiteral("not guaranteed")); // power-on: VL set
+    QVERIFY(child<QCheckBox>(w, "chbVL")->isChecked());
 }
 
 void TestPcf8563::readDateShowsMonthBeforeYear()

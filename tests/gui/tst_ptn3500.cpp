@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -584,6 +585,15 @@ void TestPtn3500::fileRoundTrip()
     // Saved back unchanged, byte for byte.
     r.menu("mnuSave")->trigger();
     QCOMPARE(readFile(path("other.mem").toStdString()), record(other));
+
+    // A longer file (bytes after the record) opens, and saving leaves exactly the record.
+    writeFile(path("long.mem").toStdString(), record(other) + QByteArray(116, '\x77'));
+    r.bench.dialogs.files << path("long.mem");
+    r.menu("mnuOpen")->trigger();
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("long.mem"));
+    r.menu("mnuSave")->trigger();
+    QCOMPARE(readFile(path("long.mem").toStdString()), record(other));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 3); // no temporary left behind
 }
 
 void TestPtn3500::refusedFilesChangeNothing_data()
