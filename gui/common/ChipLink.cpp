@@ -89,6 +89,8 @@ tp::Status ChipLink::writeValue(const Register& r, std::uint8_t value)
 
 tp::Status ChipLink::readOne(const Register& r)
 {
+    // Showing the value read must not write it back.
+    const AutoWriteToggle::Suspension quiet(m_autoWrite);
     std::uint8_t v = 0;
     const tp::Status st = readValue(r, v);
     if (st == tp::status::Success)

@@ -50,8 +50,8 @@ public:
         HexField* field = nullptr;
     };
 
-    // Reads the register; with status 0 its field shows the value (so with
-    // Auto Write on a writable register is written back); then the status.
+    // Reads the register; with status 0 its field shows the value (Auto
+    // Write suspended meanwhile, so nothing is written back); then the status.
     tp::Status readOne(const Register& r);
     // Writes the field's value to the register and shows the status.
     tp::Status writeOne(const Register& r);

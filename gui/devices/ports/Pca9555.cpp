@@ -318,8 +318,6 @@ void TfrmPCA9555::fieldChange(int n)
 void TfrmPCA9555::readRegister(int n)
 {
     const ClickGuard guard{m_read[at(n)]};
-    // Showing the value read must not write it back.
-    const AutoWriteToggle::Suspension quiet(m_autoWrite);
     m_link.readOne({n, m_fields[at(n)]});
 }
 

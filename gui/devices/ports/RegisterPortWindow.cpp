@@ -238,8 +238,6 @@ void RegisterPortWindow::cmbAddressChange(int index)
 void RegisterPortWindow::readRegister(int n)
 {
     const ClickGuard guard{m_read[static_cast<std::size_t>(n)]};
-    // Showing the value read must not write it back.
-    const AutoWriteToggle::Suspension quiet(m_autoWrite);
     m_link.readOne(reg(n));
 }
 
