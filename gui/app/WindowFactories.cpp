@@ -20,6 +20,10 @@
 #include "gui/devices/ports/Pca9554.h"
 #include "gui/devices/ports/Pca9555.h"
 #include "gui/devices/ports/Pca9556.h"
+#include "gui/devices/ports/PCA9541.h"
+#include "gui/devices/ports/PCA9543.h"
+#include "gui/devices/ports/Pca9544.h"
+#include "gui/devices/ports/pca8550.h"
 #include "gui/devices/rtc/PCF8563.h"
 #include "gui/universal/Universal_III.h"
 
@@ -36,6 +40,10 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPTN3500"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPTN3500(m); });
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCA954x"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA954x(m); });
+    f.insert(QStringLiteral("TfrmPCA9543"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9543(m); });
+    f.insert(QStringLiteral("TfrmPCA9541"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9541(m); });
+    f.insert(QStringLiteral("TfrmPCA8550"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA8550(m); });
     f.insert(QStringLiteral("TfrmPCA9530"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9530(m); });
     f.insert(QStringLiteral("TfrmPCA9531"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9531(m); });
     f.insert(QStringLiteral("TfrmPCA9532"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9532(m); });

@@ -1,4 +1,5 @@
 #include "gui/common/ChipLink.h"
+#include "core/adapter/AckPolling.h"
 #include "core/adapter/Adapter.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
@@ -60,6 +61,11 @@ tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vect
         for (std::size_t i = 0; i < out.size() && i < ctx.data.size(); ++i)
             ctx.data[i] = out[i];
     return ctx.status;
+}
+
+tp::Status ChipLink::awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs)
+{
+    return m_form.context().status = tp::awaitAcknowledge(m_form.adapter(), address(), limitUs, intervalUs);
 }
 
 void ChipLink::showStatus(tp::Status status) const

@@ -34,6 +34,10 @@ public:
     tp::Status writeRegister(std::uint8_t reg, std::vector<std::uint8_t> values);
     // Register pointer, then the read behind a repeated start.
     tp::Status readRegister(std::uint8_t reg, std::size_t count, std::vector<std::uint8_t>& out);
+    // After a non-volatile write: acknowledge polling until the chip's
+    // write cycle is over, for at most `limitUs`; returns the last poll's
+    // status. Call it only after a write that succeeded.
+    tp::Status awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs);
     // The status line shows the code.
     void showStatus(tp::Status status) const;
 
