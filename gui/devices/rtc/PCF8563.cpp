@@ -64,6 +64,7 @@ TfrmPCF8563::TfrmPCF8563(TfrmMain& main, QWidget* parent)
     flow->addWidget(buildControls());
     flow->addWidget(buildRegisterPanel());
     refresh();
+    stgRegisters->setCurrentCell(0, 0); // the active register shows selected
     stgRegistersSelectCell(0);
 
     // Reactions last, once the controls show the starting values.
