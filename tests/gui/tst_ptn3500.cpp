@@ -293,7 +293,7 @@ void TestPtn3500::writeAllInPagesVerifies()
 
     r.bench.clearLog();
     r.click("btnVerify");
-    QCOMPARE(r.bench.statusText(), QStringLiteral("Verification Successful"));
+    QCOMPARE(r.bench.statusText(), QStringLiteral(" Verification Successful"));
     QVERIFY(r.bench.dialogs.of("error").isEmpty());
 
     // A difference is reported with its address.
