@@ -15,6 +15,7 @@
 #include "gui/devices/led/Saa1064.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/universal/Longi2c.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -39,6 +40,7 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCA9553"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9553(m); });
     f.insert(QStringLiteral("TfrmSAA1064"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSAA1064(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
+    f.insert(QStringLiteral("TfrmLongI2C"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmLongI2C(m); });
     return f;
 }
 
