@@ -1,6 +1,6 @@
 # Two entry points: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
-PACKAGES = cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth
+PACKAGES = cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test bench clean

@@ -43,15 +43,17 @@ TfrmLongI2C::TfrmLongI2C(TfrmMain& main)
 
     buildMenus();
     buildGrid();
-    auto* layout = new QVBoxLayout(this);
+    // One column as wide as the grid; the window's spare room stays beside it.
+    auto* column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->addWidget(buildControls());
+    column->addWidget(pnlRegister);
+    column->addWidget(stgMemory, 1);
+    column->addStretch(0);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->setSpacing(6);
-    layout->addWidget(buildControls());
-    layout->addWidget(pnlRegister);
-    auto* gridRow = new QHBoxLayout;
-    gridRow->addWidget(stgMemory);
-    gridRow->addStretch(1);
-    layout->addLayout(gridRow, 1);
+    layout->addLayout(column);
+    layout->addStretch(1);
     setTabOrder(edtAddress, btnWriteOne);
     setTabOrder(btnWriteOne, btnReadOne);
     setTabOrder(btnReadOne, btnWrite);
@@ -185,13 +187,14 @@ QWidget* TfrmLongI2C::buildControls()
 
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnlControls"));
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(grbAddress, 0, Qt::AlignTop);
     row->addSpacing(6);
     row->addLayout(transfers);
     row->addSpacing(6);
-    row->addWidget(grbCreate);
+    row->addWidget(grbCreate, 0, Qt::AlignTop);
     row->addStretch(1);
 
     pnlRegister = new QLabel;
@@ -210,8 +213,7 @@ void TfrmLongI2C::buildGrid()
     stgMemory = new RegisterGridView(m_model);
     stgMemory->setObjectName(QStringLiteral("stgMemory"));
     stgMemory->setFixedWidth(stgMemory->naturalWidth());
-    stgMemory->setMaximumHeight(stgMemory->naturalHeight(m_device.rowCount()));
-    stgMemory->setMinimumHeight(stgMemory->naturalHeight(4));
+    fitGridHeight();
     stgMemory->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(stgMemory, &QWidget::customContextMenuRequested, this, guarded([this](const QPoint& pos) {
                 const QModelIndex at = stgMemory->indexAt(pos);
@@ -222,6 +224,14 @@ void TfrmLongI2C::buildGrid()
 }
 
 // ------------------------------------------------------------------ state
+
+void TfrmLongI2C::fitGridHeight()
+{
+    // As high as its rows (it scrolls when the window is lower).
+    const int rows = m_device.rowCount();
+    stgMemory->setMaximumHeight(stgMemory->naturalHeight(rows));
+    stgMemory->setMinimumHeight(stgMemory->naturalHeight(std::min(rows, 4)));
+}
 
 void TfrmLongI2C::FormActivate()
 {
@@ -409,7 +419,7 @@ void TfrmLongI2C::definitionAccepted(const Definition& definition, const QString
         m_device.setCurrentFile({});
     }
     m_model->reload();
-    stgMemory->setMaximumHeight(stgMemory->naturalHeight(m_device.rowCount()));
+    fitGridHeight();
     showRegisterPanel();
     editorsFollowDevice();
     m_device.setModified(true);
@@ -459,7 +469,7 @@ void TfrmLongI2C::mnuResetGridClick()
     setAddress(m_device.address());
     setWindowTitle(QString::fromLatin1(kUnknownDevice));
     m_model->reload();
-    stgMemory->setMaximumHeight(stgMemory->naturalHeight(m_device.rowCount()));
+    fitGridHeight();
     showRegisterPanel();
     m_recent = tp::RecentFiles(readRecentFiles());
     refreshRecentMenu();

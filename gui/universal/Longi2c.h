@@ -91,6 +91,7 @@ private:
     void edtAddressChange(quint8 value);
     void edtAddressExit();
     void showRegisterPanel();
+    void fitGridHeight();
 
     // Files.
     bool save();

@@ -86,7 +86,7 @@ void TfrmLongI2C::loadFile(const QString& path)
     if (d.address)
         setAddress(*d.address);
     m_model->reload();
-    stgMemory->setMaximumHeight(stgMemory->naturalHeight(m_device.rowCount()));
+    fitGridHeight();
     showRegisterPanel();
     editorsFollowDevice();
     m_device.setCurrentFile(path.toStdString());
@@ -162,6 +162,7 @@ void TfrmLongI2C::mnuPrintClick()
     stgMemory->finishEdit();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
+    printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
     if (!Dialogs::instance().print(this, printer))
         return;
     printReport(printer, DefinitionFile::reportLines(m_device));

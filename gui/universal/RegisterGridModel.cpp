@@ -34,9 +34,9 @@ QVariant RegisterGridModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         if (!m_device.isDefined(reg)) {
             if (m_device.undefinedShade() == Shade::Blue)
-                return QBrush(QColor(0x30, 0x60, 0xD0));
+                return QBrush(QColor(0x9C, 0xBC, 0xEC));
             if (m_device.undefinedShade() == Shade::Grey)
-                return QBrush(QColor(0xA0, 0xA0, 0xA0));
+                return QBrush(QColor(0xC0, 0xC0, 0xC0));
         }
         return {};
     case Qt::ToolTipRole:
