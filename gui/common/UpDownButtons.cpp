@@ -7,13 +7,26 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// Arrows share the height of the field they stand beside: they may be
+// smaller than a tool button likes to be.
+class ArrowButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override { return {16, 11}; }
+    QSize minimumSizeHint() const override { return {8, 6}; }
+};
+
+} // namespace
+
 UpDownButtons::UpDownButtons(const QString& objectName, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), m_min(minimum), m_max(maximum), m_value(minimum)
 {
     setObjectName(objectName);
     setFocusPolicy(Qt::StrongFocus);
     auto make = [this, &objectName](Qt::ArrowType arrow, const char* suffix) {
-        auto* b = new QToolButton(this);
+        auto* b = new ArrowButton(this);
         b->setObjectName(objectName + QLatin1String(suffix));
         b->setArrowType(arrow);
         b->setAutoRepeat(true);

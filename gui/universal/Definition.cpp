@@ -8,6 +8,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/ExitFilter.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/TypingLimit.h"
 #include "gui/common/UpDownButtons.h"
 #include "gui/universal/DefinitionGridModel.h"
 #include "gui/universal/Longi2c.h"
@@ -57,7 +58,8 @@ TfrmDefine::TfrmDefine(TfrmLongI2C& device) : QDialog(&device), m_device(&device
 
     edtName = new QLineEdit(tr("New Device"));
     edtName->setObjectName(QStringLiteral("edtName"));
-    edtName->setMaxLength(20);
+    // The limit is for typing: a longer name from a file stays whole.
+    limitTyping(edtName, 20);
     edtName->setValidator(new CodePageValidator(edtName));
     edtName->setMinimumWidth(edtName->fontMetrics().horizontalAdvance(QString(22, QLatin1Char('n'))));
 

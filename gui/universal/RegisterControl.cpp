@@ -20,6 +20,8 @@ TRegisterControl::TRegisterControl(TfrmLongI2C& device, int reg, const QString& 
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("0x") + QString::fromStdString(tp::intToHex(std::uint64_t(reg), 2)));
+    // Wide enough for the caption in the title bar.
+    setMinimumWidth(150);
     lblRegName = nameLabel ? nameLabel : new QLabel;
     lblRegName->setParent(this);
     lblRegName->setObjectName(QStringLiteral("lblRegName"));

@@ -5,6 +5,7 @@
 #include "gui/common/CodePageValidator.h"
 #include "gui/common/ExitFilter.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/TypingLimit.h"
 #include "gui/universal/Longi2c.h"
 
 #include <QFormLayout>
@@ -35,7 +36,8 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, int reg) : QDialog(&device), m_d
 
     edtDescription = new QLineEdit(QString::fromStdString(device.device().registerName(reg)));
     edtDescription->setObjectName(QStringLiteral("edtDescription"));
-    edtDescription->setMaxLength(40);
+    // The limit is for typing: a longer name from a file stays whole.
+    limitTyping(edtDescription, 40);
     edtDescription->setValidator(new CodePageValidator(edtDescription));
     edtDescription->setMinimumWidth(edtDescription->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n'))));
 

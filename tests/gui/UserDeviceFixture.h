@@ -44,6 +44,7 @@ struct UserDeviceFixture {
     void open()
     {
         // Focus moves (leaving a field, cell editors) need an active window.
+        bench->main->activateWindow();
         QApplication::setActiveWindow(bench->main.get());
         if (!QTest::qWaitForWindowActive(bench->main.get()))
             qWarning("the frame did not become active");
