@@ -1,5 +1,5 @@
 #include "core/memory/MemoryBus.h"
-#include "core/adapter/Clock.h"
+#include "core/adapter/AckPolling.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 
@@ -53,14 +53,6 @@ void MemoryBus::checkRange(std::size_t start, std::size_t count) const
                     std::to_string(m_device.size) + "-byte memory");
 }
 
-void MemoryBus::wait(std::uint64_t us)
-{
-    // The bench's time is its own clock; only real hardware needs real time to pass.
-    if (!m_adapter.isSimulated())
-        busyWaitUs(us);
-    m_adapter.elapse(us);
-}
-
 Status MemoryBus::readChunk(std::size_t a, std::span<std::uint8_t> dst)
 {
     const std::uint8_t slave = m_device.slaveAddress(a);
@@ -81,24 +73,7 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    // The chip ignores its address until the write cycle is over: address it
-    // with nothing to say until it acknowledges or the write time has passed.
-    timedOut = false;
-    const std::uint64_t deadline = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
-    for (;;) {
-        const std::uint64_t asked = m_adapter.nowUs();
-        I2cMessage poll = I2cMessage::write(slave, {});
-        Status st = m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
-        if (st != status::AddressNack)
-            return st;
-        if (asked >= deadline) { // asked once more after the write time: it is not coming back
-            timedOut = true;
-            return st;
-        }
-        const std::uint64_t now = m_adapter.nowUs();
-        if (now < deadline)
-            wait(std::min(m_pollIntervalUs, deadline - now));
-    }
+    return awaitAcknowledge(m_adapter, slave, std::uint64_t(m_device.writeTimeMs) * 1000, m_pollIntervalUs, &timedOut);
 }
 
 MemoryBusResult MemoryBus::readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,

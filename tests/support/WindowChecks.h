@@ -9,6 +9,10 @@ class QWidget;
 // area. Empty when the layout is tidy. Each entry names the control.
 QStringList clippedControls(QWidget* window);
 
+// Object names of the controls Tab reaches in a window (enabled, visible,
+// taking focus by Tab), in the order of its focus chain.
+QStringList tabChain(QWidget* window);
+
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
 // folder, so the layout can be looked at; does nothing otherwise.
 void saveShot(QWidget* window, const QString& name);
