@@ -38,6 +38,7 @@ private slots:
     void menus_data();
     void menus();
     void statusBlankedCentredOnActivation();
+    void tabOrderFollowsTheLayout();
 
     void addressField();
     void addressFieldLeftEmptyIsAnInvalidNumber();
@@ -180,6 +181,21 @@ void TestUserDeviceWindow::statusBlankedCentredOnActivation()
     f->bench->main->openCaption("Expert Mode");
     f->bench->main->openCaption("User Definable Device");
     QCOMPARE(f->bench->status(), tp::blankMessage(tp::Align::Centre));
+}
+
+void TestUserDeviceWindow::tabOrderFollowsTheLayout()
+{
+    QStringList chain;
+    QWidget* first = f->address();
+    QWidget* w = first;
+    do {
+        if (f->w->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(f->w) &&
+            !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    QCOMPARE(chain, (QStringList{"edtAddress", "btnWriteOne", "btnReadOne", "btnWrite", "btnRead", "chbOneAtATime",
+                                 "btnSlider", "btnSpin", "btnBits", "stgMemory"}));
 }
 
 // ------------------------------------------------------------------ fields and cells
