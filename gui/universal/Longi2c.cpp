@@ -324,11 +324,24 @@ template <class Control> void TfrmLongI2C::openControl()
         return;
     m_controls.removeAll(nullptr);
     auto* c = new Control(*this, reg);
-    // Beside the frame's right edge, each new one a step further down.
     c->adjustSize();
+    // In a row leftwards from the frame's right edge, so that they do not
+    // hide each other; a new row when the left half is reached.
     const QRect frame = main().frameGeometry();
-    const int step = 28 * int(m_controls.size() % 8);
-    c->move(frame.right() - c->width() - 40 - step, frame.top() + 120 + step);
+    QPoint at(frame.right() - c->width() - 40, frame.top() + 120);
+    if (!m_controls.isEmpty() && m_controls.last()) {
+        const QRect last = m_controls.last()->frameGeometry();
+        at = QPoint(last.left() - c->width() - 16, last.top());
+        if (at.x() < frame.center().x()) {
+            int bottom = last.bottom();
+            for (TRegisterControl* open : registerControls())
+                bottom = std::max(bottom, open->frameGeometry().bottom());
+            at = QPoint(frame.right() - c->width() - 40, bottom + 16);
+        }
+        if (at.y() + c->height() > frame.bottom())
+            at.setY(frame.top() + 120);
+    }
+    c->move(at);
     m_controls << c;
     c->show();
     c->raise();
