@@ -19,7 +19,11 @@ bool validUtf8(std::string_view s)
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b = static_cast<unsigned char>(s[i]);
-        const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        const int extra = b < 0x80             ? 0
+                          : (b & 0xE0) == 0xC0 ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : -1;
         if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size())
             return false;
         for (int k = 1; k <= extra; ++k)
@@ -93,8 +97,10 @@ Definition DefinitionFile::parse(std::string_view bytes)
     if (!decode(bytes, text))
         throw FileError("it is not a text file");
     const IniDocument doc = IniDocument::parse(text);
-    if (!doc.hasSection(kDeviceData) && !doc.hasSection(kRegisterData) && !doc.hasSection(kRegisterDescription))
-        throw FileError("it has none of the sections [Device Data], [Register Data] and [Register Description]");
+    if (!doc.hasSection(kDeviceData) && !doc.hasSection(kRegisterData) &&
+        !doc.hasSection(kRegisterDescription))
+        throw FileError(
+            "it has none of the sections [Device Data], [Register Data] and [Register Description]");
 
     Definition d;
     if (const auto a = doc.value(kDeviceData, "Address")) {
@@ -118,7 +124,8 @@ Definition DefinitionFile::parse(std::string_view bytes)
         if (const auto v = doc.value(kRegisterData, key)) {
             const auto t = checkedValueText(*v);
             if (!t)
-                throw FileError("the value of register " + key + " must be two hex digits, not " + inQuotes(*v));
+                throw FileError("the value of register " + key + " must be two hex digits, not " +
+                                inQuotes(*v));
             d.values[k] = *t;
         } else {
             d.values[k] = "FF";
@@ -144,7 +151,8 @@ Definition DefinitionFile::load(const std::string& path)
     }
 }
 
-std::string DefinitionFile::format(std::string_view existing, const UserDevice& device, bool eraseRegisterData)
+std::string DefinitionFile::format(std::string_view existing, const UserDevice& device,
+                                   bool eraseRegisterData)
 {
     std::string text;
     IniDocument doc;

@@ -80,7 +80,9 @@ void UserDevice::define(const Definition& d, Shade shade)
     m_name = d.name;
     if (d.address)
         setAddress(*d.address);
-    m_maxRegister = d.maxRegister < 0 ? 0 : d.maxRegister >= kRegisterCount ? kRegisterCount - 1 : d.maxRegister;
+    m_maxRegister = d.maxRegister < 0                 ? 0
+                    : d.maxRegister >= kRegisterCount ? kRegisterCount - 1
+                                                      : d.maxRegister;
     for (int i = 0; i < kRegisterCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
         if (i <= m_maxRegister) {

@@ -70,7 +70,10 @@ public:
     void setValue(int index, std::uint8_t value);
 
     const std::string& registerName(int index) const { return m_names.at(static_cast<std::size_t>(index)); }
-    void setRegisterName(int index, std::string name) { m_names.at(static_cast<std::size_t>(index)) = std::move(name); }
+    void setRegisterName(int index, std::string name)
+    {
+        m_names.at(static_cast<std::size_t>(index)) = std::move(name);
+    }
 
     Shade undefinedShade() const { return m_shade; }
 

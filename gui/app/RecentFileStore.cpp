@@ -15,7 +15,8 @@ QString entryName(int n)
 
 std::vector<std::string> readRecentFiles()
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Bramwick"), QStringLiteral("Tallyport"));
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Bramwick"),
+                QStringLiteral("Tallyport"));
     s.beginGroup(kGroup);
     const QStringList keys = s.childKeys();
     std::vector<std::string> out;
@@ -37,7 +38,8 @@ std::vector<std::string> readRecentFiles()
 
 void writeRecentFiles(const std::vector<std::string>& paths)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Bramwick"), QStringLiteral("Tallyport"));
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Bramwick"),
+                QStringLiteral("Tallyport"));
     s.beginGroup(kGroup);
     for (const QString& k : s.childKeys())
         for (int n = 1; n <= 4; ++n)

@@ -2,10 +2,10 @@
 #include "gui/common/Guarded.h"
 
 #include <QKeyEvent>
-#include <algorithm>
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 

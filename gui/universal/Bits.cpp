@@ -10,7 +10,8 @@
 #include <QMouseEvent>
 
 TfrmBits::TfrmBits(TfrmLongI2C& device, int reg)
-    : TRegisterControl(device, reg, QStringLiteral("chbBitsUpdate"), tr("Send I\u00B2C message when value changed"))
+    : TRegisterControl(device, reg, QStringLiteral("chbBitsUpdate"),
+                       tr("Send I\u00B2C message when value changed"))
 {
     setObjectName(QStringLiteral("TfrmBits"));
     setToolTip(tr("Click on bits to toggle value"));
@@ -77,7 +78,8 @@ bool TfrmBits::eventFilter(QObject* watched, QEvent* event)
             (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         // The space bar toggles a focused field, for work without a mouse.
-        const bool key = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space;
+        const bool key =
+            event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space;
         if (click || key) {
             digit(bit)->setFocus(Qt::MouseFocusReason);
             guard([this, bit] { edtDigitClick(bit); });

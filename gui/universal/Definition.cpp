@@ -32,7 +32,8 @@ class DefinitionDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override
     {
         auto* e = new QLineEdit(parent);
         e->setFrame(false);
@@ -111,7 +112,8 @@ TfrmDefine::TfrmDefine(TfrmLongI2C& device) : QDialog(&device), m_device(&device
     QHeaderView* h = stgDefinition->horizontalHeader();
     h->setSectionResizeMode(DefinitionGridModel::Description, QHeaderView::Stretch);
     h->setSectionResizeMode(DefinitionGridModel::Value, QHeaderView::Fixed);
-    h->resizeSection(DefinitionGridModel::Value, fontMetrics().horizontalAdvance(QStringLiteral("Value")) + 24);
+    h->resizeSection(DefinitionGridModel::Value,
+                     fontMetrics().horizontalAdvance(QStringLiteral("Value")) + 24);
     stgDefinition->setMinimumSize(fontMetrics().horizontalAdvance(QString(44, QLatin1Char('n'))), 240);
 
     btnOK = new QPushButton(tr("OK"));
@@ -202,7 +204,8 @@ void TfrmDefine::edtAddressChange(const QString& text)
     if (text.size() != 2)
         return;
     // Write addresses are even: "A1" shows "A0".
-    const QString even = QString::fromStdString(tp::byteText(static_cast<std::uint8_t>(tp::hexToInt(text.toStdString()) & 0xFE)));
+    const QString even = QString::fromStdString(
+        tp::byteText(static_cast<std::uint8_t>(tp::hexToInt(text.toStdString()) & 0xFE)));
     if (even != text)
         edtAddress->setText(even);
 }

@@ -35,7 +35,8 @@ void printReport(QPrinter& printer, const std::vector<std::string>& lines)
             y += line;
         }
         const QString number = QStringLiteral("Page %1 of %2").arg(n + 1).arg(pages.size());
-        p.drawText(QPointF(page.width() - fm.horizontalAdvance(number), page.height() - fm.descent()), number);
+        p.drawText(QPointF(page.width() - fm.horizontalAdvance(number), page.height() - fm.descent()),
+                   number);
     }
     p.end();
 }

@@ -98,18 +98,17 @@ void TfrmLongI2C::buildMenus()
     };
 
     mnuFile = addChildMenu(tr("&File"), QStringLiteral("mnuFile"));
-    m_lockedWhileEditing << add(mnuFile, "mnuDefineNew", tr("Define New Device"), &TfrmLongI2C::mnuDefineNewClick)
-                         << add(mnuFile, "mnuOpen", tr("Open Device Definition File"), &TfrmLongI2C::mnuOpenClick,
-                                QKeySequence(Qt::CTRL | Qt::Key_O))
-                         << add(mnuFile, "mnuSave", tr("Save"), &TfrmLongI2C::mnuSaveClick,
-                                QKeySequence(Qt::CTRL | Qt::Key_S))
-                         << add(mnuFile, "mnuSaveAs", tr("Save As..."), &TfrmLongI2C::mnuSaveAsClick)
-                         << add(mnuFile, "mnuSaveText", tr("Save Registers in text format"),
-                                &TfrmLongI2C::mnuSaveTextClick)
-                         << add(mnuFile, "mnuPrint", tr("Print Device Data"), &TfrmLongI2C::mnuPrintClick,
-                                QKeySequence(Qt::CTRL | Qt::Key_P))
-                         << add(mnuFile, "mnuClose", tr("Close"), &TfrmLongI2C::mnuCloseClick)
-                         << add(mnuFile, "mnuCloseAll", tr("Close All"), &TfrmLongI2C::mnuCloseAllClick);
+    m_lockedWhileEditing
+        << add(mnuFile, "mnuDefineNew", tr("Define New Device"), &TfrmLongI2C::mnuDefineNewClick)
+        << add(mnuFile, "mnuOpen", tr("Open Device Definition File"), &TfrmLongI2C::mnuOpenClick,
+               QKeySequence(Qt::CTRL | Qt::Key_O))
+        << add(mnuFile, "mnuSave", tr("Save"), &TfrmLongI2C::mnuSaveClick, QKeySequence(Qt::CTRL | Qt::Key_S))
+        << add(mnuFile, "mnuSaveAs", tr("Save As..."), &TfrmLongI2C::mnuSaveAsClick)
+        << add(mnuFile, "mnuSaveText", tr("Save Registers in text format"), &TfrmLongI2C::mnuSaveTextClick)
+        << add(mnuFile, "mnuPrint", tr("Print Device Data"), &TfrmLongI2C::mnuPrintClick,
+               QKeySequence(Qt::CTRL | Qt::Key_P))
+        << add(mnuFile, "mnuClose", tr("Close"), &TfrmLongI2C::mnuCloseClick)
+        << add(mnuFile, "mnuCloseAll", tr("Close All"), &TfrmLongI2C::mnuCloseAllClick);
     mnuFile->addSeparator();
     m_lockedWhileEditing << add(mnuFile, "mnuExit", tr("E&xit"), &TfrmLongI2C::mnuExitClick);
     mnuRecentSeparator = mnuFile->addSeparator();
@@ -123,7 +122,8 @@ void TfrmLongI2C::buildMenus()
     }
 
     mnuEdit = addChildMenu(tr("Edit"), QStringLiteral("mnuEdit"));
-    m_lockedWhileEditing << add(mnuEdit, "mnuCurrentDevice", tr("Current Device"), &TfrmLongI2C::mnuCurrentDeviceClick)
+    m_lockedWhileEditing << add(mnuEdit, "mnuCurrentDevice", tr("Current Device"),
+                                &TfrmLongI2C::mnuCurrentDeviceClick)
                          << add(mnuEdit, "mnuCurrentRegister", tr("Current Register"),
                                 &TfrmLongI2C::mnuCurrentRegisterClick)
                          << add(mnuEdit, "mnuResetGrid", tr("Reset Grid"), &TfrmLongI2C::mnuResetGridClick);
@@ -131,7 +131,8 @@ void TfrmLongI2C::buildMenus()
     mnuPopup = new QMenu(this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
     add(mnuPopup, "mnuPopupSlider", tr("Use Slider to Change Active Register"), &TfrmLongI2C::btnSliderClick);
-    add(mnuPopup, "mnuPopupBits", tr("Use Bit Control to Change Active Register"), &TfrmLongI2C::btnBitsClick);
+    add(mnuPopup, "mnuPopupBits", tr("Use Bit Control to Change Active Register"),
+        &TfrmLongI2C::btnBitsClick);
     add(mnuPopup, "mnuPopupSpin", tr("Increment/Decrement Active Register Spin Control"),
         &TfrmLongI2C::btnSpinClick);
     m_lockedWhileEditing << add(mnuPopup, "mnuPopupDevice", tr("Edit Current Device Data"),
@@ -150,16 +151,20 @@ QWidget* TfrmLongI2C::buildControls()
     auto* addressLayout = new QHBoxLayout(grbAddress);
     addressLayout->addWidget(edtAddress);
 
-    auto button = [this](const char* name, const QString& text, const QString& hint, void (TfrmLongI2C::*slot)()) {
+    auto button = [this](const char* name, const QString& text, const QString& hint,
+                         void (TfrmLongI2C::*slot)()) {
         auto* b = new QPushButton(text);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(hint);
         connect(b, &QPushButton::clicked, this, guarded(this, slot));
         return b;
     };
-    btnWriteOne = button("btnWriteOne", tr("Write B&yte"), tr("Write to one register"), &TfrmLongI2C::btnWriteOneClick);
-    btnReadOne = button("btnReadOne", tr("Read &Byte"), tr("Read one register"), &TfrmLongI2C::btnReadOneClick);
-    btnWrite = button("btnWrite", tr("&Write All"), tr("Write to all registers"), &TfrmLongI2C::btnWriteClick);
+    btnWriteOne =
+        button("btnWriteOne", tr("Write B&yte"), tr("Write to one register"), &TfrmLongI2C::btnWriteOneClick);
+    btnReadOne =
+        button("btnReadOne", tr("Read &Byte"), tr("Read one register"), &TfrmLongI2C::btnReadOneClick);
+    btnWrite =
+        button("btnWrite", tr("&Write All"), tr("Write to all registers"), &TfrmLongI2C::btnWriteClick);
     btnRead = button("btnRead", tr("&Read All"), tr("Read entire EEPROM"), &TfrmLongI2C::btnReadClick);
     chbOneAtATime = new QCheckBox(tr("Byte Mode"));
     chbOneAtATime->setObjectName(QStringLiteral("chbOneAtATime"));
@@ -472,8 +477,8 @@ void TfrmLongI2C::editorsFollowDevice()
 
 void TfrmLongI2C::mnuResetGridClick()
 {
-    const auto answer = Dialogs::instance().confirm(this, tr("Confirm"), tr("Are you sure you want to reset the grid?"),
-                                                    Dialogs::Buttons::YesNo);
+    const auto answer = Dialogs::instance().confirm(
+        this, tr("Confirm"), tr("Are you sure you want to reset the grid?"), Dialogs::Buttons::YesNo);
     if (answer != Dialogs::Answer::Yes)
         return;
     stgMemory->finishEdit();
@@ -497,8 +502,8 @@ void TfrmLongI2C::closeEvent(QCloseEvent* event)
         if (m_device.modified()) {
             if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
                 main().mdiArea()->setActiveSubWindow(sub);
-            const auto answer = Dialogs::instance().confirm(this, tr("Confirm"), tr("Would you like to save this device?"),
-                                                            Dialogs::Buttons::YesNo);
+            const auto answer = Dialogs::instance().confirm(
+                this, tr("Confirm"), tr("Would you like to save this device?"), Dialogs::Buttons::YesNo);
             if (answer == Dialogs::Answer::Yes && !save())
                 return;
         }

@@ -50,7 +50,8 @@ void TfrmLongI2C::btnWriteOneClick()
     const int reg = currentRegister();
     if (!m_device.isDefined(reg)) {
         // The cell holds no value: writing the one selected before would be wrong.
-        Dialogs::instance().information(this, QStringLiteral("Tallyport"), QString::fromLatin1(tp::userdev::kInvalidSelection));
+        Dialogs::instance().information(this, QStringLiteral("Tallyport"),
+                                        QString::fromLatin1(tp::userdev::kInvalidSelection));
         return;
     }
     writeRegister(reg);
@@ -62,7 +63,8 @@ void TfrmLongI2C::btnReadOneClick()
     stgMemory->finishEdit();
     const int reg = currentRegister();
     if (!m_device.isDefined(reg)) {
-        Dialogs::instance().information(this, QStringLiteral("Tallyport"), QString::fromLatin1(tp::userdev::kInvalidSelection));
+        Dialogs::instance().information(this, QStringLiteral("Tallyport"),
+                                        QString::fromLatin1(tp::userdev::kInvalidSelection));
         return;
     }
     m_link.showStatus(readRegister(reg));
@@ -100,7 +102,8 @@ void TfrmLongI2C::btnReadClick()
             st = readRegister(i);
     } else {
         // One transfer, or as few as the adapter's buffer allows.
-        const int chunk = static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(adapter().maxTransferLength(), 256)));
+        const int chunk = static_cast<int>(
+            std::max<std::size_t>(1, std::min<std::size_t>(adapter().maxTransferLength(), 256)));
         for (int start = 0; start < count && st == Success; start += chunk) {
             const int n = std::min(chunk, count - start);
             std::vector<std::uint8_t> data;

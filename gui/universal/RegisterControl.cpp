@@ -14,8 +14,8 @@ namespace {
 constexpr tp::Rgb kOnGreen = 0x008000;
 } // namespace
 
-TRegisterControl::TRegisterControl(TfrmLongI2C& device, int reg, const QString& autoName, const QString& autoHint,
-                                   QLabel* nameLabel)
+TRegisterControl::TRegisterControl(TfrmLongI2C& device, int reg, const QString& autoName,
+                                   const QString& autoHint, QLabel* nameLabel)
     : QWidget(&device, Qt::Tool), m_device(&device), m_reg(reg)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -40,7 +40,8 @@ QCheckBox* TRegisterControl::makeAutoWriteBox(const QString& name, const QString
     box->setObjectName(name);
     box->setToolTip(hint);
     new ToggleCaption(box, [](bool on) {
-        return on ? tp::ToggleText{"Auto Write On", kOnGreen} : tp::ToggleText{"Auto Write Off", tp::colour::Red};
+        return on ? tp::ToggleText{"Auto Write On", kOnGreen}
+                  : tp::ToggleText{"Auto Write Off", tp::colour::Red};
     });
     box->setChecked(false);
     return box;

@@ -15,7 +15,8 @@ class RegisterCellDelegate : public QStyledItemDelegate {
 public:
     explicit RegisterCellDelegate(RegisterGridView* view) : QStyledItemDelegate(view), m_view(view) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override
     {
         auto* e = new QLineEdit(parent);
         e->setMaxLength(2);
@@ -32,7 +33,8 @@ private:
 
 } // namespace
 
-RegisterGridView::RegisterGridView(RegisterGridModel* model, QWidget* parent) : QTableView(parent), m_model(model)
+RegisterGridView::RegisterGridView(RegisterGridModel* model, QWidget* parent)
+    : QTableView(parent), m_model(model)
 {
     setModel(model);
     const QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);

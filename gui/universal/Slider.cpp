@@ -34,8 +34,8 @@ protected:
 } // namespace
 
 TfrmSlider::TfrmSlider(TfrmLongI2C& device, int reg)
-    : TRegisterControl(device, reg, QStringLiteral("chbAuto"), tr("Send I\u00B2C message when slider changed"),
-                       new VerticalLabel)
+    : TRegisterControl(device, reg, QStringLiteral("chbAuto"),
+                       tr("Send I\u00B2C message when slider changed"), new VerticalLabel)
 {
     setObjectName(QStringLiteral("TfrmSlider"));
     m_slider = new QSlider(Qt::Vertical, this);

@@ -9,7 +9,8 @@
 #include <QLabel>
 
 TfrmSpin::TfrmSpin(TfrmLongI2C& device, int reg)
-    : TRegisterControl(device, reg, QStringLiteral("chbUpdate"), tr("Send I\u00B2C message when value changed"))
+    : TRegisterControl(device, reg, QStringLiteral("chbUpdate"),
+                       tr("Send I\u00B2C message when value changed"))
 {
     setObjectName(QStringLiteral("TfrmSpin"));
     spnRegister = new UpDownButtons(QStringLiteral("spnRegister"), 0, 255, this);
@@ -41,6 +42,7 @@ void TfrmSpin::loadValue(std::uint8_t v)
 
 void TfrmSpin::spnRegisterChange(int value)
 {
-    lblSpin->setText(QStringLiteral("0x") + QString::fromStdString(tp::byteText(static_cast<std::uint8_t>(value))));
+    lblSpin->setText(QStringLiteral("0x") +
+                     QString::fromStdString(tp::byteText(static_cast<std::uint8_t>(value))));
     valueChange(static_cast<std::uint8_t>(value));
 }

@@ -21,7 +21,8 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, int reg) : QDialog(&device), m_d
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Edit Register"));
 
-    lblRegister = new QLabel(QStringLiteral("Register 0x") + QString::fromStdString(tp::intToHex(std::uint64_t(reg), 2)));
+    lblRegister = new QLabel(QStringLiteral("Register 0x") +
+                             QString::fromStdString(tp::intToHex(std::uint64_t(reg), 2)));
     lblRegister->setObjectName(QStringLiteral("lblRegister"));
     QFont bold = lblRegister->font();
     bold.setBold(true);
@@ -39,7 +40,8 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, int reg) : QDialog(&device), m_d
     // The limit is for typing: a longer name from a file stays whole.
     limitTyping(edtDescription, 40);
     edtDescription->setValidator(new CodePageValidator(edtDescription));
-    edtDescription->setMinimumWidth(edtDescription->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n'))));
+    edtDescription->setMinimumWidth(
+        edtDescription->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n'))));
 
     auto* form = new QFormLayout;
     form->addRow(tr("Initial Value (hex):"), edtDefault);
@@ -66,8 +68,8 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, int reg) : QDialog(&device), m_d
 
 void TfrmEditCell::edtDefaultExit()
 {
-    const QString t =
-        QString::fromStdString(tp::normaliseHexExit(tp::HexExit::LeadingZero, edtDefault->text().toStdString()));
+    const QString t = QString::fromStdString(
+        tp::normaliseHexExit(tp::HexExit::LeadingZero, edtDefault->text().toStdString()));
     if (t != edtDefault->text())
         edtDefault->setText(t);
 }

@@ -52,7 +52,8 @@ UserDevice sampleDevice()
     def.names[6] = "[not a section]";
     def.names[7] = "  two blanks before";
     def.names[8] = "";
-    def.names[9] = "Temp \xC2\xB0" "C \xE2\x82\xAC"; // degree sign and euro: both in the code page
+    def.names[9] = "Temp \xC2\xB0"
+                   "C \xE2\x82\xAC"; // degree sign and euro: both in the code page
     d.define(def, Shade::Blue);
     return d;
 }
@@ -97,18 +98,39 @@ void TestUserDeviceFiles::iniLookupIgnoresCaseKeepsValues_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("canonical") << "Device Data" << "Name" << "Fan, rev B";
-    QTest::newRow("lower case") << "device data" << "name" << "Fan, rev B";
-    QTest::newRow("upper case") << "DEVICE DATA" << "NAME" << "Fan, rev B";
-    QTest::newRow("blanks inside the section count") << "DeviceData" << "Name" << QString();
-    QTest::newRow("semicolon, percent, equals") << "Register Description" << "0" << "Status, bit 7; see %x = 5";
-    QTest::newRow("blanks after = kept") << "Register Description" << "1" << "  spaced  ";
-    QTest::newRow("blanks around key name") << "Register Description" << "2" << "x";
-    QTest::newRow("empty value") << "Register Description" << "3" << "";
-    QTest::newRow("comment is no key") << "Register Description" << ";4" << QString();
-    QTest::newRow("LF line end") << "Register Data" << "0" << "0A";
-    QTest::newRow("lone CR line end") << "Register Data" << "1" << "0B";
-    QTest::newRow("no such key") << "Register Data" << "2" << QString();
+    QTest::newRow("canonical") << "Device Data"
+                               << "Name"
+                               << "Fan, rev B";
+    QTest::newRow("lower case") << "device data"
+                                << "name"
+                                << "Fan, rev B";
+    QTest::newRow("upper case") << "DEVICE DATA"
+                                << "NAME"
+                                << "Fan, rev B";
+    QTest::newRow("blanks inside the section count") << "DeviceData"
+                                                     << "Name" << QString();
+    QTest::newRow("semicolon, percent, equals") << "Register Description"
+                                                << "0"
+                                                << "Status, bit 7; see %x = 5";
+    QTest::newRow("blanks after = kept") << "Register Description"
+                                         << "1"
+                                         << "  spaced  ";
+    QTest::newRow("blanks around key name") << "Register Description"
+                                            << "2"
+                                            << "x";
+    QTest::newRow("empty value") << "Register Description"
+                                 << "3"
+                                 << "";
+    QTest::newRow("comment is no key") << "Register Description"
+                                       << ";4" << QString();
+    QTest::newRow("LF line end") << "Register Data"
+                                 << "0"
+                                 << "0A";
+    QTest::newRow("lone CR line end") << "Register Data"
+                                      << "1"
+                                      << "0B";
+    QTest::newRow("no such key") << "Register Data"
+                                 << "2" << QString();
 }
 
 void TestUserDeviceFiles::iniLookupIgnoresCaseKeepsValues()
@@ -150,14 +172,14 @@ void TestUserDeviceFiles::iniFirstSectionAndKeyWin()
 
 void TestUserDeviceFiles::iniWritingKeepsOtherLines()
 {
-    IniDocument doc = IniDocument::parse(crlf({"; written by hand", "[Device Data]", "address=10", "Extra=keep me",
-                                               "", "[Other]", "x=1"}));
-    doc.setValue("DEVICE DATA", "Address", "A0");  // replaced in place
-    doc.setValue("Device Data", "Name", "N");      // added after the section's last line
-    doc.setValue("Register Data", "0", "FF");      // new section at the end
+    IniDocument doc = IniDocument::parse(
+        crlf({"; written by hand", "[Device Data]", "address=10", "Extra=keep me", "", "[Other]", "x=1"}));
+    doc.setValue("DEVICE DATA", "Address", "A0"); // replaced in place
+    doc.setValue("Device Data", "Name", "N");     // added after the section's last line
+    doc.setValue("Register Data", "0", "FF");     // new section at the end
     doc.setValue("Register Data", "1", "EE");
-    QCOMPARE(doc.text(), crlf({"; written by hand", "[Device Data]", "Address=A0", "Extra=keep me", "Name=N", "",
-                               "[Other]", "x=1", "", "[Register Data]", "0=FF", "1=EE"}));
+    QCOMPARE(doc.text(), crlf({"; written by hand", "[Device Data]", "Address=A0", "Extra=keep me", "Name=N",
+                               "", "[Other]", "x=1", "", "[Register Data]", "0=FF", "1=EE"}));
     QCOMPARE(doc.value("device data", "name").value_or("?"), std::string("N"));
 }
 
@@ -188,13 +210,25 @@ void TestUserDeviceFiles::completingValues_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("complete");
     QTest::addColumn<QString>("checked"); // null: refused from a file
-    QTest::newRow("two digits") << "3C" << "3C" << "3C";
-    QTest::newRow("lower case") << "ab" << "AB" << "AB";
-    QTest::newRow("one digit") << "7" << "07" << "07";
-    QTest::newRow("empty") << "" << "FF" << "FF";
-    QTest::newRow("blanks") << " 5 " << "05" << "05";
-    QTest::newRow("not hex") << "ZZ" << "ZZ" << QString();
-    QTest::newRow("three digits") << "123" << "123" << QString();
+    QTest::newRow("two digits") << "3C"
+                                << "3C"
+                                << "3C";
+    QTest::newRow("lower case") << "ab"
+                                << "AB"
+                                << "AB";
+    QTest::newRow("one digit") << "7"
+                               << "07"
+                               << "07";
+    QTest::newRow("empty") << ""
+                           << "FF"
+                           << "FF";
+    QTest::newRow("blanks") << " 5 "
+                            << "05"
+                            << "05";
+    QTest::newRow("not hex") << "ZZ"
+                             << "ZZ" << QString();
+    QTest::newRow("three digits") << "123"
+                                  << "123" << QString();
 }
 
 void TestUserDeviceFiles::completingValues()
@@ -261,15 +295,15 @@ void TestUserDeviceFiles::defLayout()
     def.names = {"First", "Second"};
     d.define(def, Shade::Blue);
     QCOMPARE(DefinitionFile::format({}, d, false),
-             crlf({"[Device Data]", "Address=A0", "MaxRegister=1", "Name=Dev", "", "[Register Data]", "0=01", "1=A2",
-                   "", "[Register Description]", "0=First", "1=Second"}));
+             crlf({"[Device Data]", "Address=A0", "MaxRegister=1", "Name=Dev", "", "[Register Data]", "0=01",
+                   "1=A2", "", "[Register Description]", "0=First", "1=Second"}));
 }
 
 void TestUserDeviceFiles::defReadsOtherSpellings()
 {
-    const Definition d = DefinitionFile::parse(
-        crlf({"[device data]", "maxregister=20", "NAME=x", "address = 4e ", "[REGISTER DATA]", "20=c3",
-              "[register description]", "20=Twenty"}));
+    const Definition d =
+        DefinitionFile::parse(crlf({"[device data]", "maxregister=20", "NAME=x", "address = 4e ",
+                                    "[REGISTER DATA]", "20=c3", "[register description]", "20=Twenty"}));
     QCOMPARE(d.maxRegister, 20);
     QCOMPARE(d.name, std::string("x"));
     QCOMPARE(d.address.value_or(0), std::uint8_t(0x4E));
@@ -288,13 +322,14 @@ void TestUserDeviceFiles::defDefaultsWhenAbsent()
         QCOMPARE(d.names[std::size_t(i)], std::string("Undefined Register"));
     }
     // An odd address is made even, as the address field does.
-    QCOMPARE(DefinitionFile::parse(crlf({"[Device Data]", "Address=A1"})).address.value_or(0), std::uint8_t(0xA0));
+    QCOMPARE(DefinitionFile::parse(crlf({"[Device Data]", "Address=A1"})).address.value_or(0),
+             std::uint8_t(0xA0));
 }
 
 void TestUserDeviceFiles::defMaxRegister20LeavesUpperCellsEmpty()
 {
-    const Definition def = DefinitionFile::parse(
-        crlf({"[Device Data]", "MaxRegister=20", "[Register Data]", "21=12", "[Register Description]", "21=Beyond"}));
+    const Definition def = DefinitionFile::parse(crlf({"[Device Data]", "MaxRegister=20", "[Register Data]",
+                                                       "21=12", "[Register Description]", "21=Beyond"}));
     UserDevice d;
     d.setValueText(25, "77");
     d.define(def, Shade::Blue);
@@ -312,14 +347,19 @@ void TestUserDeviceFiles::defRefusesBadFiles_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
     auto row = [](const char* name, const std::string& bytes, const char* reason) {
-        QTest::newRow(name) << QByteArray(bytes.data(), qsizetype(bytes.size())) << QString::fromLatin1(reason);
+        QTest::newRow(name) << QByteArray(bytes.data(), qsizetype(bytes.size()))
+                            << QString::fromLatin1(reason);
     };
-    row("MaxRegister 999", crlf({"[Device Data]", "MaxRegister=999"}), "MaxRegister must be a number from 0 to 255");
-    row("MaxRegister -1", crlf({"[Device Data]", "MaxRegister=-1"}), "MaxRegister must be a number from 0 to 255");
-    row("MaxRegister 256", crlf({"[Device Data]", "MaxRegister=256"}), "MaxRegister must be a number from 0 to 255");
+    row("MaxRegister 999", crlf({"[Device Data]", "MaxRegister=999"}),
+        "MaxRegister must be a number from 0 to 255");
+    row("MaxRegister -1", crlf({"[Device Data]", "MaxRegister=-1"}),
+        "MaxRegister must be a number from 0 to 255");
+    row("MaxRegister 256", crlf({"[Device Data]", "MaxRegister=256"}),
+        "MaxRegister must be a number from 0 to 255");
     row("MaxRegister abc", crlf({"[Device Data]", "MaxRegister=abc"}), "not \"abc\"");
     row("MaxRegister empty", crlf({"[Device Data]", "MaxRegister="}), "MaxRegister must be");
-    row("MaxRegister huge", crlf({"[Device Data]", "MaxRegister=99999999999999999999"}), "MaxRegister must be");
+    row("MaxRegister huge", crlf({"[Device Data]", "MaxRegister=99999999999999999999"}),
+        "MaxRegister must be");
     row("value ZZ", crlf({"[Device Data]", "MaxRegister=3", "[Register Data]", "2=ZZ"}),
         "the value of register 2 must be two hex digits, not \"ZZ\"");
     row("value 3 digits", crlf({"[Register Data]", "0=100"}), "register 0");
@@ -347,8 +387,8 @@ void TestUserDeviceFiles::defSaveKeepsOtherContentSaveAsErasesValues()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("dev.def");
-    writeBytes(path, crlf({"; my notes", "[Device Data]", "Name=Old", "Vendor=Acme", "[Register Data]", "0=11",
-                           "40=44", "[Register Description]", "40=Old forty", "[Mine]", "keep=yes"}));
+    writeBytes(path, crlf({"; my notes", "[Device Data]", "Name=Old", "Vendor=Acme", "[Register Data]",
+                           "0=11", "40=44", "[Register Description]", "40=Old forty", "[Mine]", "keep=yes"}));
     UserDevice d;
     Definition def;
     def.name = "New";
@@ -358,9 +398,10 @@ void TestUserDeviceFiles::defSaveKeepsOtherContentSaveAsErasesValues()
 
     // Save: only the keys written change.
     DefinitionFile::save(path.toStdString(), d, false);
-    QCOMPARE(readBytes(path), crlf({"; my notes", "[Device Data]", "Name=New", "Vendor=Acme", "Address=A0",
-                                    "MaxRegister=1", "[Register Data]", "0=AA", "40=44", "1=BB",
-                                    "[Register Description]", "40=Old forty", "0=", "1=", "[Mine]", "keep=yes"}));
+    QCOMPARE(readBytes(path),
+             crlf({"; my notes", "[Device Data]", "Name=New", "Vendor=Acme", "Address=A0", "MaxRegister=1",
+                   "[Register Data]", "0=AA", "40=44", "1=BB", "[Register Description]", "40=Old forty",
+                   "0=", "1=", "[Mine]", "keep=yes"}));
     // Save As: the old register values go.
     DefinitionFile::save(path.toStdString(), d, true);
     const std::string after = readBytes(path);
@@ -377,7 +418,8 @@ void TestUserDeviceFiles::defCodePageAndUtf8()
     const UserDevice d = sampleDevice();
     const std::string bytes = DefinitionFile::format({}, d, false);
     // Degree sign and euro as single bytes of the code page.
-    QVERIFY(bytes.find("9=Temp \xB0" "C \x80\r\n") != std::string::npos);
+    QVERIFY(bytes.find("9=Temp \xB0"
+                       "C \x80\r\n") != std::string::npos);
     QCOMPARE(DefinitionFile::parse(bytes).names[9], d.registerName(9));
 
     // A file saved as UTF-8 with a byte-order mark reads as UTF-8.
@@ -394,9 +436,11 @@ void TestUserDeviceFiles::defLoadMessageNamesTheFile()
         DefinitionFile::load(path.toStdString());
         QFAIL("accepted");
     } catch (const tp::FileError& e) {
-        QCOMPARE(QString::fromStdString(e.what()),
-                 QString("\"broken.def\" is not a valid definition file: MaxRegister must be a number from 0 to 255, "
-                         "not \"abc\". Nothing was loaded"));
+        QCOMPARE(
+            QString::fromStdString(e.what()),
+            QString(
+                "\"broken.def\" is not a valid definition file: MaxRegister must be a number from 0 to 255, "
+                "not \"abc\". Nothing was loaded"));
     }
     QVERIFY_THROWS_EXCEPTION(tp::FileError, DefinitionFile::load(dir.filePath("missing.def").toStdString()));
 }
@@ -407,8 +451,8 @@ void TestUserDeviceFiles::textExport()
 {
     UserDevice d = sampleDevice();
     const std::string text = DefinitionFile::exportText(d);
-    QVERIFY(text.rfind(crlf({"[Device Data]", "Address=9E", "MaxRegister=20", "", "[Register Data]", "00=00  ;Reg 0",
-                             "01=07  ;Reg 1"}),
+    QVERIFY(text.rfind(crlf({"[Device Data]", "Address=9E", "MaxRegister=20", "", "[Register Data]",
+                             "00=00  ;Reg 0", "01=07  ;Reg 1"}),
                        0) == 0);
     QVERIFY(text.find("05=23  ;Status, bit 7; see %x = 5\r\n") != std::string::npos);
     QVERIFY(text.find("14=8C  ;Reg 20\r\n") != std::string::npos);

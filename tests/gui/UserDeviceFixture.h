@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 

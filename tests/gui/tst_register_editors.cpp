@@ -80,12 +80,30 @@ void TestRegisterEditors::liveControlsOpen_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("autoName");
     QTest::addColumn<QString>("autoHint");
-    QTest::newRow("slider button") << "btnSlider" << "TfrmSlider" << "chbAuto" << "Send I\u00B2C message when slider changed";
-    QTest::newRow("spin button") << "btnSpin" << "TfrmSpin" << "chbUpdate" << "Send I\u00B2C message when value changed";
-    QTest::newRow("bits button") << "btnBits" << "TfrmBits" << "chbBitsUpdate" << "Send I\u00B2C message when value changed";
-    QTest::newRow("slider menu") << "mnuPopupSlider" << "TfrmSlider" << "chbAuto" << "Send I\u00B2C message when slider changed";
-    QTest::newRow("spin menu") << "mnuPopupSpin" << "TfrmSpin" << "chbUpdate" << "Send I\u00B2C message when value changed";
-    QTest::newRow("bits menu") << "mnuPopupBits" << "TfrmBits" << "chbBitsUpdate" << "Send I\u00B2C message when value changed";
+    QTest::newRow("slider button") << "btnSlider"
+                                   << "TfrmSlider"
+                                   << "chbAuto"
+                                   << "Send I\u00B2C message when slider changed";
+    QTest::newRow("spin button") << "btnSpin"
+                                 << "TfrmSpin"
+                                 << "chbUpdate"
+                                 << "Send I\u00B2C message when value changed";
+    QTest::newRow("bits button") << "btnBits"
+                                 << "TfrmBits"
+                                 << "chbBitsUpdate"
+                                 << "Send I\u00B2C message when value changed";
+    QTest::newRow("slider menu") << "mnuPopupSlider"
+                                 << "TfrmSlider"
+                                 << "chbAuto"
+                                 << "Send I\u00B2C message when slider changed";
+    QTest::newRow("spin menu") << "mnuPopupSpin"
+                               << "TfrmSpin"
+                               << "chbUpdate"
+                               << "Send I\u00B2C message when value changed";
+    QTest::newRow("bits menu") << "mnuPopupBits"
+                               << "TfrmBits"
+                               << "chbBitsUpdate"
+                               << "Send I\u00B2C message when value changed";
 }
 
 void TestRegisterEditors::liveControlsOpen()
@@ -269,7 +287,8 @@ void TestRegisterEditors::smallerMaxRegisterClosesEditors()
     QPointer<TRegisterControl> low = f->w->registerControls()[1];
 
     f->dialogs().answers << Answer::No;
-    f->openFile(f->writeFile("small.def", crlfLines({"[Device Data]", "MaxRegister=15", "[Register Data]", "2=44"})));
+    f->openFile(
+        f->writeFile("small.def", crlfLines({"[Device Data]", "MaxRegister=15", "[Register Data]", "2=44"})));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -416,9 +435,9 @@ void TestRegisterEditors::defineNumberOfRegisters()
         spin->setText(text);
         QTest::keyClick(spin, Qt::Key_Return);
     }
-    QCOMPARE(f->dialogs().texts("warning"),
-             (QStringList{"Please enter a number between 1 and 256", "Please enter an integer between 1 and 256",
-                          "Please enter an integer between 1 and 256"}));
+    QCOMPARE(f->dialogs().texts("warning"), (QStringList{"Please enter a number between 1 and 256",
+                                                         "Please enter an integer between 1 and 256",
+                                                         "Please enter an integer between 1 and 256"}));
     QCOMPARE(grid->model()->rowCount(), 256);
     QCOMPARE(spin->text(), QString("256"));
     spin->clear();
@@ -461,7 +480,8 @@ void TestRegisterEditors::defineUpDownAndFill()
     fill->clear();
     f->dialogs().answers << Answer::No << Answer::Yes;
     QTest::keyClicks(fill, "3c");
-    QCOMPARE(f->dialogs().texts("confirm"), QStringList{"Are you sure you want to set all the values to 3C?"});
+    QCOMPARE(f->dialogs().texts("confirm"),
+             QStringList{"Are you sure you want to set all the values to 3C?"});
     QCOMPARE(m->index(0, 1).data().toString(), QString("FF"));
     fill->clear();
     QTest::keyClicks(fill, "5a");
@@ -476,12 +496,14 @@ void TestRegisterEditors::defineUpDownAndFill()
 
 void TestRegisterEditors::editCurrentDevice()
 {
-    f->openFile(f->writeFile("d.def", crlfLines({"[Device Data]", "Name=Thing with a long name", "Address=4C", "MaxRegister=3",
-                                                 "[Register Data]", "1=11", "[Register Description]", "1=One"})));
+    f->openFile(f->writeFile(
+        "d.def", crlfLines({"[Device Data]", "Name=Thing with a long name", "Address=4C", "MaxRegister=3",
+                            "[Register Data]", "1=11", "[Register Description]", "1=One"})));
     f->action("mnuCurrentDevice")->trigger();
     TfrmDefine* d = f->w->definitionWindow();
     QCOMPARE(d->windowTitle(), QString("Edit Current Device"));
-    QCOMPARE(child<QLineEdit>(d, "edtName")->text(), QString("Thing with a long name")); // longer than one may type
+    QCOMPARE(child<QLineEdit>(d, "edtName")->text(),
+             QString("Thing with a long name")); // longer than one may type
     QCOMPARE(child<QLineEdit>(d, "edtAddress")->text(), QString("4C"));
     QCOMPARE(child<QLineEdit>(d, "edtSpin")->text(), QString("4"));
     QAbstractItemModel* m = child<QTableView>(d, "stgDefinition")->model();
@@ -508,7 +530,8 @@ void TestRegisterEditors::editCurrentDevice()
     child<QPushButton>(d, "btnOK")->click();
     QCOMPARE(f->device().registerName(1), std::string("Changed"));
     QCOMPARE(f->cell(4), QString());
-    QVERIFY(f->w->gridModel()->indexOf(4).data(Qt::BackgroundRole).value<QBrush>().color() == QColor(0xC0, 0xC0, 0xC0));
+    QVERIFY(f->w->gridModel()->indexOf(4).data(Qt::BackgroundRole).value<QBrush>().color() ==
+            QColor(0xC0, 0xC0, 0xC0));
     QCOMPARE(QString::fromStdString(f->device().currentFile()), path);
     f->action("mnuSave")->trigger();
     QVERIFY(f->readFile(path).contains("\r\n1=Changed\r\n"));

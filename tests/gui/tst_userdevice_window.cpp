@@ -20,8 +20,8 @@ namespace {
 // A .def file of MaxRegister 20 with register 5 named.
 QByteArray smallDefinition(const QString& name = QStringLiteral("Fan Controller"))
 {
-    return crlfLines({"[Device Data]", "Address=5C", "MaxRegister=20", "Name=" + name, "[Register Data]", "0=12",
-                      "5=C3", "20=7E", "[Register Description]", "5=Status, bit 7; see %x = 5"});
+    return crlfLines({"[Device Data]", "Address=5C", "MaxRegister=20", "Name=" + name, "[Register Data]",
+                      "0=12", "5=C3", "20=7E", "[Register Description]", "5=Status, bit 7; see %x = 5"});
 }
 
 } // namespace
@@ -194,8 +194,8 @@ void TestUserDeviceWindow::tabOrderFollowsTheLayout()
             chain << w->objectName();
         w = w->nextInFocusChain();
     } while (w != first);
-    QCOMPARE(chain, (QStringList{"edtAddress", "btnWriteOne", "btnReadOne", "btnWrite", "btnRead", "chbOneAtATime",
-                                 "btnSlider", "btnSpin", "btnBits", "stgMemory"}));
+    QCOMPARE(chain, (QStringList{"edtAddress", "btnWriteOne", "btnReadOne", "btnWrite", "btnRead",
+                                 "chbOneAtATime", "btnSlider", "btnSpin", "btnBits", "stgMemory"}));
 }
 
 // ------------------------------------------------------------------ fields and cells
@@ -394,7 +394,8 @@ void TestUserDeviceWindow::openShowsTheFile()
     QCOMPARE(f->cell(20), QString("7E"));
     for (int i = 21; i <= 31; ++i) {
         QCOMPARE(f->cell(i), QString());
-        QCOMPARE(f->w->gridModel()->indexOf(i).data(Qt::BackgroundRole).value<QBrush>().color().blue() > 150, true);
+        QCOMPARE(f->w->gridModel()->indexOf(i).data(Qt::BackgroundRole).value<QBrush>().color().blue() > 150,
+                 true);
     }
     QVERIFY(!f->device().modified());
     QCOMPARE(QString::fromStdString(f->device().currentFile()), path);
@@ -421,8 +422,9 @@ void TestUserDeviceWindow::openRefusesABadFile()
     f->openFile(bad);
     const QStringList errors = f->dialogs().texts("error");
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors[0].startsWith("\"bad.def\" is not a valid definition file: MaxRegister must be a number from 0 "
-                                  "to 255"),
+    QVERIFY2(errors[0].startsWith(
+                 "\"bad.def\" is not a valid definition file: MaxRegister must be a number from 0 "
+                 "to 255"),
              qPrintable(errors[0]));
     // Nothing changed.
     QCOMPARE(f->w->windowTitle(), QString("Fan Controller"));
@@ -481,7 +483,8 @@ void TestUserDeviceWindow::saveAndSaveAs()
     QCOMPARE(saves[0].request.defaultSuffix, QString("def"));
     QVERIFY(!f->device().modified());
     const QByteArray oneBytes = f->readFile(one);
-    QVERIFY(oneBytes.startsWith("[Device Data]\r\nAddress=A0\r\nMaxRegister=255\r\nName=User Definable Device\r\n"));
+    QVERIFY(oneBytes.startsWith(
+        "[Device Data]\r\nAddress=A0\r\nMaxRegister=255\r\nName=User Definable Device\r\n"));
     QVERIFY(oneBytes.contains("\r\n3=33\r\n"));
 
     // Save As to another name: Save goes there from now on, "one.def" stays as it was.
@@ -656,8 +659,9 @@ void TestUserDeviceWindow::textExport()
     QCOMPARE(saves[0].request.filters, (QStringList{"Text files (*.txt)", "All files (*.*)"}));
     QCOMPARE(saves[0].request.defaultSuffix, QString("txt"));
     const QByteArray text = f->readFile(path);
-    QVERIFY(text.startsWith("[Device Data]\r\nAddress=5C\r\nMaxRegister=20\r\n\r\n[Register Data]\r\n00=12  ;Undefined "
-                            "Register\r\n"));
+    QVERIFY(text.startsWith(
+        "[Device Data]\r\nAddress=5C\r\nMaxRegister=20\r\n\r\n[Register Data]\r\n00=12  ;Undefined "
+        "Register\r\n"));
     QVERIFY(text.contains("\r\n05=C3  ;Status, bit 7; see %x = 5\r\n"));
     QVERIFY(text.endsWith("\r\n14=7E  ;Undefined Register\r\n"));
     QVERIFY(!text.contains("stale"));
@@ -665,7 +669,8 @@ void TestUserDeviceWindow::textExport()
 
 void TestUserDeviceWindow::printsToPdf()
 {
-    const QString pdf = qEnvironmentVariableIsSet("KEEP_PDF") ? QString("/tmp/report.pdf") : f->dir.filePath("report.pdf");
+    const QString pdf =
+        qEnvironmentVariableIsSet("KEEP_PDF") ? QString("/tmp/report.pdf") : f->dir.filePath("report.pdf");
     f->device().setValue(255, 0x42);
     f->device().setRegisterName(255, "Last one");
     f->dialogs().printAccepted = true;
@@ -682,7 +687,8 @@ void TestUserDeviceWindow::printsToPdf()
     QProcess p;
     p.start(pdftotext, {"-fixed", "6", pdf, "-"});
     QVERIFY(p.waitForFinished(30000));
-    const QStringList pageTexts = QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+    const QStringList pageTexts =
+        QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
     QVERIFY2(pageTexts.size() >= 3, qPrintable(QString::number(pageTexts.size())));
     // The page margin comes out as blanks before every line.
     const QString firstLine = pageTexts[0].split('\n')[0];
