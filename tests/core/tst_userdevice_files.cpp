@@ -84,6 +84,7 @@ private slots:
     void defSaveKeepsOtherContentSaveAsErasesValues();
     void defCodePageAndUtf8();
     void defLoadMessageNamesTheFile();
+    void defMangledFilesGiveAValidDeviceOrAnError();
 
     void textExport();
     void reportLinesAndPages();
@@ -443,6 +444,52 @@ void TestUserDeviceFiles::defLoadMessageNamesTheFile()
                 "not \"abc\". Nothing was loaded"));
     }
     QVERIFY_THROWS_EXCEPTION(tp::FileError, DefinitionFile::load(dir.filePath("missing.def").toStdString()));
+}
+
+// Damaged copies of a good file: each either reads as a device whose every
+// value the grid and the bus can take, or is refused with a FileError.
+void TestUserDeviceFiles::defMangledFilesGiveAValidDeviceOrAnError()
+{
+    const std::string good = DefinitionFile::format({}, sampleDevice(), false);
+    const std::string alphabet = "[]=;\r\n -0123456789AaFfZz,%\x80\xFF\0";
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int refused = 0;
+    for (int round = 0; round < 600; ++round) {
+        std::string bytes = good;
+        const int edits = 1 + int(next() % 6);
+        for (int e = 0; e < edits && !bytes.empty(); ++e) {
+            const std::size_t at = next() % bytes.size();
+            switch (next() % 3) {
+            case 0:
+                bytes[at] = alphabet[next() % alphabet.size()];
+                break;
+            case 1:
+                bytes.erase(at, 1 + next() % 12);
+                break;
+            default:
+                bytes.insert(at, 1, alphabet[next() % alphabet.size()]);
+            }
+        }
+        try {
+            const Definition d = DefinitionFile::parse(bytes);
+            QVERIFY(d.maxRegister >= 0 && d.maxRegister <= 255);
+            QVERIFY(!d.address || (*d.address & 1) == 0);
+            for (int i = 0; i <= d.maxRegister; ++i) {
+                const std::string& v = d.values[std::size_t(i)];
+                QVERIFY2(v.size() == 2 && tp::isHexDigit(v[0]) && tp::isHexDigit(v[1]), v.c_str());
+            }
+            UserDevice device;
+            device.define(d, Shade::Blue);
+            // What was read writes back and reads again as the same device.
+            const Definition again = DefinitionFile::parse(DefinitionFile::format({}, device, false));
+            QCOMPARE(again.maxRegister, d.maxRegister);
+            QCOMPARE(again.values, device.definition().values);
+        } catch (const tp::FileError&) {
+            ++refused;
+        }
+    }
+    QVERIFY(refused > 0 && refused < 600);
 }
 
 // ------------------------------------------------------------------ export, report
