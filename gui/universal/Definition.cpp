@@ -136,6 +136,13 @@ TfrmDefine::TfrmDefine(TfrmLongI2C& device) : QDialog(&device), m_device(&device
     layout->addWidget(stgDefinition, 1);
     layout->addLayout(buttons);
     resize(sizeHint().width(), 560);
+    setTabOrder(edtName, edtAddress);
+    setTabOrder(edtAddress, edtSpin);
+    setTabOrder(edtSpin, spnRegisters);
+    setTabOrder(spnRegisters, edtFill);
+    setTabOrder(edtFill, stgDefinition);
+    setTabOrder(stgDefinition, btnOK);
+    setTabOrder(btnOK, btnCancel);
 
     connect(edtAddress, &QLineEdit::textChanged, this, guarded(this, &TfrmDefine::edtAddressChange));
     onExit(edtAddress, [this] { edtAddressExit(); });
