@@ -4,6 +4,7 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tp {
 
@@ -139,25 +140,39 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
     const std::size_t maxData = maxLen > addressBytes ? maxLen - addressBytes : 1;
     const std::size_t block = m_device.blockSize();
     const std::size_t page = m_device.effectivePageSize();
+    // Without zero-length polls, the next page write is the poll, as Linux's
+    // at24 driver does it: retried until the chip takes it or the previous
+    // write's time has run out.
+    std::optional<std::uint64_t> previousCycleEnds;
     for (std::size_t a = start; a < end;) {
         std::size_t n = std::min({end - a, block - a % block, maxData});
         if (eeprom)
             n = std::min(n, page - a % page);
-        Status st = writeChunk(a, data.subspan(a - start, n));
+        bool timedOut = false;
+        const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
+        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
+                                                          writeIt, &timedOut)
+                                      : writeIt();
+        previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
-            bool timedOut = false;
-            st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
-            if (st != status::Success) {
-                MemoryBusResult r = failed(st, a, a - start);
-                r.writeCycleTimedOut = timedOut;
-                return r;
-            }
+            if (a + n < end && !m_adapter.acceptsZeroLength())
+                previousCycleEnds = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
+            else
+                st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
         }
-        if (st != status::Success)
-            return failed(st, a, a - start);
+        if (st != status::Success) {
+            MemoryBusResult r = failed(st, a, a - start);
+            r.writeCycleTimedOut = timedOut;
+            return r;
+        }
         a += n;
-        if (!goOn(progress, a - start, data.size()))
+        if (!goOn(progress, a - start, data.size())) {
+            if (previousCycleEnds) { // leave the chip ready, as after every other write
+                bool ignored = false;
+                awaitWriteCycle(m_device.slaveAddress(a - n), ignored);
+            }
             return cancelled(a - start);
+        }
     }
     MemoryBusResult r;
     r.done = data.size();

@@ -16,7 +16,8 @@ namespace tp {
 //    block-select bits change;
 //  - EEPROM writes are page writes that never cross a page boundary, each
 //    followed by acknowledge polling until the chip answers again, for at
-//    most the write time on the adapter's clock;
+//    most the write time on the adapter's clock (on adapters that send no
+//    zero-length message: the next page write retried, a one-byte read last);
 //  - RAM writes go in as few transfers as the adapter allows, without waits.
 // Long operations call the progress callback after every transfer; a false
 // answer stops them (MemoryOutcome::Cancelled). Reads hand their data over
