@@ -185,17 +185,8 @@ void TestUserDeviceWindow::statusBlankedCentredOnActivation()
 
 void TestUserDeviceWindow::tabOrderFollowsTheLayout()
 {
-    QStringList chain;
-    QWidget* first = f->address();
-    QWidget* w = first;
-    do {
-        if (f->w->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(f->w) &&
-            !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    QCOMPARE(chain, (QStringList{"edtAddress", "btnWriteOne", "btnReadOne", "btnWrite", "btnRead",
-                                 "chbOneAtATime", "btnSlider", "btnSpin", "btnBits", "stgMemory"}));
+    QCOMPARE(tabChain(f->w), (QStringList{"edtAddress", "btnWriteOne", "btnReadOne", "btnWrite", "btnRead",
+                                          "chbOneAtATime", "btnSlider", "btnSpin", "btnBits", "stgMemory"}));
 }
 
 // ------------------------------------------------------------------ fields and cells
