@@ -84,8 +84,16 @@ void TfrmLongI2C::btnWriteClick()
         std::vector<std::uint8_t> data(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
             data[static_cast<std::size_t>(i)] = m_device.value(i);
+        // One transfer from register 0; an adapter with a smaller buffer
+        // (SMBus block writes) gets pieces, each with its first register.
+        const int chunk = static_cast<int>(
+            std::min<std::size_t>(std::max<std::size_t>(2, adapter().maxTransferLength()) - 1, 256));
         adapter().expectChip(kChipType, m_link.address());
-        st = main().I2CWriteArray(m_link.address(), 0, static_cast<std::uint16_t>(count), data.data());
+        for (int start = 0; start < count && st == Success; start += chunk) {
+            const int n = std::min(chunk, count - start);
+            st = main().I2CWriteArray(m_link.address(), static_cast<std::uint8_t>(start),
+                                      static_cast<std::uint16_t>(n), data.data() + start);
+        }
         context().status = st;
     }
     m_link.showStatus(st);

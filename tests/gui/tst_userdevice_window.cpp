@@ -286,6 +286,21 @@ void TestUserDeviceWindow::writeAllIsOneTransfer()
     QCOMPARE(f->chip->reg(0), std::uint8_t(0x11));
     QCOMPARE(f->chip->reg(255), std::uint8_t(0x99));
     QCOMPARE(f->bench->statusText(), QString("Transmission successful"));
+
+    // An adapter that takes 33 bytes at a time (an SMBus block write) gets
+    // eight pieces, each starting with its register.
+    f->bench->sim->setMaxTransferLength(33);
+    f->bench->clearLog();
+    f->click("btnWrite");
+    const QStringList pieces = f->bench->transfers();
+    QCOMPARE(pieces.size(), 8);
+    for (int p = 0; p < 8; ++p) {
+        QVERIFY2(pieces[p].startsWith(QStringLiteral("W A0 %1 ").arg(p * 32, 2, 16, QChar('0')).toUpper()),
+                 qPrintable(pieces[p]));
+        QCOMPARE(pieces[p].split(' ').size(), 2 + 1 + 32);
+    }
+    QVERIFY(pieces[7].endsWith("FF 99"));
+    QCOMPARE(f->bench->statusText(), QString("Transmission successful"));
 }
 
 void TestUserDeviceWindow::byteModeTransfers()
