@@ -164,11 +164,15 @@ std::string DefinitionFile::format(std::string_view existing, const UserDevice& 
     doc.setValue(kDeviceData, "Name", device.name());
     if (eraseRegisterData)
         doc.eraseSection(kRegisterData);
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::pair<std::string, std::string>> names;
     for (int i = 0; i <= device.maxRegister(); ++i) {
         const std::string key = std::to_string(i);
-        doc.setValue(kRegisterData, key, device.valueText(i));
-        doc.setValue(kRegisterDescription, key, device.registerName(i));
+        values.emplace_back(key, device.valueText(i));
+        names.emplace_back(key, device.registerName(i));
     }
+    doc.setValues(kRegisterData, values);
+    doc.setValues(kRegisterDescription, names);
     return utf8ToCp1252(doc.text());
 }
 
@@ -194,9 +198,11 @@ std::string DefinitionFile::exportText(const UserDevice& device)
     IniDocument doc;
     doc.setValue(kDeviceData, "Address", byteText(device.address()));
     doc.setValue(kDeviceData, "MaxRegister", std::to_string(device.maxRegister()));
+    std::vector<std::pair<std::string, std::string>> registers;
     for (int i = 0; i <= device.maxRegister(); ++i)
-        doc.setValue(kRegisterData, intToHex(static_cast<std::uint64_t>(i), 2),
-                     device.valueText(i) + "  ;" + device.registerName(i));
+        registers.emplace_back(intToHex(static_cast<std::uint64_t>(i), 2),
+                               device.valueText(i) + "  ;" + device.registerName(i));
+    doc.setValues(kRegisterData, registers);
     return utf8ToCp1252(doc.text());
 }
 

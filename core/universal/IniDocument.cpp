@@ -1,5 +1,7 @@
 #include "core/universal/IniDocument.h"
 
+#include <iterator>
+
 namespace tp {
 
 namespace {
@@ -127,35 +129,54 @@ std::size_t IniDocument::sectionEnd(std::size_t header) const
 
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
-    std::string line(trimmed(key));
-    line += '=';
-    for (char c : value)
-        line += (c == '\r' || c == '\n') ? ' ' : c;
+    setValues(section, {{std::string(key), std::string(value)}});
+}
 
-    const std::string foldedSection = fold(section);
-    const std::string foldedKey = fold(key);
-    const std::size_t header = findSection(foldedSection);
+void IniDocument::setValues(std::string_view section,
+                            const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    if (entries.empty())
+        return;
+    std::size_t header = findSection(fold(section));
     if (header == npos) {
         if (!m_lines.empty() && !trimmed(m_lines.back().text).empty())
             m_lines.push_back(classify(std::string()));
         m_lines.push_back(classify("[" + std::string(trimmed(section)) + "]"));
-        m_lines.push_back(classify(std::move(line)));
+        header = m_lines.size() - 1;
         m_indexed = false;
-        return;
     }
     const std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        if (m_lines[i].kind == Kind::Key && m_lines[i].name == foldedKey) {
+    // The section's keys, looked up once: one pass however many are written.
+    std::unordered_map<std::string, std::size_t> existing;
+    for (std::size_t i = header + 1; i < end; ++i)
+        if (m_lines[i].kind == Kind::Key)
+            existing.emplace(m_lines[i].name, i);
+    std::vector<Line> added;
+    std::unordered_map<std::string, std::size_t> addedAt;
+    for (const auto& [key, value] : entries) {
+        std::string line(trimmed(key));
+        line += '=';
+        for (char c : value)
+            line += (c == '\r' || c == '\n') ? ' ' : c;
+        const std::string folded = fold(key);
+        if (const auto it = existing.find(folded); it != existing.end()) {
             // Same line, same name: the index stays right.
-            m_lines[i].text = std::move(line);
-            return;
+            m_lines[it->second].text = std::move(line);
+        } else if (const auto a = addedAt.find(folded); a != addedAt.end()) {
+            added[a->second].text = std::move(line);
+        } else {
+            addedAt.emplace(folded, added.size());
+            added.push_back(classify(std::move(line)));
         }
     }
+    if (added.empty())
+        return;
     // After the section's last line that is not blank.
     std::size_t at = end;
     while (at > header + 1 && trimmed(m_lines[at - 1].text).empty())
         --at;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), classify(std::move(line)));
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(added.begin()),
+                   std::make_move_iterator(added.end()));
     m_indexed = false;
 }
 

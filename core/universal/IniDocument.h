@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tp {
@@ -30,6 +31,9 @@ public:
     // file. A line break in the value would start a new line of the file,
     // so CR and LF are written as blanks.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
+    // setValue for many keys of one section, in one pass over the file;
+    // the new keys go in their order.
+    void setValues(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries);
     // Removes every line of the section; its first header stays where it
     // is (so keys written next land there), later copies go entirely.
     void eraseSection(std::string_view section);
