@@ -100,6 +100,7 @@ private:
     bool settleChanges();
     void loadFile(const QString& path);
     void addRecent(const QString& path);
+    void storeRecent();
     void refreshRecentMenu();
 
     // Editors.

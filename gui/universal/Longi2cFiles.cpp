@@ -1,6 +1,7 @@
 // The user definable device's files: definition files, the recent-file
 // list, the text export and the printed report.
 #include "core/universal/DefinitionFile.h"
+#include "gui/app/RecentFileStore.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Dialogs.h"
 #include "gui/universal/DeviceReport.h"
@@ -113,6 +114,7 @@ void TfrmLongI2C::openRecent(const QString& path)
     if (!QFileInfo(path).isFile()) {
         Dialogs::instance().information(this, QStringLiteral("Tallyport"), tr("File does not exist"));
         m_recent.remove(path.toStdString());
+        storeRecent();
         refreshRecentMenu();
         return;
     }
@@ -125,7 +127,18 @@ void TfrmLongI2C::openRecent(const QString& path)
 void TfrmLongI2C::addRecent(const QString& path)
 {
     m_recent.add(path.toStdString());
+    storeRecent();
     refreshRecentMenu();
+}
+
+void TfrmLongI2C::storeRecent()
+{
+    // At once rather than at the end: a crash or Reset Grid, which reads
+    // the list again, keeps the files opened since the start.
+    if (!m_recent.changed())
+        return;
+    writeRecentFiles(m_recent.paths());
+    m_recent.markStored();
 }
 
 void TfrmLongI2C::refreshRecentMenu()

@@ -631,7 +631,8 @@ void TestUserDeviceWindow::recentListKeepsFourAndDropsMissingFiles()
 
 void TestUserDeviceWindow::resetGrid()
 {
-    f->openFile(f->writeFile("small.def", smallDefinition()));
+    const QString path = f->writeFile("small.def", smallDefinition());
+    f->openFile(path);
     f->w->btnSliderClick();
     f->device().setModified(true);
     f->dialogs().answers << Answer::No;
@@ -652,6 +653,8 @@ void TestUserDeviceWindow::resetGrid()
     QVERIFY(f->w->registerControls().isEmpty());
     f->select(5);
     QCOMPARE(f->panel(), QString("0x05: Undefined Register"));
+    // The list is read again, and still has the file opened since the start.
+    QCOMPARE(f->recentCaptions(), QStringList{path});
 }
 
 void TestUserDeviceWindow::textExport()
