@@ -339,6 +339,20 @@ void TestUserDeviceWindow::readAllFillsTheGrid()
     QVERIFY(!f->device().modified());
     // Nothing is written back.
     QVERIFY(!log.join('|').contains("W A0 00 "));
+
+    // An adapter that reads 64 bytes at a time: four pointer-and-read pairs.
+    f->bench->sim->setMaxTransferLength(64);
+    f->chip->setReg(0xC0, 0x11);
+    f->bench->clearLog();
+    f->click("btnRead");
+    const QStringList pieces = f->bench->transfers();
+    QCOMPARE(pieces.size(), 8);
+    for (int p = 0; p < 4; ++p) {
+        QCOMPARE(pieces[2 * p], QStringLiteral("W A0 %1").arg(p * 64, 2, 16, QChar('0')).toUpper());
+        QCOMPARE(pieces[2 * p + 1].split(' ').size(), 3 + 64);
+    }
+    QCOMPARE(f->cell(0xC0), QString("11"));
+    QCOMPARE(f->cell(0xFF), QString("A5"));
 }
 
 void TestUserDeviceWindow::byteModeStopsAtTheFirstFailure()
