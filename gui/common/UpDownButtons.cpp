@@ -3,62 +3,63 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QVBoxLayout>
+
 #include <algorithm>
 
 namespace {
 
-// Arrows share the height of the field they stand beside: they may be
-// smaller than a tool button likes to be.
+// Half a spin box's height each: the pair stands as high as a text field.
 class ArrowButton : public QToolButton {
 public:
     using QToolButton::QToolButton;
-    QSize sizeHint() const override { return {16, 11}; }
-    QSize minimumSizeHint() const override { return {8, 6}; }
+    QSize sizeHint() const override { return {20, 13}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
 } // namespace
 
-UpDownButtons::UpDownButtons(const QString& objectName, int minimum, int maximum, QWidget* parent)
-    : QWidget(parent), m_min(minimum), m_max(maximum), m_value(minimum)
+UpDownButtons::UpDownButtons(const QString& objectName, QWidget* parent) : QWidget(parent)
 {
     setObjectName(objectName);
-    setFocusPolicy(Qt::StrongFocus);
-    auto make = [this, &objectName](Qt::ArrowType arrow, const char* suffix) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2); // room for the focus frame
+    column->setSpacing(0);
+    auto make = [&](Qt::ArrowType arrow, const QString& suffix) {
         auto* b = new ArrowButton(this);
-        b->setObjectName(objectName + QLatin1String(suffix));
+        b->setObjectName(objectName + suffix);
         b->setArrowType(arrow);
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        column->addWidget(b);
         return b;
     };
-    m_up = make(Qt::UpArrow, "Up");
-    m_down = make(Qt::DownArrow, "Down");
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->setSpacing(0);
-    layout->addWidget(m_up);
-    layout->addWidget(m_down);
-    connect(m_up, &QToolButton::clicked, this, guarded(this, &UpDownButtons::stepUp));
-    connect(m_down, &QToolButton::clicked, this, guarded(this, &UpDownButtons::stepDown));
+    m_up = make(Qt::UpArrow, QStringLiteral("Up"));
+    m_down = make(Qt::DownArrow, QStringLiteral("Down"));
+    connect(m_up, &QToolButton::clicked, this, &UpDownButtons::up);
+    connect(m_down, &QToolButton::clicked, this, &UpDownButtons::down);
+    // The pair takes the focus itself, so the arrow keys step it too.
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+UpDownButtons::UpDownButtons(const QString& objectName, int minimum, int maximum, QWidget* parent)
+    : UpDownButtons(objectName, parent)
+{
+    m_ranged = true;
+    m_min = minimum;
+    m_max = std::max(minimum, maximum);
+    m_value = minimum;
+    connect(this, &UpDownButtons::up, this, guarded([this] { step(1); }));
+    connect(this, &UpDownButtons::down, this, guarded([this] { step(-1); }));
 }
 
 void UpDownButtons::setValueQuietly(int value)
 {
     m_value = std::clamp(value, m_min, m_max);
-}
-
-void UpDownButtons::stepUp()
-{
-    step(1);
-}
-
-void UpDownButtons::stepDown()
-{
-    step(-1);
 }
 
 void UpDownButtons::step(int by)
@@ -70,42 +71,23 @@ void UpDownButtons::step(int by)
     emit valueChanged(v);
 }
 
-void UpDownButtons::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Up)
-        guard([this] { stepUp(); });
-    else if (event->key() == Qt::Key_Down)
-        guard([this] { stepDown(); });
-    else
-        QWidget::keyPressEvent(event);
-}
-
-void UpDownButtons::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void UpDownButtons::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
-}
-
 void UpDownButtons::paintEvent(QPaintEvent*)
 {
     if (!hasFocus())
         return;
-    // The arrows take no focus themselves: the frame shows where the keys go.
     QPainter p(this);
-    QPen pen(palette().color(QPalette::Highlight));
-    pen.setStyle(Qt::DotLine);
-    p.setPen(pen);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    QStyleOptionFocusRect o;
+    o.initFrom(this);
+    o.rect = rect();
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
 }
 
-QSize UpDownButtons::sizeHint() const
+void UpDownButtons::keyPressEvent(QKeyEvent* event)
 {
-    const int w = fontMetrics().height() + 6;
-    return {w, 2 * w - 4};
+    if (event->key() == Qt::Key_Up)
+        emit up();
+    else if (event->key() == Qt::Key_Down)
+        emit down();
+    else
+        QWidget::keyPressEvent(event);
 }

@@ -78,7 +78,6 @@ TfrmDefine::TfrmDefine(TfrmLongI2C& device) : QDialog(&device), m_device(&device
     edtSpin->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     spnRegisters = new UpDownButtons(QStringLiteral("spnRegisters"), 1, kRegisterCount, this);
     spnRegisters->setValueQuietly(kRegisterCount);
-    spnRegisters->setFixedSize(20, edtSpin->sizeHint().height());
     auto* spinRow = new QHBoxLayout;
     spinRow->setSpacing(0);
     spinRow->addWidget(edtSpin);
