@@ -60,8 +60,8 @@ void run(benchmark::State& state)
     state.counters["transfer_ioctls"] = double(transfers);
     state.counters["all_ioctls"] = double(all);
     state.counters["bytes_per_ioctl"] = double(size) / double(transfers ? transfers : 1);
-    state.SetLabel(std::string(path == I2c ? "I2C_RDWR" : "SMBus") + (op == ReadAll ? " Read All " : " Write All ") +
-                   (size > 2048 ? "64 KB" : "256 B"));
+    state.SetLabel(std::string(path == I2c ? "I2C_RDWR" : "SMBus") +
+                   (op == ReadAll ? " Read All " : " Write All ") + (size > 2048 ? "64 KB" : "256 B"));
 }
 
 } // namespace

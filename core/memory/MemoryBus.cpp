@@ -149,10 +149,10 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         if (eeprom)
             n = std::min(n, page - a % page);
         bool timedOut = false;
-        Status st = previousCycleEnds
-                        ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs, &timedOut,
-                                            [&] { return writeChunk(a, data.subspan(a - start, n)); })
-                        : writeChunk(a, data.subspan(a - start, n));
+        const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
+        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
+                                                          writeIt, &timedOut)
+                                      : writeIt();
         previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
             if (a + n < end && !m_adapter.acceptsZeroLength())
@@ -168,8 +168,8 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         a += n;
         if (!goOn(progress, a - start, data.size())) {
             if (previousCycleEnds) { // leave the chip ready, as after every other write
-                bool timedOut = false;
-                awaitWriteCycle(m_device.slaveAddress(a - n), timedOut);
+                bool ignored = false;
+                awaitWriteCycle(m_device.slaveAddress(a - n), ignored);
             }
             return cancelled(a - start);
         }

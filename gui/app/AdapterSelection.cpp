@@ -58,7 +58,8 @@ void AdapterSelection::enableHardware(tp::linuxi2c::Environment env, AdapterWatc
         watch->setParent(this);
         m_watch = watch;
         connect(watch, &AdapterWatch::added, this, guarded([this](const QString& n) { adapterAdded(n); }));
-        connect(watch, &AdapterWatch::removed, this, guarded([this](const QString& n) { adapterRemoved(n); }));
+        connect(watch, &AdapterWatch::removed, this,
+                guarded([this](const QString& n) { adapterRemoved(n); }));
     }
     refreshList();
 }
@@ -212,10 +213,11 @@ void AdapterSelection::approveWrites(tp::LinuxI2cAdapter& adapter)
                        "can corrupt what it keeps there.")
                         .arg(q(c.driver), address, q(c.busLabel));
         if (c.pcSmbus)
-            text << tr("%1 is the PC's own SMBus: the memory modules keep their configuration EEPROMs (SPD) "
-                       "at 0xA0 to 0xAE (7-bit 0x50 to 0x57), and a wrong write there can leave the PC unable "
-                       "to start. You are asked once while this adapter is in use.")
-                        .arg(q(c.busLabel));
+            text
+                << tr("%1 is the PC's own SMBus: the memory modules keep their configuration EEPROMs (SPD) "
+                      "at 0xA0 to 0xAE (7-bit 0x50 to 0x57), and a wrong write there can leave the PC unable "
+                      "to start. You are asked once while this adapter is in use.")
+                       .arg(q(c.busLabel));
         text << tr("Write to %1 anyway?").arg(address);
         return Dialogs::instance().confirm(&m_main, tr("Tallyport"), text.join(QStringLiteral("\n\n")),
                                            Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;

@@ -18,7 +18,7 @@ class AdapterWatch;
 namespace tp {
 class Adapter;
 class LinuxI2cAdapter;
-}
+} // namespace tp
 
 // The adapter choice: the simulated bench and every Linux I²C adapter, as
 // radio entries of the Options menu. A choice takes effect at once for every

@@ -1,7 +1,7 @@
 #include "gui/app/TfrmMain.h"
 #include "core/adapter/Clock.h"
-#include "gui/app/AdapterSelection.h"
 #include "core/adapter/CommandFrame.h"
+#include "gui/app/AdapterSelection.h"
 #include "gui/app/Settings.h"
 #include "gui/app/StatusLine.h"
 #include "gui/app/TAboutBox.h"
@@ -452,8 +452,9 @@ void TfrmMain::adapterChanged()
     // entries say who decides instead of pretending.
     m_state.power33 = m_state.power5 = false;
     const QString fixed = tr(": fixed by the kernel driver");
-    const QString tip = real ? tr("i2c-dev cannot switch target supplies: the board and its kernel driver fix them")
-                             : QString();
+    const QString tip =
+        real ? tr("i2c-dev cannot switch target supplies: the board and its kernel driver fix them")
+             : QString();
     for (QAction* a : {mnu3VPower, mnuPopup3V})
         a->setText(tr("Enable 3.3V Output Power") + (real ? fixed : QString()));
     for (QAction* a : {mnu5VPower, mnuPopup5V})
@@ -653,7 +654,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     if (m_splash && event->type() == QEvent::MouseButtonPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w != m_splash && !m_splash->isAncestorOf(w))
-            m_splash->close();
+            guard([this] { m_splash->close(); });
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -322,8 +322,9 @@ void TestLinuxI2c::longReadsFallBackToChunks()
     std::vector<std::uint8_t> got;
     QCOMPARE(int(a->writeRead(0xA0, {0x00}, 256, got)), 0);
     QCOMPARE(got, chip.memory);
-    QCOMPARE(joinTrace(bus.trace), QString("rdwr W50[00] R50(256) | rdwr W50[00] R50(128) | rdwr W50[00] R50(64) | "
-                                           "rdwr R50(64) | rdwr R50(64) | rdwr R50(64)"));
+    QCOMPARE(joinTrace(bus.trace),
+             QString("rdwr W50[00] R50(256) | rdwr W50[00] R50(128) | rdwr W50[00] R50(64) | "
+                     "rdwr R50(64) | rdwr R50(64) | rdwr R50(64)"));
     QCOMPARE(a->readLimit(), std::size_t(64));
     QCOMPARE(a->maxTransferLength(), std::size_t(64));
     // The size that worked is kept: the next long read goes straight to it.
@@ -367,39 +368,77 @@ void TestLinuxI2c::smbusMapping_data()
 
     const qulonglong stub = kStubFuncs;
     const qulonglong piix4 = kPiix4Funcs;
-    QTest::newRow("quick write") << stub << "W" << "smbus w QUICK" << "";
-    QTest::newRow("quick read") << stub << "R 0" << "smbus r QUICK" << "";
-    QTest::newRow("send byte") << stub << "W 07" << "smbus w BYTE 07" << "";
-    QTest::newRow("receive byte") << stub << "R 1" << "smbus r BYTE" << "";
-    QTest::newRow("write byte data") << stub << "W 05 A5" << "smbus w BYTE_DATA 05 [A5]" << "";
-    QTest::newRow("write word data, low byte first") << stub << "W 10 34 12" << "smbus w WORD_DATA 10 [34 12]" << "";
-    QTest::newRow("I2C block write") << stub << "W 40 01 02 03 04" << "smbus w I2C_BLOCK 40 [01 02 03 04]" << "";
-    QTest::newRow("read byte data") << stub << "W 05; R 1" << "smbus r BYTE_DATA 05" << "";
-    QTest::newRow("read word data") << stub << "W 10; R 2" << "smbus r WORD_DATA 10" << "";
-    QTest::newRow("I2C block read") << stub << "W 40; R 16" << "smbus r I2C_BLOCK 40 (16)" << "";
-    QTest::newRow("I2C block read, 32 bytes") << stub << "W 00; R 32" << "smbus r I2C_BLOCK 00 (32)" << "";
+    QTest::newRow("quick write") << stub << "W"
+                                 << "smbus w QUICK"
+                                 << "";
+    QTest::newRow("quick read") << stub << "R 0"
+                                << "smbus r QUICK"
+                                << "";
+    QTest::newRow("send byte") << stub << "W 07"
+                               << "smbus w BYTE 07"
+                               << "";
+    QTest::newRow("receive byte") << stub << "R 1"
+                                  << "smbus r BYTE"
+                                  << "";
+    QTest::newRow("write byte data") << stub << "W 05 A5"
+                                     << "smbus w BYTE_DATA 05 [A5]"
+                                     << "";
+    QTest::newRow("write word data, low byte first") << stub << "W 10 34 12"
+                                                     << "smbus w WORD_DATA 10 [34 12]"
+                                                     << "";
+    QTest::newRow("I2C block write") << stub << "W 40 01 02 03 04"
+                                     << "smbus w I2C_BLOCK 40 [01 02 03 04]"
+                                     << "";
+    QTest::newRow("read byte data") << stub << "W 05; R 1"
+                                    << "smbus r BYTE_DATA 05"
+                                    << "";
+    QTest::newRow("read word data") << stub << "W 10; R 2"
+                                    << "smbus r WORD_DATA 10"
+                                    << "";
+    QTest::newRow("I2C block read") << stub << "W 40; R 16"
+                                    << "smbus r I2C_BLOCK 40 (16)"
+                                    << "";
+    QTest::newRow("I2C block read, 32 bytes") << stub << "W 00; R 32"
+                                              << "smbus r I2C_BLOCK 00 (32)"
+                                              << "";
     QTest::newRow("16-bit pointer, then receive bytes")
         << stub << "W 01 02; R 3"
-        << "smbus w BYTE_DATA 01 [02] | smbus r BYTE | smbus r BYTE | smbus r BYTE" << "";
+        << "smbus w BYTE_DATA 01 [02] | smbus r BYTE | smbus r BYTE | smbus r BYTE"
+        << "";
     QTest::newRow("process call") << stub + I2C_FUNC_SMBUS_PROC_CALL << "W 10 34 12; R 2"
-                                  << "smbus w PROC_CALL 10 [34 12]" << "";
+                                  << "smbus w PROC_CALL 10 [34 12]"
+                                  << "";
     QTest::newRow("2-byte write without byte data") << qulonglong(I2C_FUNC_SMBUS_I2C_BLOCK) << "W 05 A5"
-                                                    << "smbus w I2C_BLOCK 05 [A5]" << "";
+                                                    << "smbus w I2C_BLOCK 05 [A5]"
+                                                    << "";
     QTest::newRow("PC SMBus: 16-bit pointer and data byte") << piix4 << "W 01 02 AA"
-                                                            << "smbus w WORD_DATA 01 [02 AA]" << "";
+                                                            << "smbus w WORD_DATA 01 [02 AA]"
+                                                            << "";
 
-    QTest::newRow("plain 2-byte read") << stub << "R 2" << ""
-                                       << "(SMBus only): no SMBus form for a 2-byte read without a register byte";
-    QTest::newRow("34-byte write") << stub << "W 40 " + QString("00 ").repeated(33) << ""
-                                   << "no SMBus form for a 34-byte write; the adapter writes at most 33 bytes";
-    QTest::newRow("33-byte read") << stub << "W 00; R 33" << ""
+    QTest::newRow("plain 2-byte read")
+        << stub << "R 2"
+        << ""
+        << "(SMBus only): no SMBus form for a 2-byte read without a register byte";
+    QTest::newRow("34-byte write")
+        << stub << "W 40 " + QString("00 ").repeated(33) << ""
+        << "no SMBus form for a 34-byte write; the adapter writes at most 33 bytes";
+    QTest::newRow("33-byte read") << stub << "W 00; R 33"
+                                  << ""
                                   << "the adapter reads at most 32 bytes after a register byte";
-    QTest::newRow("PC SMBus: 4-byte write") << piix4 << "W 40 01 02 03" << "" << "writes at most 3 bytes";
-    QTest::newRow("PC SMBus: 4-byte read") << piix4 << "W 40; R 4" << "" << "reads at most 2 bytes";
-    QTest::newRow("3-byte pointer") << stub << "W 01 02 03; R 1" << ""
+    QTest::newRow("PC SMBus: 4-byte write") << piix4 << "W 40 01 02 03"
+                                            << ""
+                                            << "writes at most 3 bytes";
+    QTest::newRow("PC SMBus: 4-byte read") << piix4 << "W 40; R 4"
+                                           << ""
+                                           << "reads at most 2 bytes";
+    QTest::newRow("3-byte pointer") << stub << "W 01 02 03; R 1"
+                                    << ""
                                     << "no SMBus form for a 3-byte write followed by a 1-byte read";
-    QTest::newRow("three messages") << stub << "W 01; W 02; R 1" << "" << "transaction of 3 messages";
-    QTest::newRow("no quick command") << qulonglong(I2C_FUNC_SMBUS_BYTE_DATA) << "W" << ""
+    QTest::newRow("three messages") << stub << "W 01; W 02; R 1"
+                                    << ""
+                                    << "transaction of 3 messages";
+    QTest::newRow("no quick command") << qulonglong(I2C_FUNC_SMBUS_BYTE_DATA) << "W"
+                                      << ""
                                       << "no quick command";
 }
 
@@ -640,8 +679,8 @@ void TestLinuxI2c::pollingWithoutZeroLengthMessages()
     QFETCH(int, zeroLengthTries);
     QFETCH(int, pageWrites);
     Machine m;
-    FakeI2cBus& bus = m.addBus(3, "CP2112 SMBus Bridge on hidraw0",
-                               smbus ? kStubFuncs & ~I2C_FUNC_SMBUS_QUICK : kFullI2c);
+    FakeI2cBus& bus =
+        m.addBus(3, "CP2112 SMBus Bridge on hidraw0", smbus ? kStubFuncs & ~I2C_FUNC_SMBUS_QUICK : kFullI2c);
     bus.noZeroLength = true;
     auto& chip = bus.chip(0x50);
     chip.writeCycle = 3; // ignores three transactions after each write

@@ -231,7 +231,8 @@ void TestAdapterChoice::choiceIsRemembered()
     QFETCH(bool, onBridge);
     QFETCH(QString, status);
     Rig r;
-    const QString storedNode = QString::fromStdString(r.sysfs.devRoot()) + "/i2c-" + QString::number(storedNumber);
+    const QString storedNode =
+        QString::fromStdString(r.sysfs.devRoot()) + "/i2c-" + QString::number(storedNumber);
     settings().setValue("Adapter", storedNode);
     settings().setValue("AdapterName", kBridge);
     r.addBus(1, "SMBus stub driver", kStubFuncs);
@@ -314,7 +315,8 @@ void TestAdapterChoice::unplugAndReplug()
     emit r.watch->removed(QString::fromStdString(r.sysfs.node(3)));
     QCOMPARE(r.panel(2), QString(" Hardware Not Detected"));
     QVERIFY(!r.b.state->adapter().isPresent());
-    QCOMPARE(r.entries(), QStringList({"Simulated bench", "i2c-3  CP2112 SMBus Bridge on hidraw0  (unplugged) * (off)"}));
+    QCOMPARE(r.entries(),
+             QStringList({"Simulated bench", "i2c-3  CP2112 SMBus Bridge on hidraw0  (unplugged) * (off)"}));
     QTest::mouseClick(memory->btnRead, Qt::LeftButton);
     QCOMPARE(r.b.statusText(), QString("  Hardware not detected"));
     QCOMPARE(cell(memory, 0), QString("42"));
@@ -411,7 +413,8 @@ void TestAdapterChoice::claimedAddressAsksBeforeWriting()
     r.b.main->I2CWriteByte(0xA0, 0x10, 0x44, status, 1);
     QCOMPARE(int(status), 116);
     QVERIFY(bus.trace.empty());
-    QCOMPARE(r.b.statusText(), QString(" Not sent: the kernel driver at24 has claimed 0xA0 (7-bit 0x50) on i2c-2"));
+    QCOMPARE(r.b.statusText(),
+             QString(" Not sent: the kernel driver at24 has claimed 0xA0 (7-bit 0x50) on i2c-2"));
     const auto asked = r.b.dialogs.of("confirm");
     QCOMPARE(asked.size(), 1);
     QVERIFY(asked[0].text.contains("The kernel driver at24 has claimed address 0xA0 (7-bit 0x50) on i2c-2"));
@@ -451,8 +454,10 @@ void TestAdapterChoice::suppliesAndFrequencyOnRealAdapters_data()
     QTest::addColumn<int>("clockHz"); // 0: the firmware does not tell
     QTest::addColumn<QString>("panel");
     QTest::addColumn<QString>("field");
-    QTest::newRow("device tree says 400 kHz") << 400000 << "400 kHz" << "400";
-    QTest::newRow("nothing tells") << 0 << "set by the kernel" << "";
+    QTest::newRow("device tree says 400 kHz") << 400000 << "400 kHz"
+                                              << "400";
+    QTest::newRow("nothing tells") << 0 << "set by the kernel"
+                                   << "";
 }
 
 void TestAdapterChoice::suppliesAndFrequencyOnRealAdapters()

@@ -109,9 +109,11 @@ void listing()
     const BusInfo* piix4 = find("SMBus PIIX4 adapter");
     check("list: i2c-stub is an SMBus adapter", stub && stub->kind == "smbus" && !stub->pcSmbus);
     check("list: radeonfb dvi is an I2C adapter", dvi && dvi->kind == "i2c" && !dvi->pcSmbus);
-    check("list: the PIIX4 SMBus is a PC SMBus controller", piix4 && piix4->kind == "smbus" && piix4->pcSmbus);
+    check("list: the PIIX4 SMBus is a PC SMBus controller",
+          piix4 && piix4->kind == "smbus" && piix4->pcSmbus);
     check("list: labels as i2cdetect names them",
-          stub && stub->label() == "i2c-" + std::to_string(stub->number) + "  SMBus stub driver", stub ? stub->label() : "");
+          stub && stub->label() == "i2c-" + std::to_string(stub->number) + "  SMBus stub driver",
+          stub ? stub->label() : "");
 }
 
 void stubCases()
@@ -122,8 +124,9 @@ void stubCases()
     check("stub: opens by its kernel name", a != nullptr, error);
     if (!a)
         return;
-    check("stub: no I2C_FUNC_I2C, SMBus forms with I2C block", !a->fullI2c() &&
-              (a->functionality() & I2C_FUNC_SMBUS_BYTE_DATA) && (a->functionality() & I2C_FUNC_SMBUS_I2C_BLOCK));
+    check("stub: no I2C_FUNC_I2C, SMBus forms with I2C block",
+          !a->fullI2c() && (a->functionality() & I2C_FUNC_SMBUS_BYTE_DATA) &&
+              (a->functionality() & I2C_FUNC_SMBUS_I2C_BLOCK));
     {
         // The kernel refuses plain I2C on this bus: the SMBus path is the only way.
         const int fd = ::open(a->bus().devNode.c_str(), O_RDWR);
@@ -133,13 +136,15 @@ void stubCases()
         const int rc = ::ioctl(fd, I2C_RDWR, &d);
         const int e = errno;
         ::close(fd);
-        check("stub: the kernel answers I2C_RDWR with EOPNOTSUPP", rc < 0 && e == EOPNOTSUPP, std::strerror(e));
+        check("stub: the kernel answers I2C_RDWR with EOPNOTSUPP", rc < 0 && e == EOPNOTSUPP,
+              std::strerror(e));
     }
 
     std::vector<std::uint8_t> got;
     Status st = a->write(0x40, {0x05, 0xA5});
     Status rd = a->writeRead(0x40, {0x05}, 1, got);
-    check("stub: write byte data, read byte data back", st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xA5},
+    check("stub: write byte data, read byte data back",
+          st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xA5},
           statusText(st, *a) + " / " + statusText(rd, *a) + " " + hex(got));
 
     // i2c-stub keeps a word per register: a byte read of the same register
@@ -149,7 +154,8 @@ void stubCases()
     std::vector<std::uint8_t> low;
     a->writeRead(0x40, {0x10}, 1, low);
     check("stub: write word data, read word data (low byte first)",
-          st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0x34, 0x12} && low == std::vector<std::uint8_t>{0x34},
+          st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0x34, 0x12} &&
+              low == std::vector<std::uint8_t>{0x34},
           hex(got) + " / " + hex(low));
 
     std::vector<std::uint8_t> block{0x40};
@@ -162,13 +168,15 @@ void stubCases()
 
     st = a->write(0x40, {0x48});
     rd = a->read(0x40, 1, got);
-    check("stub: send byte, receive byte", st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xC8}, hex(got));
+    check("stub: send byte, receive byte", st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xC8},
+          hex(got));
 
     st = a->write(0x40, {});
     check("stub: quick write to a chip", st == 0, statusText(st, *a));
 
     rd = a->writeRead(0x60, {0x00}, 1, got);
-    check("stub: an absent address gives status 1, the bus stays", rd == 1 && a->isPresent(), statusText(rd, *a));
+    check("stub: an absent address gives status 1, the bus stays", rd == 1 && a->isPresent(),
+          statusText(rd, *a));
 
     rd = a->read(0x40, 2, got);
     check("stub: a 2-byte read without register gets the clear refusal",
@@ -229,7 +237,8 @@ void stubCases()
 // do without zero-length messages.
 void stubWithoutQuick()
 {
-    const int rc = std::system("rmmod i2c-stub && insmod /lib/modules/i2c-stub.ko chip_addr=0x50 functionality=0xfffeffff");
+    const int rc = std::system(
+        "rmmod i2c-stub && insmod /lib/modules/i2c-stub.ko chip_addr=0x50 functionality=0xfffeffff");
     if (rc != 0) {
         check("stub without quick: reloaded", false, "rc " + std::to_string(rc));
         return;
@@ -271,7 +280,8 @@ void ddcCases()
     count.transfers = 0;
     Status st = a->writeRead(0xA0, {0x00}, 128, edid);
     const std::vector<std::uint8_t> header{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    const bool headerOk = st == 0 && edid.size() == 128 && std::equal(header.begin(), header.end(), edid.begin());
+    const bool headerOk =
+        st == 0 && edid.size() == 128 && std::equal(header.begin(), header.end(), edid.begin());
     check("ddc: EDID header by write and repeated-start read, one ioctl", headerOk && count.transfers == 1,
           statusText(st, *a) + " " + hex(edid, 8));
     const unsigned sum = std::accumulate(edid.begin(), edid.end(), 0u);
@@ -279,17 +289,18 @@ void ddcCases()
 
     std::vector<std::uint8_t> part;
     st = a->writeRead(0xA0, {0x08}, 8, part);
-    check("ddc: read from a register pointer", st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 8),
-          hex(part));
+    check("ddc: read from a register pointer",
+          st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 8), hex(part));
     a->writeRead(0xA0, {0x10}, 4, part);
     st = a->read(0xA0, 4, part);
-    check("ddc: current-address read carries on", st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 0x14),
-          hex(part));
+    check("ddc: current-address read carries on",
+          st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 0x14), hex(part));
 
     std::vector<std::uint8_t> none;
     st = a->writeRead(0x60, {0x00}, 1, none);
     const Status probe = a->write(0x60, {});
-    check("ddc: an absent address gives status 1", st == 1 && probe == 1 && a->isPresent(), statusText(st, *a));
+    check("ddc: an absent address gives status 1", st == 1 && probe == 1 && a->isPresent(),
+          statusText(st, *a));
 
     std::vector<std::uint8_t> again;
     st = a->writeRead(0xA0, {0x00}, 128, again);
@@ -322,7 +333,8 @@ void pcSmbusCases()
     d.eeprom = false;
     MemoryBus mb(*a, d);
     MemoryBusResult r = mb.readAll(spd);
-    check("pc smbus: SPD EEPROM at 0x50 read with word reads", r.ok() && spd.size() == 256 && count.transfers == 128,
+    check("pc smbus: SPD EEPROM at 0x50 read with word reads",
+          r.ok() && spd.size() == 256 && count.transfers == 128,
           std::to_string(r.status) + ", " + std::to_string(count.transfers) + " ioctls");
     int asked = 0;
     a->setWriteApproval([&](const LinuxI2cAdapter::WriteCheck& c) {
@@ -335,7 +347,8 @@ void pcSmbusCases()
     std::vector<std::uint8_t> after;
     a->writeRead(0xA0, {0x00}, 1, after);
     check("pc smbus: the first write asks; declined, nothing is written",
-          rd == 0 && st == status::Refused && asked == 1 && !after.empty() && after[0] == spd[0], statusText(st, *a));
+          rd == 0 && st == status::Refused && asked == 1 && !after.empty() && after[0] == spd[0],
+          statusText(st, *a));
 }
 
 std::string foundAddresses(const scan::Result& r)

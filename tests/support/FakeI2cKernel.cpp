@@ -169,7 +169,8 @@ int smbus(FakeI2cBus& bus, i2c_smbus_ioctl_data* a)
         t += " " + hex2(cmd);
         const bool writes = !read || size == I2C_SMBUS_PROC_CALL;
         if (writes) {
-            buf[1] = static_cast<std::uint8_t>(size == I2C_SMBUS_BYTE_DATA ? a->data->byte : a->data->word & 0xFF);
+            buf[1] =
+                static_cast<std::uint8_t>(size == I2C_SMBUS_BYTE_DATA ? a->data->byte : a->data->word & 0xFF);
             buf[2] = static_cast<std::uint8_t>(a->data->word >> 8);
             t += " [" + bytesText(buf + 1, n) + "]";
             msgs.push_back({bus.slave, false, buf, 1 + n});
@@ -297,7 +298,8 @@ std::string FakeSysfs::addBus(int number, const std::string& name, bool pciParen
 {
     const std::string n = "i2c-" + std::to_string(number);
     const fs::path sys = m_root / "sys";
-    const fs::path parent = pciParent ? sys / "devices" / "pci0000:00" / "0000:00:1f.4" : sys / "devices" / "platform";
+    const fs::path parent =
+        pciParent ? sys / "devices" / "pci0000:00" / "0000:00:1f.4" : sys / "devices" / "platform";
     fs::create_directories(parent);
     if (pciParent && !fs::exists(fs::symlink_status(parent / "subsystem")))
         fs::create_directory_symlink(sys / "bus" / "pci", parent / "subsystem");
@@ -345,7 +347,8 @@ void FakeSysfs::claim(int bus, int address7, const std::string& driver)
 
 void FakeSysfs::setClockFrequency(int bus, std::uint32_t hz)
 {
-    const fs::path adapter = fs::canonical(m_root / "sys" / "class" / "i2c-dev" / ("i2c-" + std::to_string(bus)) / "device");
+    const fs::path adapter =
+        fs::canonical(m_root / "sys" / "class" / "i2c-dev" / ("i2c-" + std::to_string(bus)) / "device");
     const char be[4] = {static_cast<char>(hz >> 24), static_cast<char>(hz >> 16), static_cast<char>(hz >> 8),
                         static_cast<char>(hz)};
     writeFile(adapter / "of_node" / "clock-frequency", std::string(be, 4));

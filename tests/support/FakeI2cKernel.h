@@ -26,18 +26,18 @@ struct FakeI2cBus {
         int busy = 0;
     };
 
-    unsigned long funcs = 0;         // I2C_FUNCS answer
-    int absentErrno = ENXIO;         // i2c-stub answers ENODEV
-    std::size_t maxReadLength = 0;   // a quirk: longer reads are refused (EOPNOTSUPP); 0: none
-    bool noZeroLength = false;       // a quirk: zero-length messages are refused
-    int failNext = 0;                // errno for the next transfer
-    bool removed = false;            // every call fails with ENODEV
-    std::map<int, Chip> chips;       // by 7-bit address
+    unsigned long funcs = 0;       // I2C_FUNCS answer
+    int absentErrno = ENXIO;       // i2c-stub answers ENODEV
+    std::size_t maxReadLength = 0; // a quirk: longer reads are refused (EOPNOTSUPP); 0: none
+    bool noZeroLength = false;     // a quirk: zero-length messages are refused
+    int failNext = 0;              // errno for the next transfer
+    bool removed = false;          // every call fails with ENODEV
+    std::map<int, Chip> chips;     // by 7-bit address
     // Runs before each transfer ioctl, e.g. to pull the adapter out mid-operation.
     std::function<void(FakeI2cBus&)> beforeTransfer;
 
     std::vector<std::string> trace;
-    std::size_t transferIoctls = 0;  // I2C_RDWR and I2C_SMBUS calls
+    std::size_t transferIoctls = 0; // I2C_RDWR and I2C_SMBUS calls
     std::size_t allIoctls = 0;
     int slave = -1;
 
@@ -79,7 +79,10 @@ public:
 
     std::string sysfsRoot() const { return (m_root / "sys").string(); }
     std::string devRoot() const { return (m_root / "dev").string(); }
-    std::string node(int number) const { return (m_root / "dev" / ("i2c-" + std::to_string(number))).string(); }
+    std::string node(int number) const
+    {
+        return (m_root / "dev" / ("i2c-" + std::to_string(number))).string();
+    }
     tp::linuxi2c::Environment environment(FakeI2cHost& host) const;
 
 private:

@@ -11,11 +11,11 @@ namespace tp::linuxi2c {
 // One /dev/i2c-N bus as sysfs and the kernel describe it.
 struct BusInfo {
     int number = -1;
-    std::string devNode;    // "/dev/i2c-3" (under the environment's dev root)
-    std::string name;       // the adapter's kernel name: "CP2112 SMBus Bridge on hidraw0"
-    std::string kind;       // as i2cdetect -l: "i2c", "smbus", "isa", "dummy" or "unknown" (not openable)
+    std::string devNode;     // "/dev/i2c-3" (under the environment's dev root)
+    std::string name;        // the adapter's kernel name: "CP2112 SMBus Bridge on hidraw0"
+    std::string kind;        // as i2cdetect -l: "i2c", "smbus", "isa", "dummy" or "unknown" (not openable)
     unsigned long funcs = 0; // I2C_FUNCS bits, when kind is "i2c", "smbus" or "dummy"
-    std::string devicePath; // the adapter's device folder in sysfs, links resolved
+    std::string devicePath;  // the adapter's device folder in sysfs, links resolved
     // An SMBus-only controller on a PCI device: a PC chipset's SMBus, where
     // memory modules keep their SPD EEPROMs (0x50-0x57).
     bool pcSmbus = false;

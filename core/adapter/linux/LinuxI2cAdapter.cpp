@@ -55,8 +55,8 @@ std::unique_ptr<LinuxI2cAdapter> LinuxI2cAdapter::open(const linuxi2c::BusInfo& 
     return std::unique_ptr<LinuxI2cAdapter>(new LinuxI2cAdapter(bus, fd, funcs, std::move(env)));
 }
 
-std::unique_ptr<LinuxI2cAdapter> LinuxI2cAdapter::open(const std::string& spec, std::string* error, int* errorCode,
-                                                       Environment env)
+std::unique_ptr<LinuxI2cAdapter> LinuxI2cAdapter::open(const std::string& spec, std::string* error,
+                                                       int* errorCode, Environment env)
 {
     auto bus = linuxi2c::findBus(env, spec);
     if (!bus) {
@@ -176,7 +176,8 @@ Status LinuxI2cAdapter::failure(int error, const char* what)
     }
     const Status st = statusForErrno(error);
     if (st == status::Refused)
-        return refuse(m_bus.label() + ": the kernel driver refused " + what + " (" + std::strerror(error) + ")");
+        return refuse(m_bus.label() + ": the kernel driver refused " + what + " (" + std::strerror(error) +
+                      ")");
     return st;
 }
 
@@ -200,8 +201,8 @@ bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
         check.busLabel = m_bus.label();
         if (!m_approve(check)) {
             if (askClaim)
-                refuse("Not sent: the kernel driver " + claim.driver + " has claimed " + addressWithSevenBit(address) +
-                       " on i2c-" + std::to_string(m_bus.number));
+                refuse("Not sent: the kernel driver " + claim.driver + " has claimed " +
+                       addressWithSevenBit(address) + " on i2c-" + std::to_string(m_bus.number));
             else
                 refuse("Not sent: writing on the PC's SMBus (i2c-" + std::to_string(m_bus.number) +
                        ") was not confirmed");
@@ -310,7 +311,8 @@ int LinuxI2cAdapter::chunkedRead(std::span<I2cMessage> messages, std::vector<std
         if (pointer && done == 0)
             msgs.push_back({static_cast<__u16>(messages[0].address >> 1), 0,
                             static_cast<__u16>(messages[0].data.size()), messages[0].data.data()});
-        msgs.push_back({static_cast<__u16>(r.address >> 1), I2C_M_RD, static_cast<__u16>(n), r.data.data() + done});
+        msgs.push_back(
+            {static_cast<__u16>(r.address >> 1), I2C_M_RD, static_cast<__u16>(n), r.data.data() + done});
         i2c_rdwr_ioctl_data data{msgs.data(), static_cast<__u32>(msgs.size())};
         if (m_env.system.ioctl(m_fd, I2C_RDWR, reinterpret_cast<unsigned long>(&data)) < 0) {
             const int error = errno;

@@ -97,7 +97,8 @@ SmbusPlan planSmbus(std::span<const I2cMessage> messages, unsigned long funcs)
         if (!m.read) {
             if (!planWrite(m.data, funcs, plan))
                 return refuse(n == 0 ? "no quick command, so no write without data"
-                                     : "no SMBus form for a " + bytes(n) + " write; the adapter " + writeLimit(funcs));
+                                     : "no SMBus form for a " + bytes(n) + " write; the adapter " +
+                                           writeLimit(funcs));
             return plan;
         }
         SmbusCall c;
@@ -108,7 +109,8 @@ SmbusPlan planSmbus(std::span<const I2cMessage> messages, unsigned long funcs)
         else if (n == 1 && has(funcs, I2C_FUNC_SMBUS_READ_BYTE))
             c.size = I2C_SMBUS_BYTE;
         else
-            return refuse("no SMBus form for a " + bytes(n) + " read without a register byte (receive byte reads 1)");
+            return refuse("no SMBus form for a " + bytes(n) +
+                          " read without a register byte (receive byte reads 1)");
         plan.calls.push_back(c);
         return plan;
     }
@@ -147,7 +149,8 @@ SmbusPlan planSmbus(std::span<const I2cMessage> messages, unsigned long funcs)
     }
     // A 16-bit pointer, then current-address reads: how 24C32 and larger
     // memories are read over SMBus.
-    if (w.data.size() == 2 && n >= 1 && has(funcs, I2C_FUNC_SMBUS_READ_BYTE) && planWrite(w.data, funcs, plan)) {
+    if (w.data.size() == 2 && n >= 1 && has(funcs, I2C_FUNC_SMBUS_READ_BYTE) &&
+        planWrite(w.data, funcs, plan)) {
         for (std::size_t i = 0; i < n; ++i) {
             SmbusCall c;
             c.size = I2C_SMBUS_BYTE;
@@ -159,7 +162,8 @@ SmbusPlan planSmbus(std::span<const I2cMessage> messages, unsigned long funcs)
         }
         return plan;
     }
-    return refuse("no SMBus form for a " + bytes(w.data.size()) + " write followed by a " + bytes(n) + " read");
+    return refuse("no SMBus form for a " + bytes(w.data.size()) + " write followed by a " + bytes(n) +
+                  " read");
 }
 
 } // namespace tp::linuxi2c
