@@ -1,4 +1,5 @@
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/bus/CatalogueAddresses.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/RegisterChip.h"
 #include "gui/app/AdapterSelection.h"
@@ -93,6 +94,7 @@ private slots:
     void openPresetsTheAddress_data();
     void openPresetsTheAddress();
     void doubleClickOpensTheOnlyWindow();
+    void addressTableFollowsTheDeviceMenu();
     void stuckBusStopsWithItsStatus();
     void smbusControllerWarnsOnceAndShowsClaims();
     void layout();
@@ -257,6 +259,33 @@ void TestBusScanWindow::doubleClickOpensTheOnlyWindow()
     QTest::mouseClick(w->grdScan->viewport(), Qt::LeftButton, {}, empty.center());
     QTest::mouseDClick(w->grdScan->viewport(), Qt::LeftButton, {}, empty.center());
     QCOMPARE(r.b.main->childForms().size(), windows);
+}
+
+void TestBusScanWindow::addressTableFollowsTheDeviceMenu()
+{
+    // The scan's table of addresses lives in the core; the Device menu and
+    // the windows' address lists must agree with it, or an entry would be
+    // listed and never open, or open on another address.
+    Rig r;
+    QStringList inTable;
+    for (const scan::EntryAddresses& e : scan::catalogueAddresses()) {
+        const QString name = QString::fromStdString(e.submenu + "/" + e.caption);
+        inTable << name;
+        const CatalogueEntry* entry = nullptr;
+        for (const CatalogueEntry& c : standardCatalogue())
+            if (c.submenu + '/' + c.caption == name)
+                entry = &c;
+        QVERIFY2(entry, qPrintable("not in the Device menu: " + name));
+        if (e.addresses.size() < 2 || !standardFactories().contains(entry->windowClass))
+            continue;
+        TChildForm* w = r.b.main->openEntry(*entry);
+        QVERIFY2(w, qPrintable(name));
+        for (std::uint8_t a : e.addresses)
+            QVERIFY2(w->selectAddress(a, *entry), qPrintable(name + QString(" has no 0x%1").arg(a, 2, 16, QChar('0'))));
+    }
+    for (const CatalogueEntry& c : standardCatalogue())
+        if (c.submenu != "Universal Modes")
+            QVERIFY2(inTable.contains(c.submenu + '/' + c.caption), qPrintable("not in the table: " + c.caption));
 }
 
 void TestBusScanWindow::stuckBusStopsWithItsStatus()
