@@ -11,6 +11,8 @@ QWidget* addScrollingContent(QWidget* window)
     scroll->setObjectName(QStringLiteral("scrContent"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // Tab goes straight to the controls; the area still scrolls to the one in focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("pnlContent"));
     scroll->setWidget(content);
