@@ -11,7 +11,7 @@ QWidget* addScrollingContent(QWidget* window)
     scroll->setObjectName(QStringLiteral("scrContent"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
-    // Tab goes straight to the controls; the area still scrolls to the one in focus.
+    // Tabbing reaches the controls and scrolls them into view; the area itself is no stop.
     scroll->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("pnlContent"));
