@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -198,6 +199,10 @@ void TestBusScanWindow::openPresetsTheAddress_data()
         << 0xE2 << "PCA9545A  4-Channel Switch with Interrupt Logic" << "TfrmPCA9543" << "cmbPCA9545Address"
         << "0xE2";
     QTest::newRow("memory window") << 0xA4 << "256 x 8 (2K bit)" << "TfrmSmallEE" << "cmbAddress" << "A4";
+    QTest::newRow("PCA9500 port field")
+        << 0x44 << "PCA9500  8-bit I/O Port with 2K EE" << "TfrmPTN3500" << "edtIOAddress" << "44";
+    QTest::newRow("PCA9501 EEPROM field")
+        << 0x8A << "PCA9501  8-bit I/O Port with 2K EE" << "TfrmPTN3500" << "edtAddress" << "8A";
 }
 
 void TestBusScanWindow::openPresetsTheAddress()
@@ -220,6 +225,8 @@ void TestBusScanWindow::openPresetsTheAddress()
     QCOMPARE(qobject_cast<TChildForm*>(r.b.main->mdiArea()->activeSubWindow()->widget()), opened);
     if (auto* cmb = opened->findChild<QComboBox*>(selector)) {
         QCOMPARE(cmb->currentText(), shown);
+    } else if (auto* edt = opened->findChild<QLineEdit*>(selector)) {
+        QCOMPARE(edt->text(), shown);
     } else {
         auto* rdg = child<RadioGroup>(opened, selector);
         QCOMPARE(rdg->item(rdg->itemIndex())->text(), shown);
