@@ -10,7 +10,8 @@ class QWidget;
 QStringList clippedControls(QWidget* window);
 
 // Object names of the controls Tab reaches in a window (enabled, visible,
-// taking focus by Tab), in the order of its focus chain.
+// taking focus by Tab; not Qt's own parts of a control), in the order of
+// its focus chain.
 QStringList tabChain(QWidget* window);
 
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
