@@ -107,7 +107,8 @@ std::string toI2cTransferScript(const std::vector<BusLogEntry>& entries, std::op
     if (!recordedOn.empty())
         out += "# Recorded on " + commentText(recordedOn) + ".\n";
     out += "# i2ctransfer needs an adapter with plain I2C transfers; each read prints its bytes,\n"
-           "# and the bytes recorded stand in the comment below it.\n"
+           "# and the bytes recorded stand in the comment below it. An address a kernel\n"
+           "# driver holds is refused as busy unless -f is added to its command.\n"
            "set -e\n";
     if (bus)
         out += "BUS=${1:-" + std::to_string(*bus) + "}\n";

@@ -46,9 +46,29 @@ void BusLogModel::refresh()
 {
     if (!m_log)
         return;
+    if (!m_paused && !filtered())
+        moveOn();
     dropGone();
     if (!m_paused)
         takeNew();
+}
+
+void BusLogModel::moveOn()
+{
+    // A full ring loses as many old messages as it gains new ones: the rows
+    // stay and each shows a later message. Removing rows at the top and
+    // inserting them at the bottom would cost the view time in proportion
+    // to all its rows, a million of them.
+    const std::uint64_t first = m_log->firstNumber();
+    if (m_count == 0 || first <= m_base || m_next != m_base + static_cast<std::uint64_t>(m_count))
+        return;
+    const std::uint64_t gone = std::min<std::uint64_t>(first - m_base, std::uint64_t(m_count));
+    const std::uint64_t k = std::min(gone, m_log->endNumber() - m_next);
+    if (k == 0)
+        return;
+    m_base += k;
+    m_next += k;
+    emit dataChanged(index(0, 0), index(m_count - 1, buslog::ColumnCount - 1));
 }
 
 void BusLogModel::dropGone()

@@ -10,8 +10,8 @@
 // The rows of a bus log view: the log's entries that pass the filter, by
 // entry number, so no row holds a copy. refresh() takes in what the log
 // gained and lost since the last call in one insertion and one removal,
-// however many messages that is; paused, it takes in nothing new, while
-// the log keeps recording.
+// however many messages that is (rows of a full ring are reused); paused,
+// it takes in nothing new, while the log keeps recording.
 class BusLogModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -42,6 +42,7 @@ public:
 private:
     bool filtered() const { return !m_filter.isEmpty(); }
     void rebuild();
+    void moveOn();
     void dropGone();
     void takeNew();
     const tp::BusLogEntry& cached(std::uint64_t number) const;

@@ -24,6 +24,8 @@ public:
     // Takes in what the log gained since the last look; the window does it
     // on a timer, so a long transfer is never slowed down by the view.
     void refresh();
+    // Milliseconds until the next look: longer while painting is costly.
+    int refreshInterval() const;
 
     QLineEdit* edtAddress = nullptr;
     QCheckBox* chbFailures = nullptr;

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace tp;
@@ -230,15 +231,33 @@ void TestBusLogWindow::ringOverflowIsShownAndNoted()
     QCOMPARE(r.cell(0, buslog::Data), QString("01 0F")); // the 16th of 25
     QCOMPARE(r.cell(9, buslog::Data), QString("01 18"));
     QCOMPARE(r.w->lblCount->text(), QString("10 messages; 15 older dropped"));
+    // A full ring moves on: the same rows show the later messages, and the
+    // view is told so without rows removed and inserted.
+    QSignalSpy removed(r.model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(r.model(), &QAbstractItemModel::rowsInserted);
+    r.writes(3);
+    r.w->refresh();
+    QCOMPARE(r.rows(), 10);
+    QCOMPARE(r.cell(0, buslog::Data), QString("01 12"));
+    QCOMPARE(r.cell(9, buslog::Data), QString("01 1B"));
+    QCOMPARE(removed.count() + inserted.count(), 0);
+    // More gone than came (a smaller ring): the rest of the rows go.
+    r.b.sim->log().setCapacity(8);
+    r.writes(1);
+    r.w->refresh();
+    QCOMPARE(r.rows(), 8);
+    QCOMPARE(r.cell(0, buslog::Data), QString("01 15"));
+    QCOMPARE(r.cell(7, buslog::Data), QString("01 1C"));
+    r.b.sim->log().setCapacity(10);
     // Overrun while paused: what went is gone from the view too, the rest waits.
     r.w->btnPause->click();
-    r.writes(6);
+    r.writes(8);
     r.w->refresh();
-    QCOMPARE(r.rows(), 4);
-    QCOMPARE(r.cell(0, buslog::Data), QString("01 15"));
+    QCOMPARE(r.rows(), 2);
+    QCOMPARE(r.cell(0, buslog::Data), QString("01 1B"));
     r.w->btnPause->click();
     QCOMPARE(r.rows(), 10);
-    QCOMPARE(r.cell(9, buslog::Data), QString("01 1E"));
+    QCOMPARE(r.cell(9, buslog::Data), QString("01 24"));
     // Filtered views drop the same way.
     r.w->chbFailures->setChecked(true);
     for (int i = 0; i < 3; ++i)

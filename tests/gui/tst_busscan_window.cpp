@@ -1,4 +1,5 @@
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/bus/CatalogueAddresses.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/RegisterChip.h"
 #include "gui/app/AdapterSelection.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -93,6 +95,7 @@ private slots:
     void openPresetsTheAddress_data();
     void openPresetsTheAddress();
     void doubleClickOpensTheOnlyWindow();
+    void addressTableFollowsTheDeviceMenu();
     void stuckBusStopsWithItsStatus();
     void smbusControllerWarnsOnceAndShowsClaims();
     void layout();
@@ -196,6 +199,10 @@ void TestBusScanWindow::openPresetsTheAddress_data()
         << 0xE2 << "PCA9545A  4-Channel Switch with Interrupt Logic" << "TfrmPCA9543" << "cmbPCA9545Address"
         << "0xE2";
     QTest::newRow("memory window") << 0xA4 << "256 x 8 (2K bit)" << "TfrmSmallEE" << "cmbAddress" << "A4";
+    QTest::newRow("PCA9500 port field")
+        << 0x44 << "PCA9500  8-bit I/O Port with 2K EE" << "TfrmPTN3500" << "edtIOAddress" << "44";
+    QTest::newRow("PCA9501 EEPROM field")
+        << 0x8A << "PCA9501  8-bit I/O Port with 2K EE" << "TfrmPTN3500" << "edtAddress" << "8A";
 }
 
 void TestBusScanWindow::openPresetsTheAddress()
@@ -218,6 +225,8 @@ void TestBusScanWindow::openPresetsTheAddress()
     QCOMPARE(qobject_cast<TChildForm*>(r.b.main->mdiArea()->activeSubWindow()->widget()), opened);
     if (auto* cmb = opened->findChild<QComboBox*>(selector)) {
         QCOMPARE(cmb->currentText(), shown);
+    } else if (auto* edt = opened->findChild<QLineEdit*>(selector)) {
+        QCOMPARE(edt->text(), shown);
     } else {
         auto* rdg = child<RadioGroup>(opened, selector);
         QCOMPARE(rdg->item(rdg->itemIndex())->text(), shown);
@@ -257,6 +266,33 @@ void TestBusScanWindow::doubleClickOpensTheOnlyWindow()
     QTest::mouseClick(w->grdScan->viewport(), Qt::LeftButton, {}, empty.center());
     QTest::mouseDClick(w->grdScan->viewport(), Qt::LeftButton, {}, empty.center());
     QCOMPARE(r.b.main->childForms().size(), windows);
+}
+
+void TestBusScanWindow::addressTableFollowsTheDeviceMenu()
+{
+    // The scan's table of addresses lives in the core; the Device menu and
+    // the windows' address lists must agree with it, or an entry would be
+    // listed and never open, or open on another address.
+    Rig r;
+    QStringList inTable;
+    for (const scan::EntryAddresses& e : scan::catalogueAddresses()) {
+        const QString name = QString::fromStdString(e.submenu + "/" + e.caption);
+        inTable << name;
+        const CatalogueEntry* entry = nullptr;
+        for (const CatalogueEntry& c : standardCatalogue())
+            if (c.submenu + '/' + c.caption == name)
+                entry = &c;
+        QVERIFY2(entry, qPrintable("not in the Device menu: " + name));
+        if (e.addresses.size() < 2 || !standardFactories().contains(entry->windowClass))
+            continue;
+        TChildForm* w = r.b.main->openEntry(*entry);
+        QVERIFY2(w, qPrintable(name));
+        for (std::uint8_t a : e.addresses)
+            QVERIFY2(w->selectAddress(a, *entry), qPrintable(name + QString(" has no 0x%1").arg(a, 2, 16, QChar('0'))));
+    }
+    for (const CatalogueEntry& c : standardCatalogue())
+        if (c.submenu != "Universal Modes")
+            QVERIFY2(inTable.contains(c.submenu + '/' + c.caption), qPrintable("not in the table: " + c.caption));
 }
 
 void TestBusScanWindow::stuckBusStopsWithItsStatus()
