@@ -84,7 +84,8 @@ Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
     // The chip ignores its address until the write cycle is over: address it
     // with nothing to say until it acknowledges or the write time has passed.
     timedOut = false;
-    const std::uint64_t deadline = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
+    const std::uint64_t limitUs = std::max(std::uint64_t(m_device.writeTimeMs) * 1000, kMinPollUs);
+    const std::uint64_t deadline = m_adapter.nowUs() + limitUs;
     for (;;) {
         const std::uint64_t asked = m_adapter.nowUs();
         I2cMessage poll = I2cMessage::write(slave, {});
@@ -93,7 +94,7 @@ Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
             return st;
         if (asked >= deadline) { // asked once more after the write time: it is not coming back
             timedOut = true;
-            return st;
+            return status::TimeOut;
         }
         const std::uint64_t now = m_adapter.nowUs();
         if (now < deadline)

@@ -16,7 +16,9 @@ namespace tp {
 //    block-select bits change;
 //  - EEPROM writes are page writes that never cross a page boundary, each
 //    followed by acknowledge polling until the chip answers again, for at
-//    most the write time on the adapter's clock;
+//    most the write time on the adapter's clock, and never less than
+//    kMinPollUs (a Write Time of 0 or too short still gives a real part its
+//    write cycle); a chip still silent then is a time-out (status 8);
 //  - RAM writes go in as few transfers as the adapter allows, without waits.
 // Long operations call the progress callback after every transfer; a false
 // answer stops them (MemoryOutcome::Cancelled). Reads hand their data over
@@ -26,6 +28,10 @@ namespace tp {
 class MemoryBus {
 public:
     MemoryBus(Adapter& adapter, MemoryDevice device);
+
+    // The shortest acknowledge polling after a write: 24xx parts finish
+    // their write cycle within it (Linux's at24 driver waits as long).
+    static constexpr std::uint64_t kMinPollUs = 25000;
 
     const MemoryDevice& device() const { return m_device; }
     // Pause between two acknowledge polls of a busy EEPROM.
