@@ -136,7 +136,7 @@ void TMemoryForm::buildControls()
             cmbPageSize->addItem(qs(p));
         spnWriteTime = new QSpinBox(this);
         spnWriteTime->setObjectName(QStringLiteral("spnWriteTime"));
-        spnWriteTime->setRange(0, 1000);
+        spnWriteTime->setRange(0, 65535); // all a .mem file can hold
         spnWriteTime->setValue(10);
         spnWriteTime->setSuffix(QStringLiteral(" ms"));
     }

@@ -100,6 +100,9 @@ private:
     void show(const std::optional<tp::Notice>& notice);
     void setFieldQuietly(QLineEdit* field, const std::string& text);
     tp::MemSettings settings() const;
+    // The 1-based type a file dialog preselects, and that type's extension.
+    int preselectedType(qsizetype listLength) const;
+    static QString suffixOf(int filterIndex);
     tp::MemoryDevice device() const;
     // Runs a long bus job with a progress dialog that appears after half a
     // second; the job gets the progress callback.

@@ -194,9 +194,9 @@ void TestMemoryTextFiles::hexRefusals_data()
         MemoryKind::LargeRam, 65536);
     add("segment base beyond the image", {hexRecord(0, 2, QByteArray::fromHex("1000")), good, kEnd}, address,
         MemoryKind::LargeEeprom, 4096);
-    // The small EEPROM window refuses without a message.
-    add("small EEPROM: silent", {good, "junk", kEnd}, "", MemoryKind::SmallEeprom);
-    add("small EEPROM: silent address", {hexRecord(0x100, 0, seq(1))}, "", MemoryKind::SmallEeprom);
+    // The small EEPROM window says so as well.
+    add("small EEPROM: junk line", {good, "junk", kEnd}, invalid, MemoryKind::SmallEeprom);
+    add("small EEPROM: address", {hexRecord(0x100, 0, seq(1))}, address, MemoryKind::SmallEeprom);
 }
 
 void TestMemoryTextFiles::hexRefusals()
