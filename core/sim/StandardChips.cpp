@@ -1,7 +1,10 @@
 #include "core/devices/ports/Pcf857x.h"
+#include "core/devices/led/LedMember.h"
 #include "core/sim/EepromChip.h"
+#include "core/sim/LedDriverChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
+#include "core/sim/Saa1064Chip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
 
@@ -23,6 +26,10 @@ void registerStandardChips(SimulatedAdapter& bench)
     bench.registerType(kPcf8574, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574, 1); });
     bench.registerType(kPcf8574A, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8574A, 1); });
     bench.registerType(kPcf8575, [] { return std::make_unique<QuasiBidirectionalPort>(kPcf8575, 2); });
+    // LED dimmers and blinkers, by chip name ("PCA9532"), and the SAA1064.
+    for (const led::Member& m : led::members())
+        bench.registerType(m.chip, [&m] { return std::make_unique<LedDriverChip>(m); });
+    bench.registerType("SAA1064", [] { return std::make_unique<Saa1064Chip>(); });
 }
 
 } // namespace tp::sim

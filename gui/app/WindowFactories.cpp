@@ -4,6 +4,15 @@
 #include "gui/memory/LargeRAM.h"
 #include "gui/memory/SmallEE.h"
 #include "gui/memory/SmallRAM.h"
+#include "gui/devices/led/PCA9530.h"
+#include "gui/devices/led/PCA9531.h"
+#include "gui/devices/led/PCA9532.h"
+#include "gui/devices/led/PCA9533.h"
+#include "gui/devices/led/PCA9550.h"
+#include "gui/devices/led/PCA9551.h"
+#include "gui/devices/led/PCA9552.h"
+#include "gui/devices/led/PCA9553.h"
+#include "gui/devices/led/Saa1064.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
 #include "gui/universal/Universal_III.h"
@@ -20,6 +29,15 @@ WindowFactories build()
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCA9530"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9530(m); });
+    f.insert(QStringLiteral("TfrmPCA9531"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9531(m); });
+    f.insert(QStringLiteral("TfrmPCA9532"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9532(m); });
+    f.insert(QStringLiteral("TfrmPCA9533"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9533(m); });
+    f.insert(QStringLiteral("TfrmPCA9550"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9550(m); });
+    f.insert(QStringLiteral("TfrmPCA9551"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9551(m); });
+    f.insert(QStringLiteral("TfrmPCA9552"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9552(m); });
+    f.insert(QStringLiteral("TfrmPCA9553"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9553(m); });
+    f.insert(QStringLiteral("TfrmSAA1064"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSAA1064(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }
