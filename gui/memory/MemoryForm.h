@@ -86,6 +86,7 @@ public slots:
     void mnuGotoClick();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     bool isLarge() const { return tp::isLarge(m_kind); }
     bool isEeprom() const { return tp::isEeprom(m_kind); }
     // The window's own status line messages ("Close All", activation, destruction).

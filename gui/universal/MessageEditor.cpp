@@ -35,6 +35,14 @@ protected:
     {
         if (event->key() == Qt::Key_Tab && onTab)
             guard(onTab);
+        // From the last cell Tab goes on to the next field instead of
+        // starting over at the first cell: left unaccepted, the view moves
+        // the focus on.
+        if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier &&
+            currentColumn() >= columnCount() - 1) {
+            event->ignore();
+            return;
+        }
         QTableWidget::keyPressEvent(event);
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override

@@ -32,6 +32,9 @@ TfrmSequenceEditor::TfrmSequenceEditor(TfrmMessage& owner) : QWidget(&owner, Qt:
     grdSequencer->horizontalHeader()->setDefaultSectionSize(34);
     grdSequencer->verticalHeader()->setDefaultSectionSize(26);
     grdSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab ends a cell's editing on the next cell; outside an edit it leaves
+    // the grid, which would otherwise walk its cells round and round.
+    grdSequencer->setTabKeyNavigation(false);
     grdSequencer->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     for (int c = 0; c < SequenceText::kColumns; ++c) {

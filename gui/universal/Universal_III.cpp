@@ -11,6 +11,7 @@
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
 #include "gui/universal/Sequence.h"
+#include "gui/common/WrapGridLayout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -56,6 +58,7 @@ TfrmMessage::TfrmMessage(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
     connect(grdData, &QTableView::doubleClicked, this, guarded(this, &TfrmMessage::grdDataDblClick));
     grdData->installEventFilter(this);
     edtSequence->installEventFilter(this);
+    grdData->viewport()->installEventFilter(this);
 }
 
 TfrmMessage::~TfrmMessage() = default;
@@ -173,19 +176,30 @@ QWidget* TfrmMessage::buildSendPanel()
     edtRow->setObjectName(QStringLiteral("edtRow"));
     edtRow->setMinimumWidth(110);
 
+    // The buttons, then the sequence and the run's state: one row, or two
+    // where the window is narrow.
+    auto* buttons = new QWidget;
+    auto* buttonRow = new QHBoxLayout(buttons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonRow->addWidget(btnSendMessage);
+    buttonRow->addWidget(btnSendAll);
+    buttonRow->addWidget(btnSequence);
+    buttonRow->addWidget(btnSendContinuous);
+    auto* state = new QWidget;
+    auto* stateRow = new QHBoxLayout(state);
+    stateRow->setContentsMargins(0, 0, 0, 0);
+    stateRow->addWidget(lblSequence);
+    stateRow->addWidget(edtSequence, 1);
+    stateRow->addSpacing(12);
+    stateRow->addWidget(lblSending);
+    stateRow->addWidget(edtRow);
+
     auto* panel = new QWidget;
-    auto* layout = new QHBoxLayout(panel);
+    auto* layout = new WrapGridLayout(2, 1, panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(btnSendMessage);
-    layout->addWidget(btnSendAll);
-    layout->addWidget(btnSequence);
-    layout->addWidget(btnSendContinuous);
-    layout->addSpacing(12);
-    layout->addWidget(lblSequence);
-    layout->addWidget(edtSequence, 1);
-    layout->addSpacing(12);
-    layout->addWidget(lblSending);
-    layout->addWidget(edtRow);
+    layout->setHorizontalSpacing(12);
+    layout->addWidget(buttons);
+    layout->addWidget(state);
     return panel;
 }
 
@@ -199,6 +213,7 @@ void TfrmMessage::buildGrid()
     grdData->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdData->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdData->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdData->setTabKeyNavigation(false); // not edited in place: Tab leaves, arrows move
     grdData->verticalHeader()->hide();
     grdData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdData->verticalHeader()->setDefaultSectionSize(22);
@@ -331,6 +346,10 @@ bool TfrmMessage::eventFilter(QObject* watched, QEvent* event)
             guard([this] { openEditor(); });
             return true;
         }
+    } else if (watched == grdData->viewport() && event->type() == QEvent::Resize) {
+        // Notes give way in a narrow window, so Data keeps room to show.
+        const int width = static_cast<QResizeEvent*>(event)->size().width();
+        grdData->horizontalHeader()->resizeSection(MessageTable::Notes, std::clamp(width / 4, 120, 320));
     } else if (watched == edtSequence && event->type() == QEvent::MouseButtonDblClick) {
         guard([this] { edtSequenceDblClick(); });
         return true;

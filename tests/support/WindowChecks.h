@@ -9,6 +9,13 @@ class QWidget;
 // area. Empty when the layout is tidy. Each entry names the control.
 QStringList clippedControls(QWidget* window);
 
+// The controls Tab visits, starting at `first` (which gets the focus) and
+// ending when the focus comes back to it: the object names, each that of
+// the nearest named control (a spin box's, not its inner field's). The
+// window must be active. A grid whose cells Tab walks first counts once.
+// Stops after `limit` key presses.
+QStringList tabStops(QWidget* first, int limit = 200);
+
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
 // folder, so the layout can be looked at; does nothing otherwise.
 void saveShot(QWidget* window, const QString& name);
