@@ -13,7 +13,9 @@
 #include "tests/support/TestBench.h"
 #include "tests/support/WindowChecks.h"
 
+#include <QAbstractButton>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -37,6 +39,8 @@ private slots:
     void tabOrderFollowsTheLayout();
     void tabOrderInDialogs_data();
     void tabOrderInDialogs();
+    void focusStaysOnTheClickedBox_data();
+    void focusStaysOnTheClickedBox();
 };
 
 void TestWindowLayout::twoTiledSideBySide_data()
@@ -207,6 +211,45 @@ void TestWindowLayout::tabOrderInDialogs()
     d->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(d->window()));
     QCOMPARE(tabStops(child<QWidget>(d, first)), stops);
+}
+
+void TestWindowLayout::focusStaysOnTheClickedBox_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("autoWrite"); // "" leaves Auto Write off
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("PCF8574") << "PCF8574  8-bit I/O Expander" << "chb74P3" << "" << "edtWrite" << "F7";
+    QTest::newRow("PCF8574A, Auto Write") << "PCF8574  8-bit I/O Expander" << "chb74AP0" << "chbPCF8574A"
+                                          << "edtPCF8574AWrite" << "FE";
+    QTest::newRow("PCF8575 high byte") << "PCF8575    16-bit I/O Expander" << "chbP16" << "" << "edtWriteH" << "BF";
+    QTest::newRow("PCF8575 low byte, Auto Write") << "PCF8575    16-bit I/O Expander" << "chbP00" << "chbEnabled"
+                                                  << "edtWriteL" << "FE";
+}
+
+void TestWindowLayout::focusStaysOnTheClickedBox()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, box);
+    QFETCH(QString, autoWrite);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    TestBench b;
+    TChildForm* w = b.main->openCaption(entry);
+    b.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.main.get()));
+    if (!autoWrite.isEmpty())
+        QTest::mouseClick(child<QAbstractButton>(w, autoWrite), Qt::LeftButton);
+    auto* target = child<QAbstractButton>(w, box);
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCOMPARE(child<QLineEdit>(w, field)->text(), value);
+    QCOMPARE(QApplication::focusWidget(), target);
+    // And the keyboard goes on from there.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != target);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), target);
 }
 
 TALLYPORT_TEST_MAIN(TestWindowLayout)
