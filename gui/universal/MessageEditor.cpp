@@ -1,5 +1,6 @@
 #include "gui/universal/MessageEditor.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
 #include "gui/universal/TwoCharDelegate.h"
@@ -159,6 +160,11 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     setCellCount(1);
     connect(spnBytes, &QSpinBox::valueChanged, this, guarded(this, &TfrmEditor::spnBytesChange));
     resize(720, sizeHint().height());
+}
+
+TfrmEditor::~TfrmEditor()
+{
+    detachChildren(this);
 }
 
 void TfrmEditor::setCellCount(int count)

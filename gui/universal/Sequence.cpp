@@ -1,6 +1,7 @@
 #include "gui/universal/Sequence.h"
 #include "core/universal/SequenceText.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
@@ -63,6 +64,11 @@ TfrmSequenceEditor::TfrmSequenceEditor(TfrmMessage& owner) : QWidget(&owner, Qt:
     layout->addWidget(group);
     layout->addLayout(buttons);
     resize(760, sizeHint().height());
+}
+
+TfrmSequenceEditor::~TfrmSequenceEditor()
+{
+    detachChildren(this);
 }
 
 void TfrmSequenceEditor::showWith(const QString& sequence)

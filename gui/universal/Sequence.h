@@ -12,6 +12,7 @@ class TfrmSequenceEditor : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmSequenceEditor(TfrmMessage& owner);
+    ~TfrmSequenceEditor() override;
 
     // Shows the editor; a non-empty text replaces what the cells held.
     void showWith(const QString& sequence);

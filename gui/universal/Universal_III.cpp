@@ -5,6 +5,7 @@
 #include "gui/app/StatusLine.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/ClickGuard.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 #include "gui/universal/ExpertToolBar.h"
@@ -61,7 +62,10 @@ TfrmMessage::TfrmMessage(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
     grdData->viewport()->installEventFilter(this);
 }
 
-TfrmMessage::~TfrmMessage() = default;
+TfrmMessage::~TfrmMessage()
+{
+    detachChildren(this);
+}
 
 TfrmEditor* TfrmMessage::editor() const
 {
@@ -414,14 +418,19 @@ void TfrmMessage::mnuOpenClick()
     r.defaultSuffix = QStringLiteral("txt");
     if (!Dialogs::instance().openFile(this, r))
         return;
+    // This Open's result replaces whatever the status line said before.
+    main().ResetWarning();
     const auto content = ExpertDataFile::load(r.fileName.toStdString());
+    setWindowTitle(QFileInfo(r.fileName).fileName());
     if (!content) {
-        // Not a data file: the table, its caption and its flag stay as they were.
+        // Not a data file: the table stays, under the name chosen, and the
+        // changes the user declined to save no longer count as unsaved. The
+        // next Save As still offers the last good file's name, not this one.
         main().ErrorMessage(tp::status::InvalidTextFile);
+        m_table.setModified(false);
         return;
     }
     m_fileName = r.fileName;
-    setWindowTitle(QFileInfo(r.fileName).fileName());
     std::string sequence = edtSequence->text().toStdString();
     const int row = activeRow();
     ExpertDataFile::apply(*content, m_table, sequence);

@@ -31,6 +31,8 @@ private slots:
     void menus_data();
     void menus();
     void shortcutsWorkOnTheTable();
+    void editorGoesWhileShown_data();
+    void editorGoesWhileShown();
     void activeRowLabel();
 
     void modifiedFlag_data();
@@ -348,6 +350,51 @@ void TestExpertWindow::editorShowsAndWritesBack()
     QCOMPARE(f->shown(0, MessageTable::Data), QString("00,12,34"));
 }
 
+void TestExpertWindow::editorGoesWhileShown_data()
+{
+    QTest::addColumn<bool>("programEnds");
+    QTest::newRow("the editor itself") << false;
+    QTest::newRow("the program ends") << true;
+}
+
+void TestExpertWindow::editorGoesWhileShown()
+{
+    QFETCH(bool, programEnds);
+    f->doubleClickRow(0);
+    QPointer<TfrmEditor> e = f->w->editor();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    auto* address = child<QLineEdit>(e, "edtAddress");
+    address->setFocus();
+    address->clear();
+    QTest::keyClicks(address, "4");
+    // As it goes the window is hidden and the desktop makes another one
+    // active, so its focused field loses the focus and reports that its
+    // editing finished: nothing may reach the editor then (its exit handling
+    // would complete "4" to "04" on a half-destroyed window).
+    struct Deactivate : QObject {
+        QWidget* next;
+        explicit Deactivate(QWidget* n) : next(n) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Hide)
+                QApplication::setActiveWindow(next);
+            return false;
+        }
+    } deactivate(f->bench.main.get());
+    e->installEventFilter(&deactivate);
+    QStringList texts;
+    connect(address, &QLineEdit::textChanged, this, [&texts](const QString& t) { texts << t; });
+    if (programEnds) {
+        f->w->table().setModified(false);
+        f->bench.main.reset();
+    } else {
+        delete e.data();
+    }
+    QVERIFY(!e);
+    QCOMPARE(texts, QStringList());
+}
+
 void TestExpertWindow::editorTypingAndTab()
 {
     f->doubleClickRow(0);
@@ -564,9 +611,15 @@ void TestExpertWindow::openRefusesABadHeader()
     QCOMPARE(f->grid()->model()->rowCount(), 4);
     QCOMPARE(f->shown(0, MessageTable::Notes), QString("pointer, then read"));
     QCOMPARE(f->sequence(), QString("02,01"));
-    // Nothing of the bad file took hold: still the old caption, still unsaved.
+    // The caption names the file chosen and the flag is cleared, as after any Open.
+    QCOMPARE(f->w->windowTitle(), QString("bad.txt"));
+    QVERIFY(!f->w->table().modified());
+
+    // A later Open that works shows its own result, not the old complaint.
+    f->load(kThreeRows);
+    QCOMPARE(f->bench.status(), tp::blankMessage());
     QCOMPARE(f->w->windowTitle(), QString("load.txt"));
-    QVERIFY(f->w->table().modified());
+    QCOMPARE(f->grid()->model()->rowCount(), 3);
 }
 
 void TestExpertWindow::openHeaderOnlyKeepsSequence()
