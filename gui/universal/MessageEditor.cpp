@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -125,8 +126,6 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     grdWrite->setSelectionMode(QAbstractItemView::SingleSelection);
     grdWrite->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                               QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    grdWrite->setFixedHeight(grdWrite->horizontalHeader()->sizeHint().height() + 26 +
-                             grdWrite->horizontalScrollBar()->sizeHint().height() + 4);
     grdWrite->installEventFilter(this);
     connect(grdWrite, &QTableWidget::cellPressed, this,
             guarded([this](int, int column) { m_lastClickedColumn = column; }));
@@ -158,6 +157,13 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     layout->addLayout(bottom);
 
     setCellCount(1);
+    // Room for the labels, the row and, below it, the scroll bar a long
+    // message needs; measured with a column in place, since an empty header
+    // has no height yet.
+    grdWrite->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grdWrite->setFixedHeight(2 * grdWrite->frameWidth() + grdWrite->horizontalHeader()->sizeHint().height() +
+                             grdWrite->verticalHeader()->defaultSectionSize() +
+                             grdWrite->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdWrite) + 2);
     connect(spnBytes, &QSpinBox::valueChanged, this, guarded(this, &TfrmEditor::spnBytesChange));
     resize(720, sizeHint().height());
 }

@@ -1,10 +1,12 @@
 #include "tests/gui/ExpertFixture.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QComboBox>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -31,9 +33,12 @@ private slots:
     void menus_data();
     void menus();
     void shortcutsWorkOnTheTable();
+    void editorShowsEveryByte_data();
+    void editorShowsEveryByte();
     void editorGoesWhileShown_data();
     void editorGoesWhileShown();
     void activeRowLabel();
+    void longCellsHaveTheirTextAsHint();
 
     void modifiedFlag_data();
     void modifiedFlag();
@@ -348,6 +353,65 @@ void TestExpertWindow::editorShowsAndWritesBack()
     bytes->setValue(3);
     e->close();
     QCOMPARE(f->shown(0, MessageTable::Data), QString("00,12,34"));
+}
+
+void TestExpertWindow::longCellsHaveTheirTextAsHint()
+{
+    QStringList bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes << QString("%1").arg(i, 2, 16, QChar('0')).toUpper();
+    f->load("Expert Mode Data File\r\n"
+            "A0,Write,Yes,0," + bytes.join(',').toLatin1() + ",Comments: pointer, then <data> & more\r\n"
+            "A0,Read,Yes,0,\r\n");
+    const QVariant hint = f->grid()->model()->index(0, MessageTable::Data).data(Qt::ToolTipRole);
+    const QStringList lines = hint.toString().split('\n');
+    QCOMPARE(lines.size(), 3); // 16 bytes a line
+    QCOMPARE(lines.first(), bytes.mid(0, 16).join(',') + ",");
+    QCOMPARE(hint.toString().remove('\n'), bytes.join(','));
+    const QString notes = f->grid()->model()->index(0, MessageTable::Notes).data(Qt::ToolTipRole).toString();
+    QCOMPARE(notes, QString("<qt>pointer, then &lt;data&gt; &amp; more</qt>"));
+    // An empty cell leaves the table's own hint.
+    QVERIFY(!f->grid()->model()->index(1, MessageTable::Data).data(Qt::ToolTipRole).isValid());
+    QVERIFY(!f->grid()->model()->index(0, MessageTable::Address).data(Qt::ToolTipRole).isValid());
+}
+
+void TestExpertWindow::editorShowsEveryByte_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("13 bytes, the row scrolls") << 13;
+    QTest::newRow("129 bytes") << 129;
+}
+
+void TestExpertWindow::editorShowsEveryByte()
+{
+    QFETCH(int, count);
+    f->doubleClickRow(0);
+    TfrmEditor* e = f->w->editor();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    child<QSpinBox>(e, "spnBytes")->setValue(count);
+    auto* cells = child<QTableWidget>(e, "grdWrite");
+    QCoreApplication::processEvents();
+    for (int c : {0, count / 2, count - 1}) {
+        cells->scrollTo(cells->model()->index(0, c));
+        const QRect cell = cells->visualRect(cells->model()->index(0, c));
+        // Whole, above the scroll bar, and as tall as the text needs.
+        QVERIFY2(cells->viewport()->rect().contains(cell), qPrintable(QString("cell %1").arg(c + 1)));
+        QVERIFY(cell.height() >= cells->fontMetrics().height() + 4);
+        cells->setFocus();
+        cells->setCurrentCell(0, c);
+        QTest::keyClicks(cells, "a"); // opens the cell's editor
+        QTest::keyClicks(QApplication::focusWidget(), "b");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(cells->item(0, c)->text(), QString("AB"));
+    }
+    QCOMPARE(cells->horizontalHeader()->isVisible(), true);
+    QVERIFY(cells->viewport()->height() >= cells->rowHeight(0));
+    saveShot(e, QString("editor-%1-bytes").arg(count));
+    e->close();
+    QCOMPARE(f->shown(0, MessageTable::Data).split(',').size(), count);
+    QCOMPARE(f->shown(0, MessageTable::Data).split(',').last(), QString("AB"));
 }
 
 void TestExpertWindow::editorGoesWhileShown_data()
@@ -683,8 +747,18 @@ void TestExpertWindow::sequenceEditor()
     QVERIFY(e && e->isVisible() && e->isWindow());
     QCOMPARE(e->windowTitle(), QString("Sequence Editor"));
     auto* cells = child<QTableWidget>(e, "grdSequencer");
-    QCOMPARE(cells->columnCount(), 64);
-    QCOMPARE(cells->horizontalHeaderItem(63)->text(), QString("64"));
+    // All 64 entries in sight at once, four rows of 16.
+    QCOMPARE(cells->rowCount() * cells->columnCount(), 64);
+    QCOMPARE(cells->columnCount(), 16);
+    QCOMPARE(cells->horizontalHeaderItem(15)->text(), QString("16"));
+    QCOMPARE(cells->verticalHeaderItem(3)->text(), QString("+48"));
+    QCOMPARE(cells->item(3, 15)->toolTip(), QString("Entry 64"));
+    QCoreApplication::processEvents();
+    for (int r = 0; r < cells->rowCount(); ++r)
+        for (int c = 0; c < cells->columnCount(); ++c)
+            QVERIFY(cells->viewport()->rect().contains(cells->visualItemRect(cells->item(r, c))));
+    QVERIFY(e->rect().contains(QRect(cells->mapTo(e, QPoint(0, 0)), cells->size())));
+    QVERIFY(e->width() < 1280);
     QCOMPARE(cells->item(0, 0)->text(), QString("02"));
     QCOMPARE(cells->item(0, 1)->text(), QString("01"));
 

@@ -199,6 +199,8 @@ void TestWindowLayout::tabOrderInDialogs()
         w->grdDataDblClick();
         d = w->editor();
         child<QSpinBox>(d, "spnBytes")->setValue(3); // Tab walks the cells, then leaves
+        child<QSpinBox>(d, "spnBytes")->setValue(20);
+        child<QSpinBox>(d, "spnBytes")->setValue(3);
     } else if (dialog == "frmSequenceEditor") {
         auto* w = qobject_cast<TfrmMessage*>(b.main->openCaption("Expert Mode"));
         w->edtSequenceDblClick();
@@ -211,6 +213,8 @@ void TestWindowLayout::tabOrderInDialogs()
     d->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(d->window()));
     QCOMPARE(tabStops(child<QWidget>(d, first)), stops);
+    QCOMPARE(clippedControls(d), QStringList());
+    saveShot(d, "dialog-" + dialog);
 }
 
 void TestWindowLayout::focusStaysOnTheClickedBox_data()
