@@ -9,6 +9,7 @@
 #include "gui/common/ChildForm.h"
 #include "gui/common/Guarded.h"
 #include "tests/support/TestBench.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -267,6 +268,7 @@ void TestFrame::windowMenuListsOpenWindows()
         QStringList out;
         for (QAction* a : menu->actions())
             out << (a->isSeparator() ? QString("-") : a->text() + (a->isChecked() ? " *" : ""));
+        saveShot(menu, "window-menu");
         menu->close();
         return out;
     };
@@ -318,6 +320,8 @@ void TestFrame::menuHintsWhileOpen()
         }
     owner->setActiveAction(a);
     QCOMPARE(b.main->statusBar()->currentMessage(), hint);
+    saveShot(b.main.get(), "hint-" + menu);
+    saveShot(m, "menu-" + menu);
 
     m->close();
     QTRY_COMPARE(b.main->statusBar()->currentMessage(), QString());
