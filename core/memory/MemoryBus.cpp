@@ -1,5 +1,5 @@
 #include "core/memory/MemoryBus.h"
-#include "core/adapter/Clock.h"
+#include "core/adapter/AckPolling.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 
@@ -53,14 +53,6 @@ void MemoryBus::checkRange(std::size_t start, std::size_t count) const
                     std::to_string(m_device.size) + "-byte memory");
 }
 
-void MemoryBus::wait(std::uint64_t us)
-{
-    // The bench's time is its own clock; only real hardware needs real time to pass.
-    if (!m_adapter.isSimulated())
-        busyWaitUs(us);
-    m_adapter.elapse(us);
-}
-
 Status MemoryBus::readChunk(std::size_t a, std::span<std::uint8_t> dst)
 {
     const std::uint8_t slave = m_device.slaveAddress(a);
@@ -81,25 +73,11 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    // The chip ignores its address until the write cycle is over: address it
-    // with nothing to say until it acknowledges or the write time has passed.
-    timedOut = false;
+    // A Write Time of 0, or shorter than the part's cycle, still gives it kMinPollUs.
     const std::uint64_t limitUs = std::max(std::uint64_t(m_device.writeTimeMs) * 1000, kMinPollUs);
-    const std::uint64_t deadline = m_adapter.nowUs() + limitUs;
-    for (;;) {
-        const std::uint64_t asked = m_adapter.nowUs();
-        I2cMessage poll = I2cMessage::write(slave, {});
-        Status st = m_adapter.transfer(std::span<I2cMessage>(&poll, 1));
-        if (st != status::AddressNack)
-            return st;
-        if (asked >= deadline) { // asked once more after the write time: it is not coming back
-            timedOut = true;
-            return status::TimeOut;
-        }
-        const std::uint64_t now = m_adapter.nowUs();
-        if (now < deadline)
-            wait(std::min(m_pollIntervalUs, deadline - now));
-    }
+    const Status st = awaitAcknowledge(m_adapter, slave, limitUs, m_pollIntervalUs, &timedOut);
+    // Still silent after all that: stuck in its write cycle, which is no address fault.
+    return timedOut ? status::TimeOut : st;
 }
 
 MemoryBusResult MemoryBus::readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,

@@ -62,7 +62,6 @@ private:
     Status readChunk(std::size_t a, std::span<std::uint8_t> dst);
     Status writeChunk(std::size_t a, std::span<const std::uint8_t> data);
     Status awaitWriteCycle(std::uint8_t slave, bool& timedOut);
-    void wait(std::uint64_t us);
     void checkRange(std::size_t start, std::size_t count) const;
     void announce();
 

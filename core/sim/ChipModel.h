@@ -34,6 +34,15 @@ public:
     // starting at its placed address: 8 for a 2 KB EEPROM's block bits.
     virtual int addressSpan() const { return 1; }
 
+    // Chips that connect downstream bus segments (multiplexers, switches,
+    // master selectors): whether channel `channel` is connected now. Chips
+    // placed behind a channel answer only while it is.
+    virtual bool channelConnected(int channel) const
+    {
+        (void)channel;
+        return false;
+    }
+
     void setClock(const SimClock* clock) { m_clock = clock; }
 
 protected:

@@ -21,14 +21,19 @@ std::uint8_t RegisterChip::nextPointer(std::uint8_t p) const
     return static_cast<std::uint8_t>((p + 1u) % m_regs.size());
 }
 
+bool RegisterChip::decodePointer(std::uint8_t command, std::uint8_t& pointer) const
+{
+    if (command >= m_regs.size())
+        return false;
+    pointer = command;
+    return true;
+}
+
 bool RegisterChip::writeByte(std::uint8_t value)
 {
     if (m_expectPointer) {
         m_expectPointer = false;
-        if (value >= m_regs.size())
-            return false;
-        m_pointer = value;
-        return true;
+        return decodePointer(value, m_pointer);
     }
     if (!m_readOnly[m_pointer])
         storeRegister(m_pointer, value);

@@ -10,6 +10,8 @@ namespace tp::sim {
 // A chip with a pointer register: the first byte written selects a
 // register, following bytes write from there, reads start there. With
 // auto-increment the pointer moves on after every byte, wrapping at the end.
+// Chips with other pointer rules override decodePointer() (which command
+// bytes are acknowledged and which register they select) and nextPointer().
 class RegisterChip : public ChipModel {
 public:
     RegisterChip(std::string type, std::size_t registers, bool autoIncrement = true);
@@ -29,6 +31,9 @@ protected:
     virtual void storeRegister(std::size_t i, std::uint8_t v) { m_regs[i] = v; }
     virtual std::uint8_t loadRegister(std::size_t i) const { return m_regs[i]; }
     virtual std::uint8_t nextPointer(std::uint8_t p) const;
+    // The register a command byte selects; false to not acknowledge it.
+    // By default every register number is acknowledged, nothing else.
+    virtual bool decodePointer(std::uint8_t command, std::uint8_t& pointer) const;
 
     std::vector<std::uint8_t> m_regs;
 

@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tp::sim {
 
@@ -15,26 +16,62 @@ bool SimulatedAdapter::overlaps(const Slot& s, std::uint8_t address, int span) c
     return lo <= nhi && nlo <= hi;
 }
 
-ChipModel& SimulatedAdapter::place(std::uint8_t address, std::unique_ptr<ChipModel> chip)
+std::shared_ptr<ChipModel> SimulatedAdapter::gateOf(const Segment& segment) const
+{
+    if (!segment.gate)
+        return nullptr;
+    for (const Slot& s : m_slots)
+        if (s.chip.get() == segment.gate)
+            return s.chip;
+    throw std::invalid_argument("a segment's gate must be on the bench");
+}
+
+bool SimulatedAdapter::sameSegment(const Slot& s, const std::shared_ptr<ChipModel>& gate, int channel) const
+{
+    if (!gate)
+        return !s.behind;
+    return s.behind && s.gate.lock() == gate && s.channel == channel;
+}
+
+bool SimulatedAdapter::reachable(const Slot& s, int depth) const
+{
+    if (!s.behind)
+        return true;
+    const std::shared_ptr<ChipModel> gate = s.gate.lock();
+    if (!gate || depth > 8 || !gate->channelConnected(s.channel))
+        return false;
+    for (const Slot& g : m_slots)
+        if (g.chip == gate)
+            return reachable(g, depth + 1);
+    return false; // its gate was set aside
+}
+
+ChipModel& SimulatedAdapter::place(std::uint8_t address, std::unique_ptr<ChipModel> chip, Segment segment)
 {
     address &= 0xFE;
+    const std::shared_ptr<ChipModel> gate = gateOf(segment);
     std::shared_ptr<ChipModel> c(std::move(chip));
     c->setClock(&m_clock);
     const int span = c->addressSpan();
-    // Whatever overlaps the new chip's addresses leaves the bus for good.
-    std::erase_if(m_slots, [&](const Slot& s) { return overlaps(s, address, span); });
-    std::erase_if(m_setAside, [&](const auto& kv) {
-        return overlaps(Slot{kv.first.first, kv.second, true}, address, span);
+    // Whatever overlaps the new chip's addresses on its segment leaves the
+    // bus for good, and so do chips the bench placed there for a window.
+    std::erase_if(m_slots, [&](const Slot& s) {
+        return overlaps(s, address, span) && (s.placedByBench || sameSegment(s, gate, segment.channel));
     });
-    m_slots.push_back({address, c, false});
+    std::erase_if(m_setAside, [&](const auto& kv) {
+        return overlaps(Slot{kv.first.first, kv.second, true, false, {}, 0}, address, span);
+    });
+    m_slots.push_back({address, c, false, gate != nullptr, gate, segment.channel});
     return *c;
 }
 
-void SimulatedAdapter::remove(std::uint8_t address)
+void SimulatedAdapter::remove(std::uint8_t address, Segment segment)
 {
     address &= 0xFE;
+    const std::shared_ptr<ChipModel> gate = gateOf(segment);
     std::erase_if(m_slots, [&](const Slot& s) {
-        return address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1);
+        return address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1) &&
+               sameSegment(s, gate, segment.channel);
     });
 }
 
@@ -42,7 +79,7 @@ std::shared_ptr<ChipModel> SimulatedAdapter::find(std::uint8_t address) const
 {
     address &= 0xFE;
     for (const Slot& s : m_slots)
-        if (address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1))
+        if (address >= s.base && address <= s.base + 2 * (s.chip->addressSpan() - 1) && reachable(s))
             return s.chip;
     return nullptr;
 }
@@ -91,7 +128,7 @@ void SimulatedAdapter::expectChip(std::string_view typeName, std::uint8_t addres
     });
     if (metBefore)
         m_setAside.erase(aside);
-    m_slots.push_back({address, chip, true});
+    m_slots.push_back({address, chip, true, false, {}, 0});
     log().note(nowUs(), metBefore ? "bench: put back the simulated " + type + " met" + at + " before"
                                   : "bench: placed a simulated " + type + at);
 }

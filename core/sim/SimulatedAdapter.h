@@ -11,6 +11,16 @@
 
 namespace tp::sim {
 
+// Where a chip sits: on the main bus, or on the bus segment behind channel
+// `channel` of `gate`, a chip already on the bench that switches segments
+// (ChipModel::channelConnected). Chips on a segment answer only while every
+// gate on their way to the main bus connects it; chips on different
+// segments may share an address.
+struct Segment {
+    const ChipModel* gate = nullptr;
+    int channel = 0;
+};
+
 // The built-in bench: chip models on a virtual bus, a virtual clock that
 // advances by the modelled bus time at the set frequency, fault injection.
 class SimulatedAdapter : public Adapter {
@@ -20,10 +30,12 @@ public:
     SimulatedAdapter();
     ~SimulatedAdapter() override;
 
-    // Places a chip at an 8-bit write address; replaces what was there. The
-    // bench never moves a chip placed this way.
-    ChipModel& place(std::uint8_t address, std::unique_ptr<ChipModel> chip);
-    void remove(std::uint8_t address);
+    // Places a chip at an 8-bit write address on a segment; replaces what was
+    // there on that segment (and any chip the bench placed itself there).
+    // The bench never moves a chip placed this way.
+    ChipModel& place(std::uint8_t address, std::unique_ptr<ChipModel> chip, Segment segment = {});
+    void remove(std::uint8_t address, Segment segment = {});
+    // The chip that answers at the address now (behind connected channels only).
     ChipModel* chipAt(std::uint8_t address) const;
     template <class T> T* chipAt(std::uint8_t address) const
     {
@@ -70,9 +82,15 @@ private:
         std::uint8_t base;
         std::shared_ptr<ChipModel> chip;
         bool placedByBench = false;
+        bool behind = false; // on a segment behind `gate`, not on the main bus
+        std::weak_ptr<ChipModel> gate;
+        int channel = 0;
     };
     std::shared_ptr<ChipModel> find(std::uint8_t address) const;
     bool overlaps(const Slot& s, std::uint8_t address, int span) const;
+    bool sameSegment(const Slot& s, const std::shared_ptr<ChipModel>& gate, int channel) const;
+    bool reachable(const Slot& s, int depth = 0) const;
+    std::shared_ptr<ChipModel> gateOf(const Segment& segment) const;
     std::optional<Fault> takeFault(std::uint8_t address, bool anyData);
 
     SimClock m_clock;

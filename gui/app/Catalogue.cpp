@@ -38,6 +38,10 @@ Catalogue build()
                                              {"cmbPCA9545Address", 0},
                                              {"cmbPCA9546Address", 0},
                                              {"cmbPCA9548Address", 0}};
+    // The menu sets the addresses its list items show, so a window never
+    // writes to an address other than the one on display.
+    const QList<std::uint8_t> muxAddresses{0xE0, 0xE0, 0xE0};
+    const QList<std::uint8_t> switchAddresses{0xE2, 0xE0, 0xE0, 0xE0};
     return {
         memory(EE, "16 x 8 (128 bit)", "mnu16BClick", "TfrmSmallEE", 16, false),
         memory(EE, "128 x 8 (1K bit)", "mnu1KClick", "TfrmSmallEE", 128, false),
@@ -75,14 +79,15 @@ Catalogue build()
         chip(LED, "PCA9552 16-bit LED Blinker", "mnuPCA9552Click", "TfrmPCA9552"),
         chip(LED, "PCA9553 4-bit LED Blinker", "mnuPCA9553Click", "TfrmPCA9553"),
         chip(LED, "SAA1064 LED Driver", "mnuSAA1064Click", "TfrmSAA1064"),
-        chip("Master Selector (2-to-1 demux)", "PCA9541", "mnuPCA9541Click", "TfrmPCA9541", {{"cmbAddress", 0}}),
-        chip(MUX, "PCA9540B  2-Channel Multiplexer", "mnuPCA9544Click", "TfrmPCA954x", mux954x),
-        chip(MUX, "PCA9542A  2-Channel Multiplexer with Interrupt Logic", "mnuPCA9544Click", "TfrmPCA954x", mux954x),
-        chip(MUX, "PCA9543A  2-Channel Switch with Interrupt Logic", "mnuPCA9543Click", "TfrmPCA9543", mux9543),
-        chip(MUX, "PCA9544A  4-Channel Multiplexer with Interrupt Logic", "mnuPCA9544Click", "TfrmPCA954x", mux954x),
-        chip(MUX, "PCA9545A  4-Channel Switch with Interrupt Logic", "mnuPCA9543Click", "TfrmPCA9543", mux9543),
-        chip(MUX, "PCA9546A  4-Channel Switch", "mnuPCA9543Click", "TfrmPCA9543", mux9543),
-        chip(MUX, "PCA9548A 8-Channel Switch", "mnuPCA9543Click", "TfrmPCA9543", mux9543),
+        chip("Master Selector (2-to-1 demux)", "PCA9541", "mnuPCA9541Click", "TfrmPCA9541", {{"cmbAddress", 0}},
+             {0xE0}),
+        chip(MUX, "PCA9540B  2-Channel Multiplexer", "mnuPCA9544Click", "TfrmPCA954x", mux954x, muxAddresses),
+        chip(MUX, "PCA9542A  2-Channel Multiplexer with Interrupt Logic", "mnuPCA9544Click", "TfrmPCA954x", mux954x, muxAddresses),
+        chip(MUX, "PCA9543A  2-Channel Switch with Interrupt Logic", "mnuPCA9543Click", "TfrmPCA9543", mux9543, switchAddresses),
+        chip(MUX, "PCA9544A  4-Channel Multiplexer with Interrupt Logic", "mnuPCA9544Click", "TfrmPCA954x", mux954x, muxAddresses),
+        chip(MUX, "PCA9545A  4-Channel Switch with Interrupt Logic", "mnuPCA9543Click", "TfrmPCA9543", mux9543, switchAddresses),
+        chip(MUX, "PCA9546A  4-Channel Switch", "mnuPCA9543Click", "TfrmPCA9543", mux9543, switchAddresses),
+        chip(MUX, "PCA9548A 8-Channel Switch", "mnuPCA9543Click", "TfrmPCA9543", mux9543, switchAddresses),
         chip(NV, "PCA8550  4-bit Multiplexed/1-Bit Latched 5-Bit", "mnuPCA8550Click", "TfrmPCA8550"),
         chip(NV, "PCA9559  5-bit Multiplexed/1-Bit Latched 6-Bit", "mnuPCA8550Click", "TfrmPCA8550"),
         chip(NV, "PCA9560  Dual 5-bit Multiplexed 1-Bit Latched", "mnuPCA8550Click", "TfrmPCA8550"),

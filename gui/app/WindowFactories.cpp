@@ -15,6 +15,14 @@
 #include "gui/devices/led/Saa1064.h"
 #include "gui/devices/ports/Pcf8574.h"
 #include "gui/devices/ports/Pcf8575.h"
+#include "gui/devices/ports/Pca9536.h"
+#include "gui/devices/ports/Pca9554.h"
+#include "gui/devices/ports/Pca9555.h"
+#include "gui/devices/ports/Pca9556.h"
+#include "gui/devices/ports/PCA9541.h"
+#include "gui/devices/ports/PCA9543.h"
+#include "gui/devices/ports/Pca9544.h"
+#include "gui/devices/ports/pca8550.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -29,6 +37,10 @@ WindowFactories build()
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
+    f.insert(QStringLiteral("TfrmPCA954x"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA954x(m); });
+    f.insert(QStringLiteral("TfrmPCA9543"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9543(m); });
+    f.insert(QStringLiteral("TfrmPCA9541"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9541(m); });
+    f.insert(QStringLiteral("TfrmPCA8550"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA8550(m); });
     f.insert(QStringLiteral("TfrmPCA9530"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9530(m); });
     f.insert(QStringLiteral("TfrmPCA9531"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9531(m); });
     f.insert(QStringLiteral("TfrmPCA9532"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9532(m); });
@@ -38,6 +50,10 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCA9552"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9552(m); });
     f.insert(QStringLiteral("TfrmPCA9553"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9553(m); });
     f.insert(QStringLiteral("TfrmSAA1064"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSAA1064(m); });
+    f.insert(QStringLiteral("TfrmPCA9536"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9536(m); });
+    f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
+    f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
+    f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }

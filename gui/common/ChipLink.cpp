@@ -1,4 +1,5 @@
 #include "gui/common/ChipLink.h"
+#include "core/adapter/AckPolling.h"
 #include "core/adapter/Adapter.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
@@ -62,6 +63,11 @@ tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vect
     return ctx.status;
 }
 
+tp::Status ChipLink::awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs)
+{
+    return m_form.context().status = tp::awaitAcknowledge(m_form.adapter(), address(), limitUs, intervalUs);
+}
+
 void ChipLink::showStatus(tp::Status status) const
 {
     m_form.main().ErrorMessage(status);
@@ -89,6 +95,8 @@ tp::Status ChipLink::writeValue(const Register& r, std::uint8_t value)
 
 tp::Status ChipLink::readOne(const Register& r)
 {
+    // Showing the value read must not write it back.
+    const AutoWriteToggle::Suspension quiet(m_autoWrite);
     std::uint8_t v = 0;
     const tp::Status st = readValue(r, v);
     if (st == tp::status::Success)

@@ -23,6 +23,8 @@ public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
 
     const QString& chipType() const { return m_type; }
+    // For a window whose address list spans several chip types.
+    void setChipType(const QString& type) { m_type = type; }
     std::uint8_t address() const;
     void setAddress(std::uint8_t address);
 
@@ -32,6 +34,10 @@ public:
     tp::Status writeRegister(std::uint8_t reg, std::vector<std::uint8_t> values);
     // Register pointer, then the read behind a repeated start.
     tp::Status readRegister(std::uint8_t reg, std::size_t count, std::vector<std::uint8_t>& out);
+    // After a non-volatile write: acknowledge polling until the chip's
+    // write cycle is over, for at most `limitUs`; returns the last poll's
+    // status. Call it only after a write that succeeded.
+    tp::Status awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs);
     // The status line shows the code.
     void showStatus(tp::Status status) const;
 
@@ -48,8 +54,8 @@ public:
         HexField* field = nullptr;
     };
 
-    // Reads the register; with status 0 its field shows the value (so with
-    // Auto Write on a writable register is written back); then the status.
+    // Reads the register; with status 0 its field shows the value (Auto
+    // Write suspended meanwhile, so nothing is written back); then the status.
     tp::Status readOne(const Register& r);
     // Writes the field's value to the register and shows the status.
     tp::Status writeOne(const Register& r);

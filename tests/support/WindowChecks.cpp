@@ -65,6 +65,16 @@ QStringList tabStops(QWidget* first, int limit)
     return out;
 }
 
+QStringList tabChain(QWidget* window)
+{
+    QStringList chain;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) &&
+            w->isEnabled() && !w->objectName().isEmpty())
+            chain << w->objectName();
+    return chain;
+}
+
 void saveShot(QWidget* window, const QString& name)
 {
     const QString dir = qEnvironmentVariable("TALLYPORT_SHOTS");

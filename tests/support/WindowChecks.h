@@ -16,6 +16,10 @@ QStringList clippedControls(QWidget* window);
 // Stops after `limit` key presses.
 QStringList tabStops(QWidget* first, int limit = 200);
 
+// Object names of the controls Tab reaches in a window (enabled, visible,
+// taking focus by Tab), in the order of its focus chain.
+QStringList tabChain(QWidget* window);
+
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
 // folder, so the layout can be looked at; does nothing otherwise.
 void saveShot(QWidget* window, const QString& name);

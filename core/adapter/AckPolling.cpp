@@ -1,0 +1,38 @@
+#include "core/adapter/AckPolling.h"
+#include "core/adapter/Clock.h"
+
+#include <algorithm>
+
+namespace tp {
+
+void waitUs(Adapter& adapter, std::uint64_t us)
+{
+    if (!adapter.isSimulated())
+        busyWaitUs(us);
+    adapter.elapse(us);
+}
+
+Status awaitAcknowledge(Adapter& adapter, std::uint8_t address, std::uint64_t limitUs, std::uint64_t intervalUs,
+                        bool* timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
+    const std::uint64_t deadline = adapter.nowUs() + limitUs;
+    for (;;) {
+        const std::uint64_t asked = adapter.nowUs();
+        I2cMessage poll = I2cMessage::write(address, {});
+        const Status st = adapter.transfer(std::span<I2cMessage>(&poll, 1));
+        if (st != status::AddressNack)
+            return st;
+        if (asked >= deadline) { // asked once more after the limit: it is not coming back
+            if (timedOut)
+                *timedOut = true;
+            return st;
+        }
+        const std::uint64_t now = adapter.nowUs();
+        if (now < deadline)
+            waitUs(adapter, std::min(intervalUs, deadline - now));
+    }
+}
+
+} // namespace tp

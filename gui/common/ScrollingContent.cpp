@@ -1,0 +1,19 @@
+#include "gui/common/ScrollingContent.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+QWidget* addScrollingContent(QWidget* window)
+{
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("scrContent"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget(scroll);
+    content->setObjectName(QStringLiteral("pnlContent"));
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    return content;
+}
