@@ -1,9 +1,11 @@
-# Two entry points: `make run` and `make test`. Both install what is missing first.
+# Entry points: `make run`, `make test` and `make hwtest`. Each installs what is missing first.
 BUILD ?= build
-PACKAGES = cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth
+PACKAGES = cmake ninja-build g++ qt6-base-dev libudev-dev libgtest-dev libbenchmark-dev xvfb xauth
+# The real-kernel test boots a VM; the kernel and busybox are fetched, not installed.
+HWTEST_PACKAGES = qemu-system-x86
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test hwtest bench clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -26,6 +28,13 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The i2c-dev backend against Debian's kernel under QEMU: i2c-stub, a DDC bus
+# with an EDID chip and a PC SMBus (tests/hwtest/run.sh).
+hwtest: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(HWTEST_PACKAGES)"
+	cmake --build $(BUILD) --target tallyport_hwtest
+	tests/hwtest/run.sh $(BUILD)/tallyport_hwtest $(BUILD)/hwtest
 
 bench: deps
 	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -1,17 +1,46 @@
 #include "core/common/AppState.h"
 #include "core/sim/SimulatedAdapter.h"
+#include "gui/app/AdapterSelection.h"
+#include "gui/app/AdapterWatch.h"
+#include "gui/app/CommandLine.h"
 #include "gui/app/TallyportApplication.h"
 #include "gui/app/TfrmMain.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    const CommandLine command = parseCommandLine(argc, argv);
+    if (!command.error.empty()) {
+        std::fprintf(stderr, "tallyport: %s\n%s", command.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    if (command.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (command.listAdapters) {
+        std::fputs(adapterListText(tp::linuxi2c::Environment{}).c_str(), stdout);
+        return 0;
+    }
     TallyportApplication app(argc, argv);
     auto bench = std::make_unique<tp::sim::SimulatedAdapter>();
     tp::sim::registerStandardChips(*bench);
     tp::AppState state(std::move(bench));
     TfrmMain frame(state);
+    AdapterSelection* adapters = frame.adapterSelection();
+    adapters->enableHardware(tp::linuxi2c::Environment{}, new UdevAdapterWatch);
+    // An adapter named on the command line must be there; the remembered one
+    // may be missing (the status line then says so, after the window is up).
+    QString error;
+    if (!command.adapter.empty() && !adapters->start(QString::fromStdString(command.adapter), &error)) {
+        std::fprintf(stderr, "tallyport: %s\n", qPrintable(error));
+        return 2;
+    }
     frame.show();
     if (frame.ShowSplash)
         frame.showSplash();
+    if (command.adapter.empty())
+        adapters->start(QString());
     return app.exec();
 }

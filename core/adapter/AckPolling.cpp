@@ -15,13 +15,29 @@ void waitUs(Adapter& adapter, std::uint64_t us)
 Status awaitAcknowledge(Adapter& adapter, std::uint8_t address, std::uint64_t limitUs, std::uint64_t intervalUs,
                         bool* timedOut)
 {
+    return untilAcknowledged(
+        adapter, adapter.nowUs() + limitUs, intervalUs,
+        [&] {
+            if (adapter.acceptsZeroLength()) {
+                I2cMessage poll = I2cMessage::write(address, {});
+                const Status st = adapter.transfer(std::span<I2cMessage>(&poll, 1));
+                if (st != status::Refused || adapter.acceptsZeroLength())
+                    return st;
+            }
+            I2cMessage poll = I2cMessage::readBytes(address, 1);
+            return adapter.transfer(std::span<I2cMessage>(&poll, 1));
+        },
+        timedOut);
+}
+
+Status untilAcknowledged(Adapter& adapter, std::uint64_t deadline, std::uint64_t intervalUs,
+                         const std::function<Status()>& attempt, bool* timedOut)
+{
     if (timedOut)
         *timedOut = false;
-    const std::uint64_t deadline = adapter.nowUs() + limitUs;
     for (;;) {
         const std::uint64_t asked = adapter.nowUs();
-        I2cMessage poll = I2cMessage::write(address, {});
-        const Status st = adapter.transfer(std::span<I2cMessage>(&poll, 1));
+        const Status st = attempt();
         if (st != status::AddressNack)
             return st;
         if (asked >= deadline) { // asked once more after the limit: it is not coming back

@@ -8,6 +8,7 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
 {
     const std::uint64_t t0 = nowUs();
     std::vector<std::size_t> completed(messages.size(), kNotReached);
+    m_refusal.clear();
     Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
     for (std::size_t i = 0; i < messages.size(); ++i) {
         // A transaction that failed before its first message still leaves a trace.

@@ -33,6 +33,27 @@ public:
     virtual bool isSimulated() const = 0;
     virtual bool isPresent() const { return true; }
     virtual std::string name() const = 0;
+    // Whether a message without data bytes (an EEPROM's acknowledge poll)
+    // can be sent. Some adapters refuse them; polling then works otherwise.
+    virtual bool acceptsZeroLength() const { return true; }
+
+    // Why the last transaction was not sent (status::Refused): a sentence
+    // naming the adapter's limit. Empty when the last one was sent.
+    const std::string& refusal() const { return m_refusal; }
+
+    // Marks the transactions of its lifetime as reads: the write-pointer
+    // half of a split register read asks no confirmation.
+    class ReadingOnly {
+    public:
+        explicit ReadingOnly(Adapter& a) : m_a(a), m_was(a.m_readingOnly) { a.m_readingOnly = true; }
+        ~ReadingOnly() { m_a.m_readingOnly = m_was; }
+        ReadingOnly(const ReadingOnly&) = delete;
+        ReadingOnly& operator=(const ReadingOnly&) = delete;
+
+    private:
+        Adapter& m_a;
+        bool m_was;
+    };
 
     // The adapter's clock in microseconds: modelled bus time on the bench,
     // the monotonic clock on real hardware. Time-outs are measured on it.
@@ -63,8 +84,18 @@ protected:
     static constexpr std::size_t kNotReached = static_cast<std::size_t>(-1);
     virtual Status doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed) = 0;
 
+    // For doTransfer: the transaction was not sent, and why.
+    Status refuse(std::string why)
+    {
+        m_refusal = std::move(why);
+        return status::Refused;
+    }
+    bool readingOnly() const { return m_readingOnly; }
+
 private:
     BusLog m_log;
+    std::string m_refusal;
+    bool m_readingOnly = false;
     unsigned m_kHz = 100;
 };
 

@@ -9,6 +9,12 @@ void AppState::setAdapter(std::unique_ptr<Adapter> adapter)
     m_adapter = std::move(adapter);
 }
 
+std::unique_ptr<Adapter> AppState::exchangeAdapter(std::unique_ptr<Adapter> adapter)
+{
+    std::swap(m_adapter, adapter);
+    return adapter;
+}
+
 BusContext& AppState::context(const std::string& windowClass, std::uint8_t startAddress)
 {
     auto [it, inserted] = m_contexts.try_emplace(windowClass);

@@ -18,6 +18,9 @@ public:
 
     Adapter& adapter() { return *m_adapter; }
     void setAdapter(std::unique_ptr<Adapter> adapter);
+    // Puts `adapter` in place and hands the one it replaces back, for a
+    // caller that keeps it (the bench with its chips) or lets it go later.
+    [[nodiscard]] std::unique_ptr<Adapter> exchangeAdapter(std::unique_ptr<Adapter> adapter);
 
     // The context of a window class, created with `startAddress` (first
     // chip) on first use.

@@ -16,7 +16,7 @@ struct Row {
     Align align;
 };
 
-const std::array<Row, 16> kTable{{
+const std::array<Row, 17> kTable{{
     {0, "Transmission successful", 0, colour::Green, {}, colour::White, Align::Centre},
     {1, "Address not acknowledged", 2, colour::Red, {}, colour::White, Align::Centre},
     {2, "Data not acknowledged", 2, colour::Red, {}, colour::White, Align::Centre},
@@ -28,6 +28,7 @@ const std::array<Row, 16> kTable{{
     {65, "Verification Successful", 1, colour::Green, {}, colour::White, Align::Centre},
     {72, "Invalid Text File", 1, colour::Yellow, colour::Red, colour::Black, Align::Centre},
     {114, "Device Driver not running", 1, colour::Yellow, colour::Red, colour::Black, Align::Centre},
+    {116, "Transfer refused by the adapter", 1, colour::Yellow, colour::Red, colour::Black, Align::Centre},
     {117, "System Registry Error", 1, colour::Red, {}, colour::White, Align::Centre},
     {128, "SCL stuck low", 1, colour::Red, {}, colour::White, Align::Centre},
     {153, "Verification Error", 2, colour::Red, {}, colour::White, Align::Centre},

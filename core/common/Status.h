@@ -19,6 +19,8 @@ constexpr Status WriteVerifyOk = 64;
 constexpr Status VerifyOk = 65;
 constexpr Status InvalidTextFile = 72;
 constexpr Status DriverNotRunning = 114;
+constexpr Status Refused =
+    116; // not sent: the adapter cannot, or the user declined (Adapter::refusal says which)
 constexpr Status RegistryError = 117;
 constexpr Status SclStuckLow = 128;
 constexpr Status VerifyError = 153;

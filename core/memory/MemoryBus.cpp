@@ -4,6 +4,7 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tp {
 
@@ -73,11 +74,15 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    // A Write Time of 0, or shorter than the part's cycle, still gives it kMinPollUs.
-    const std::uint64_t limitUs = std::max(std::uint64_t(m_device.writeTimeMs) * 1000, kMinPollUs);
-    const Status st = awaitAcknowledge(m_adapter, slave, limitUs, m_pollIntervalUs, &timedOut);
+    const Status st = awaitAcknowledge(m_adapter, slave, pollLimitUs(), m_pollIntervalUs, &timedOut);
     // Still silent after all that: stuck in its write cycle, which is no address fault.
     return timedOut ? status::TimeOut : st;
+}
+
+std::uint64_t MemoryBus::pollLimitUs() const
+{
+    // A Write Time of 0, or shorter than the part's cycle, still gives it kMinPollUs.
+    return std::max(std::uint64_t(m_device.writeTimeMs) * 1000, kMinPollUs);
 }
 
 MemoryBusResult MemoryBus::readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,
@@ -143,25 +148,41 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
     const std::size_t maxData = maxLen > addressBytes ? maxLen - addressBytes : 1;
     const std::size_t block = m_device.blockSize();
     const std::size_t page = m_device.effectivePageSize();
+    // Without zero-length polls, the next page write is the poll, as Linux's
+    // at24 driver does it: retried until the chip takes it or the previous
+    // write's time has run out.
+    std::optional<std::uint64_t> previousCycleEnds;
     for (std::size_t a = start; a < end;) {
         std::size_t n = std::min({end - a, block - a % block, maxData});
         if (eeprom)
             n = std::min(n, page - a % page);
-        Status st = writeChunk(a, data.subspan(a - start, n));
+        bool timedOut = false;
+        const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
+        Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
+                                                          writeIt, &timedOut)
+                                      : writeIt();
+        if (timedOut)
+            st = status::TimeOut; // still in its write cycle, which is no address fault
+        previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
-            bool timedOut = false;
-            st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
-            if (st != status::Success) {
-                MemoryBusResult r = failed(st, a, a - start);
-                r.writeCycleTimedOut = timedOut;
-                return r;
-            }
+            if (a + n < end && !m_adapter.acceptsZeroLength())
+                previousCycleEnds = m_adapter.nowUs() + pollLimitUs();
+            else
+                st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
         }
-        if (st != status::Success)
-            return failed(st, a, a - start);
+        if (st != status::Success) {
+            MemoryBusResult r = failed(st, a, a - start);
+            r.writeCycleTimedOut = timedOut;
+            return r;
+        }
         a += n;
-        if (!goOn(progress, a - start, data.size()))
+        if (!goOn(progress, a - start, data.size())) {
+            if (previousCycleEnds) { // leave the chip ready, as after every other write
+                bool ignored = false;
+                awaitWriteCycle(m_device.slaveAddress(a - n), ignored);
+            }
             return cancelled(a - start);
+        }
     }
     MemoryBusResult r;
     r.done = data.size();

@@ -1,4 +1,5 @@
 #include "gui/app/TfrmBitrate.h"
+#include "gui/app/AdapterSelection.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Guarded.h"
 
@@ -65,6 +66,9 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
 
     lblNote = new QLabel(QStringLiteral("Note: minimum frequency = 15.7 KHz"), this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblKernel = new QLabel(this);
+    lblKernel->setObjectName(QStringLiteral("lblKernel"));
+    lblKernel->setWordWrap(true);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
@@ -78,6 +82,7 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(panel);
     layout->addWidget(lblNote);
+    layout->addWidget(lblKernel);
     layout->addWidget(btnOK, 0, Qt::AlignHCenter);
 
     const tp::BusFrequency& f = m_main.state().busFrequency;
@@ -91,6 +96,30 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     connect(edtFrequency, &QLineEdit::textChanged, this, guarded(this, &TfrmBitrate::edtFrequencyChange));
     connect(spnSCLh, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
     connect(spnSCLl, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
+    showAdapterLimits();
+}
+
+void TfrmBitrate::showAdapterLimits()
+{
+    const bool real = !m_main.state().adapter().isSimulated();
+    for (QWidget* w : {static_cast<QWidget*>(edtFrequency), static_cast<QWidget*>(spnSCLh),
+                       static_cast<QWidget*>(spnSCLl)})
+        w->setEnabled(!real);
+    lblNote->setVisible(!real);
+    lblKernel->setVisible(real);
+    const tp::BusFrequency& f = m_main.state().busFrequency;
+    if (!real) {
+        edtFrequency->setText(QString::number(f.frequency));
+        spnSCLh->setValue(f.sclHigh);
+        spnSCLl->setValue(f.sclLow);
+    } else {
+        const std::optional<unsigned> hz = m_main.adapterSelection()->busFrequencyHz();
+        edtFrequency->setText(hz ? QString::number(*hz / 1000.0) : QString());
+        lblKernel->setText(hz ? tr("The kernel driver runs this bus at %1; i2c-dev cannot change it.")
+                                    .arg(m_main.frequencyText())
+                              : tr("The bus frequency is set by the kernel; i2c-dev can neither read nor "
+                                   "change it."));
+    }
     adjustSize();
 }
 

@@ -14,10 +14,15 @@ class TfrmBitrate : public QWidget {
 public:
     explicit TfrmBitrate(TfrmMain& main);
 
+    // On a real adapter the kernel driver fixes the bus frequency: the
+    // controls are off and a line says what the kernel tells.
+    void showAdapterLimits();
+
     QLineEdit* edtFrequency = nullptr;
     QSpinBox* spnSCLh = nullptr;
     QSpinBox* spnSCLl = nullptr;
     QLabel* lblNote = nullptr;
+    QLabel* lblKernel = nullptr;
     QPushButton* btnOK = nullptr;
 
 private slots:

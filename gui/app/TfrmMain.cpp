@@ -2,6 +2,7 @@
 #include "core/adapter/Clock.h"
 #include "core/adapter/CommandFrame.h"
 #include "core/common/Errors.h"
+#include "gui/app/AdapterSelection.h"
 #include "gui/app/Settings.h"
 #include "gui/app/StatusLine.h"
 #include "gui/app/TAboutBox.h"
@@ -13,10 +14,10 @@
 #include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -111,12 +112,7 @@ void TfrmMain::buildMenus()
     mnuShowWarning->setChecked(ShowWarning);
     connect(mnuOptions, &QMenu::aboutToShow, this, guarded([this] { mnuShowWarning->setChecked(ShowWarning); }));
     mnuOptions->addSeparator();
-    auto* adapters = new QActionGroup(this);
-    QAction* device1 = mnuOptions->addAction(tr("Device 1"));
-    device1->setObjectName(QStringLiteral("mnuDevice1"));
-    device1->setCheckable(true);
-    device1->setActionGroup(adapters);
-    device1->setEnabled(false);
+    m_adapters = new AdapterSelection(*this, mnuOptions);
     bar->addMenu(mnuOptions);
     showHintWhileOpen(mnuOptions, tr("Change device, I\u00B2C speed"));
 
@@ -418,8 +414,14 @@ void TfrmMain::mnuAboutClick()
 
 void TfrmMain::ErrorMessage(tp::Status code)
 {
-    if (auto m = tp::statusMessage(code))
+    if (auto m = tp::statusMessage(code)) {
+        // A refusal names the adapter's limit, or what the user declined.
+        if (code == tp::status::Refused && !m_state.adapter().refusal().empty())
+            m->text = " " + m_state.adapter().refusal();
         pnlStatusBar->setPanel(0, *m);
+    }
+    if (m_shownAttached != m_state.adapter().isPresent())
+        DeviceAttachMessage(m_state.adapter().isPresent());
     pnlStatusBar->repaintNow();
 }
 
@@ -436,20 +438,89 @@ void TfrmMain::showStatus(const tp::StatusMessage& message)
 
 void TfrmMain::DeviceAttachMessage(bool attached)
 {
+    // Simulated chips answering is no detected hardware.
+    const bool bench = m_state.adapter().isSimulated();
+    m_shownAttached = attached;
     tp::StatusMessage presence;
-    presence.text = attached ? " Hardware Detected" : " Hardware Not Detected";
-    presence.background = attached ? tp::colour::Green : tp::colour::Red;
+    presence.text = !attached ? " Hardware Not Detected" : bench ? " Simulated Bench" : " Hardware Detected";
+    presence.background = !attached ? tp::colour::Red : bench ? tp::colour::Blue : tp::colour::Green;
     presence.textColour = tp::colour::White;
     presence.align = tp::Align::Centre;
     pnlStatusBar->setPanel(2, presence);
     pnlStatusBar->panelWidget(2)->setToolTip(QString::fromStdString(m_state.adapter().name()));
 
     tp::StatusMessage freq;
-    freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
+    freq.text = frequencyText().toStdString();
     freq.textColour = attached ? tp::colour::Blue : tp::colour::Grey;
     freq.align = tp::Align::Centre;
     freq.bold = true;
     pnlStatusBar->setPanel(5, freq);
+    QFont bold = pnlStatusBar->panelWidget(5)->font();
+    bold.setBold(true);
+    pnlStatusBar->panelWidget(5)->setFixedWidth(
+        std::max(90, QFontMetrics(bold).horizontalAdvance(frequencyText()) + 16));
+}
+
+QString TfrmMain::frequencyText() const
+{
+    if (m_state.adapter().isSimulated())
+        return QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency);
+    const std::optional<unsigned> hz = m_adapters ? m_adapters->busFrequencyHz() : std::nullopt;
+    return hz ? QStringLiteral("%1 kHz").arg(QString::number(*hz / 1000.0)) : tr("set by the kernel");
+}
+
+void TfrmMain::adapterChanged()
+{
+    const bool real = !m_state.adapter().isSimulated();
+    setWindowTitle(real ? QStringLiteral("Tallyport - ") + QString::fromStdString(m_state.adapter().name())
+                        : QStringLiteral("Tallyport"));
+    // i2c-dev has no call to switch target supplies: on a real adapter the
+    // entries say who decides instead of pretending.
+    m_state.power33 = m_state.power5 = false;
+    const QString fixed = tr(": fixed by the kernel driver");
+    const QString tip =
+        real ? tr("i2c-dev cannot switch target supplies: the board and its kernel driver fix them")
+             : QString();
+    for (QAction* a : {mnu3VPower, mnuPopup3V})
+        a->setText(tr("Enable 3.3V Output Power") + (real ? fixed : QString()));
+    for (QAction* a : {mnu5VPower, mnuPopup5V})
+        a->setText(tr("Enable 5V Output Power") + (real ? fixed : QString()));
+    for (QAction* a : {mnu3VPower, mnu5VPower, mnuPopup3V, mnuPopup5V}) {
+        a->setChecked(false);
+        a->setEnabled(!real);
+        a->setStatusTip(tip);
+    }
+    tp::StatusMessage supply;
+    supply.textColour = tp::colour::Grey;
+    supply.align = tp::Align::Centre;
+    supply.bold = true;
+    supply.text = real ? "3.3V n/a" : "3.3V Off";
+    pnlStatusBar->setPanel(3, supply);
+    pnlStatusBar->panelWidget(3)->setToolTip(tip);
+    supply.text = real ? "5.0V n/a" : "5.0V Off";
+    pnlStatusBar->setPanel(4, supply);
+    pnlStatusBar->panelWidget(4)->setToolTip(tip);
+    if (!real)
+        m_state.adapter().setPower(false, false);
+    applyBusFrequency();
+    DeviceAttachMessage(m_state.adapter().isPresent());
+    if (m_bitrate)
+        m_bitrate->showAdapterLimits();
+}
+
+bool TfrmMain::refuseSupplySwitch()
+{
+    if (m_state.adapter().isSimulated())
+        return false;
+    tp::StatusMessage m;
+    m.text = " i2c-dev cannot switch target supplies: the board and its kernel driver fix them";
+    m.background = tp::colour::Yellow;
+    m.textColour = tp::colour::Black;
+    m.align = tp::Align::Centre;
+    showStatus(m);
+    mnu3VPower->setChecked(false);
+    mnu5VPower->setChecked(false);
+    return true;
 }
 
 void TfrmMain::UpdateControls()
@@ -509,6 +580,8 @@ tp::StatusMessage supplyMessage(const char* name, bool on)
 
 void TfrmMain::setPower33(bool on)
 {
+    if (refuseSupplySwitch())
+        return;
     m_state.power33 = on;
     mnu3VPower->setChecked(on);
     pnlStatusBar->setPanel(3, supplyMessage("3.3V", on));
@@ -519,6 +592,8 @@ void TfrmMain::setPower33(bool on)
 
 void TfrmMain::setPower5(bool on)
 {
+    if (refuseSupplySwitch())
+        return;
     m_state.power5 = on;
     mnu5VPower->setChecked(on);
     pnlStatusBar->setPanel(4, supplyMessage("5.0V", on));
@@ -566,7 +641,7 @@ void TfrmMain::applyBusFrequency()
     if (pnlStatusBar) {
         tp::StatusMessage freq = pnlStatusBar->panel(5);
         if (!freq.text.empty()) {
-            freq.text = QStringLiteral("%1 kHz").arg(m_state.busFrequency.frequency).toStdString();
+            freq.text = frequencyText().toStdString();
             pnlStatusBar->setPanel(5, freq);
         }
     }
@@ -619,6 +694,7 @@ void TfrmMain::I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t*
     tp::Status st;
     if (mode == 0) {
         // Pointer write and read as two transactions, for chips that want a stop between.
+        tp::Adapter::ReadingOnly reading(a);
         st = a.write(address, {reg});
         if (st == 0)
             st = a.read(address, 1, data);

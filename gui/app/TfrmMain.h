@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QPointer>
 
+class AdapterSelection;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -72,6 +73,15 @@ public:
 
     // Applies the bus frequency to the adapter (the frequency window calls it).
     void applyBusFrequency();
+
+    // The adapter choice in the Options menu.
+    AdapterSelection* adapterSelection() const { return m_adapters; }
+    // The adapter changed, went away or came back: presence, caption, and
+    // what the supply and frequency options can do with it.
+    void adapterChanged();
+    // The bus frequency as panel 5 shows it: the set one on the bench, what
+    // the kernel says on a real adapter.
+    QString frequencyText() const;
     void showSplash();
 
 public slots:
@@ -100,6 +110,7 @@ private:
     void panelDoubleClicked(int index);
     void showStatusContextMenu(const QPoint& pos);
     void showPowerWarning();
+    bool refuseSupplySwitch();
     void writeSettings();
 
     tp::AppState& m_state;
@@ -132,6 +143,8 @@ private:
     QPointer<QWidget> m_splash;
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
+    AdapterSelection* m_adapters = nullptr;
+    bool m_shownAttached = true;
     bool m_settingsWritten = false;
     bool m_arranging = false; // Minimize All under way: activations must not maximise
 };

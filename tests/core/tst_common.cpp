@@ -161,6 +161,8 @@ void TestCommon::statusTable_data()
     QTest::newRow("65") << 65 << " Verification Successful" << 0x00A000u << false << 0xFFFFFFu << true;
     QTest::newRow("72") << 72 << " Invalid Text File" << 0xFFFF00u << true << 0x000000u << true;
     QTest::newRow("114") << 114 << " Device Driver not running" << 0xFFFF00u << true << 0x000000u << true;
+    QTest::newRow("116") << 116 << " Transfer refused by the adapter" << 0xFFFF00u << true << 0x000000u
+                         << true;
     QTest::newRow("117") << 117 << " System Registry Error" << 0xFF0000u << false << 0xFFFFFFu << true;
     QTest::newRow("128") << 128 << " SCL stuck low" << 0xFF0000u << false << 0xFFFFFFu << true;
     QTest::newRow("153") << 153 << "  Verification Error" << 0xFF0000u << false << 0xFFFFFFu << true;

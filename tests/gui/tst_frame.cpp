@@ -144,8 +144,8 @@ void TestFrame::menuBar()
     auto* options = child<QMenu>(b.main.get(), "mnuOptions");
     QCOMPARE(actionTexts(options),
              (QStringList{QString::fromUtf8("I²C Frequency"), "-", "Enable 3.3V Output Power",
-                          "Enable 5V Output Power", "Show Power Warning", "-", "Device 1"}));
-    QVERIFY(!child<QAction>(b.main.get(), "mnuDevice1")->isEnabled());
+                          "Enable 5V Output Power", "Show Power Warning", "-", "Simulated bench"}));
+    QVERIFY(child<QAction>(b.main.get(), "mnuAdapterBench")->isChecked());
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")), (QStringList{"Cascade", "Tile", "Minimize All"}));
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuHelp")), (QStringList{"Update Tallyport", "-", "&About"}));
     QCOMPARE(child<QAction>(b.main.get(), "mnuExit")->shortcut(), QKeySequence("Ctrl+X"));
@@ -414,9 +414,9 @@ void TestFrame::attachMessage()
 {
     TestBench b;
     auto* line = b.main->statusLine();
-    // At start the bench is attached.
-    QCOMPARE(QString::fromStdString(line->panel(2).text), QString(" Hardware Detected"));
-    QCOMPARE(line->panel(2).background, Rgb(colour::Green));
+    // At start the bench is attached; it is no detected hardware.
+    QCOMPARE(QString::fromStdString(line->panel(2).text), QString(" Simulated Bench"));
+    QCOMPARE(line->panel(2).background, Rgb(colour::Blue));
     QCOMPARE(QString::fromStdString(line->panel(5).text), QString("100 kHz"));
     QCOMPARE(line->panel(5).textColour, Rgb(colour::Blue));
     QVERIFY(line->panel(5).bold);

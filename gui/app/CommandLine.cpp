@@ -1,0 +1,50 @@
+#include "gui/app/CommandLine.h"
+#include "core/adapter/linux/I2cBuses.h"
+
+#include <string_view>
+
+CommandLine parseCommandLine(int argc, const char* const* argv)
+{
+    CommandLine c;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            c.help = true;
+        } else if (arg == "--list-adapters") {
+            c.listAdapters = true;
+        } else if (arg == "--adapter") {
+            if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
+                c.error = "--adapter needs an adapter: bench, /dev/i2c-N, i2c-N, N or the adapter's name";
+                return c;
+            }
+            c.adapter = argv[++i];
+        } else if (arg.rfind("--adapter=", 0) == 0) {
+            c.adapter = std::string(arg.substr(10));
+            if (c.adapter.empty()) {
+                c.error = "--adapter needs an adapter: bench, /dev/i2c-N, i2c-N, N or the adapter's name";
+                return c;
+            }
+        } else if (arg.rfind("--", 0) == 0) {
+            c.error = "unknown option " + std::string(arg);
+            return c;
+        }
+    }
+    return c;
+}
+
+std::string usageText()
+{
+    return "Usage: tallyport [--adapter ADAPTER] [--list-adapters] [--help]\n"
+           "  --adapter ADAPTER  start on this adapter: bench (the simulated bench), /dev/i2c-N,\n"
+           "                     i2c-N, N, or the adapter's name as --list-adapters shows it\n"
+           "  --list-adapters    list the adapters and exit\n"
+           "Without --adapter the program starts on the adapter chosen last time.\n";
+}
+
+std::string adapterListText(const tp::linuxi2c::Environment& env)
+{
+    std::string out = "bench\tsimulated \tSimulated bench                 \tTallyport's virtual bus\n";
+    for (const tp::linuxi2c::BusInfo& b : tp::linuxi2c::listBuses(env))
+        out += b.listLine() + "\n";
+    return out;
+}

@@ -1,0 +1,362 @@
+// The i2c-dev backend against Linux's own I2C core, run as a VM's init
+// child (tests/hwtest/run.sh). Buses it expects:
+//  - i2c-stub with chips at 0x20 and 0x50: SMBus only;
+//  - radeonfb's "dvi" DDC bus on QEMU's ati-vga: full I2C, EDID at 0x50;
+//  - the PIIX4 SMBus of QEMU's PC, with its memory modules' SPD EEPROMs.
+// Prints one line per case and exits non-zero when any fails.
+#include "core/adapter/linux/I2cBuses.h"
+#include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/common/HexText.h"
+#include "core/memory/MemoryBus.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <linux/i2c-dev.h>
+#include <linux/i2c.h>
+#include <numeric>
+#include <optional>
+#include <string>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace tp;
+using linuxi2c::BusInfo;
+
+namespace {
+
+int g_passed = 0;
+int g_failed = 0;
+
+void check(const std::string& name, bool ok, const std::string& detail = {})
+{
+    (ok ? g_passed : g_failed)++;
+    std::printf("hwtest %s  %s%s%s\n", ok ? "PASS" : "FAIL", name.c_str(), detail.empty() ? "" : ": ",
+                detail.c_str());
+    std::fflush(stdout);
+}
+
+std::string hex(const std::vector<std::uint8_t>& v, std::size_t n = 16)
+{
+    std::string s;
+    for (std::size_t i = 0; i < v.size() && i < n; ++i)
+        s += (i ? " " : "") + intToHex(v[i], 2);
+    return s + (v.size() > n ? " ..." : "");
+}
+
+// The real system calls, with the transfer ioctls counted.
+struct Counting {
+    std::size_t transfers = 0;
+    linuxi2c::Environment env()
+    {
+        linuxi2c::Environment e;
+        auto real = e.system.ioctl;
+        e.system.ioctl = [this, real](int fd, unsigned long request, unsigned long arg) {
+            if (request == I2C_RDWR || request == I2C_SMBUS)
+                ++transfers;
+            return real(fd, request, arg);
+        };
+        return e;
+    }
+};
+
+// The first bus whose kernel name starts with `prefix`, as a spec to open it by.
+std::string busStartingWith(const std::string& prefix)
+{
+    for (const BusInfo& b : linuxi2c::listBuses(linuxi2c::Environment{}))
+        if (b.name.rfind(prefix, 0) == 0)
+            return b.devNode;
+    return prefix;
+}
+
+bool writeSysfs(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path);
+    out << text;
+    out.flush();
+    return bool(out);
+}
+
+std::string statusText(Status st, const Adapter& a)
+{
+    return "status " + std::to_string(st) + (a.refusal().empty() ? "" : " (" + a.refusal() + ")");
+}
+
+void listing()
+{
+    const auto buses = linuxi2c::listBuses(linuxi2c::Environment{});
+    for (const BusInfo& b : buses)
+        std::printf("  %s\n", b.listLine().c_str());
+    auto find = [&](const std::string& prefix) -> const BusInfo* {
+        for (const BusInfo& b : buses)
+            if (b.name.rfind(prefix, 0) == 0)
+                return &b;
+        return nullptr;
+    };
+    const BusInfo* stub = find("SMBus stub driver");
+    const BusInfo* dvi = find("radeonfb dvi");
+    const BusInfo* piix4 = find("SMBus PIIX4 adapter");
+    check("list: i2c-stub is an SMBus adapter", stub && stub->kind == "smbus" && !stub->pcSmbus);
+    check("list: radeonfb dvi is an I2C adapter", dvi && dvi->kind == "i2c" && !dvi->pcSmbus);
+    check("list: the PIIX4 SMBus is a PC SMBus controller",
+          piix4 && piix4->kind == "smbus" && piix4->pcSmbus);
+    check("list: labels as i2cdetect names them",
+          stub && stub->label() == "i2c-" + std::to_string(stub->number) + "  SMBus stub driver",
+          stub ? stub->label() : "");
+}
+
+void stubCases()
+{
+    Counting count;
+    std::string error;
+    auto a = LinuxI2cAdapter::open("SMBus stub driver", &error, nullptr, count.env());
+    check("stub: opens by its kernel name", a != nullptr, error);
+    if (!a)
+        return;
+    check("stub: no I2C_FUNC_I2C, SMBus forms with I2C block",
+          !a->fullI2c() && (a->functionality() & I2C_FUNC_SMBUS_BYTE_DATA) &&
+              (a->functionality() & I2C_FUNC_SMBUS_I2C_BLOCK));
+    {
+        // The kernel refuses plain I2C on this bus: the SMBus path is the only way.
+        const int fd = ::open(a->bus().devNode.c_str(), O_RDWR);
+        std::uint8_t reg = 0;
+        i2c_msg m{0x20, 0, 1, &reg};
+        i2c_rdwr_ioctl_data d{&m, 1};
+        const int rc = ::ioctl(fd, I2C_RDWR, &d);
+        const int e = errno;
+        ::close(fd);
+        check("stub: the kernel answers I2C_RDWR with EOPNOTSUPP", rc < 0 && e == EOPNOTSUPP,
+              std::strerror(e));
+    }
+
+    std::vector<std::uint8_t> got;
+    Status st = a->write(0x40, {0x05, 0xA5});
+    Status rd = a->writeRead(0x40, {0x05}, 1, got);
+    check("stub: write byte data, read byte data back",
+          st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xA5},
+          statusText(st, *a) + " / " + statusText(rd, *a) + " " + hex(got));
+
+    // i2c-stub keeps a word per register: a byte read of the same register
+    // gives the word's low byte, the first on the wire.
+    st = a->write(0x40, {0x10, 0x34, 0x12});
+    rd = a->writeRead(0x40, {0x10}, 2, got);
+    std::vector<std::uint8_t> low;
+    a->writeRead(0x40, {0x10}, 1, low);
+    check("stub: write word data, read word data (low byte first)",
+          st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0x34, 0x12} &&
+              low == std::vector<std::uint8_t>{0x34},
+          hex(got) + " / " + hex(low));
+
+    std::vector<std::uint8_t> block{0x40};
+    for (int i = 0; i < 16; ++i)
+        block.push_back(static_cast<std::uint8_t>(0xC0 + i));
+    st = a->write(0x40, block);
+    rd = a->writeRead(0x40, {0x40}, 16, got);
+    check("stub: I2C block write and read of 16 bytes",
+          st == 0 && rd == 0 && got == std::vector<std::uint8_t>(block.begin() + 1, block.end()), hex(got));
+
+    st = a->write(0x40, {0x48});
+    rd = a->read(0x40, 1, got);
+    check("stub: send byte, receive byte", st == 0 && rd == 0 && got == std::vector<std::uint8_t>{0xC8},
+          hex(got));
+
+    st = a->write(0x40, {});
+    check("stub: quick write to a chip", st == 0, statusText(st, *a));
+
+    rd = a->writeRead(0x60, {0x00}, 1, got);
+    check("stub: an absent address gives status 1, the bus stays", rd == 1 && a->isPresent(),
+          statusText(rd, *a));
+
+    rd = a->read(0x40, 2, got);
+    check("stub: a 2-byte read without register gets the clear refusal",
+          rd == status::Refused && a->refusal().find("SMBus only") != std::string::npos &&
+              a->refusal().find("2-byte read") != std::string::npos,
+          statusText(rd, *a));
+
+    // A 256-byte EEPROM at 0x50 through the memory transfers.
+    MemoryDevice d;
+    d.size = 256;
+    d.pageSize = 16;
+    d.writeTimeMs = 5;
+    MemoryBus mb(*a, d);
+    std::vector<std::uint8_t> image(256);
+    for (int i = 0; i < 256; ++i)
+        image[i] = static_cast<std::uint8_t>(i * 13 + 7);
+    MemoryBusResult w = mb.writeAll(image);
+    count.transfers = 0;
+    std::vector<std::uint8_t> back;
+    MemoryBusResult r = mb.readAll(back);
+    check("stub: 256-byte memory written and read back in 32-byte I2C block reads",
+          w.ok() && r.ok() && back == image && count.transfers == 8,
+          "write " + std::to_string(w.status) + ", read " + std::to_string(r.status) + ", " +
+              std::to_string(count.transfers) + " ioctls");
+
+    // A kernel driver claims 0x50: writes ask, reads do not.
+    const std::string busDir = "/sys/bus/i2c/devices/i2c-" + std::to_string(a->bus().number);
+    writeSysfs(busDir + "/new_device", "24c02 0x50");
+    linuxi2c::AddressClaim claim;
+    for (int i = 0; i < 50 && !claim.claimed(); ++i) {
+        claim = linuxi2c::addressClaim(linuxi2c::Environment{}, a->bus().number, 0x50);
+        if (!claim.claimed())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    check("stub: sysfs shows at24 claiming 0x50", claim.driver == "at24", claim.driver);
+    int asked = 0;
+    bool yes = false;
+    a->setWriteApproval([&](const LinuxI2cAdapter::WriteCheck& c) {
+        ++asked;
+        return c.driver == "at24" && yes;
+    });
+    rd = a->writeRead(0xA0, {0x00}, 4, got);
+    st = a->write(0xA0, {0x00, 0x99});
+    std::vector<std::uint8_t> after;
+    a->writeRead(0xA0, {0x00}, 1, after);
+    check("stub: a declined write to the claimed address is not sent",
+          rd == 0 && st == status::Refused && asked == 1 && after == std::vector<std::uint8_t>{image[0]},
+          statusText(st, *a) + ", asked " + std::to_string(asked));
+    yes = true;
+    st = a->write(0xA0, {0x00, 0x99});
+    a->writeRead(0xA0, {0x00}, 1, after);
+    check("stub: a confirmed write goes out", st == 0 && after == std::vector<std::uint8_t>{0x99},
+          statusText(st, *a));
+    writeSysfs(busDir + "/delete_device", "0x50");
+}
+
+// i2c-stub again, told to offer no quick command: acknowledge polling must
+// do without zero-length messages.
+void stubWithoutQuick()
+{
+    const int rc = std::system(
+        "rmmod i2c-stub && insmod /lib/modules/i2c-stub.ko chip_addr=0x50 functionality=0xfffeffff");
+    if (rc != 0) {
+        check("stub without quick: reloaded", false, "rc " + std::to_string(rc));
+        return;
+    }
+    std::string error;
+    auto a = LinuxI2cAdapter::open("SMBus stub driver", &error);
+    check("stub without quick: no quick command offered", a && !a->acceptsZeroLength(), error);
+    if (!a)
+        return;
+    MemoryDevice d;
+    d.size = 128;
+    d.pageSize = 8;
+    d.writeTimeMs = 5;
+    MemoryBus mb(*a, d);
+    std::vector<std::uint8_t> image(128);
+    std::iota(image.begin(), image.end(), std::uint8_t(0x30));
+    MemoryBusResult w = mb.writeAll(image);
+    std::vector<std::uint8_t> back;
+    MemoryBusResult r = mb.readAll(back);
+    bool zeroLength = false;
+    for (const BusLogEntry& e : a->log().transfers())
+        zeroLength = zeroLength || (!e.read && e.bytes.empty());
+    check("stub without quick: EEPROM write polled without zero-length messages",
+          w.ok() && r.ok() && back == image && !zeroLength,
+          "write " + statusText(w.status, *a) + ", read " + std::to_string(r.status));
+}
+
+void ddcCases()
+{
+    Counting count;
+    std::string error;
+    auto a = LinuxI2cAdapter::open("radeonfb dvi", &error, nullptr, count.env());
+    check("ddc: opens by its kernel name", a != nullptr, error);
+    if (!a)
+        return;
+    check("ddc: full I2C", a->fullI2c());
+
+    std::vector<std::uint8_t> edid;
+    count.transfers = 0;
+    Status st = a->writeRead(0xA0, {0x00}, 128, edid);
+    const std::vector<std::uint8_t> header{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    const bool headerOk =
+        st == 0 && edid.size() == 128 && std::equal(header.begin(), header.end(), edid.begin());
+    check("ddc: EDID header by write and repeated-start read, one ioctl", headerOk && count.transfers == 1,
+          statusText(st, *a) + " " + hex(edid, 8));
+    const unsigned sum = std::accumulate(edid.begin(), edid.end(), 0u);
+    check("ddc: EDID checksum over 128 bytes", st == 0 && sum % 256 == 0, "sum " + std::to_string(sum));
+
+    std::vector<std::uint8_t> part;
+    st = a->writeRead(0xA0, {0x08}, 8, part);
+    check("ddc: read from a register pointer",
+          st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 8), hex(part));
+    a->writeRead(0xA0, {0x10}, 4, part);
+    st = a->read(0xA0, 4, part);
+    check("ddc: current-address read carries on",
+          st == 0 && std::equal(part.begin(), part.end(), edid.begin() + 0x14), hex(part));
+
+    std::vector<std::uint8_t> none;
+    st = a->writeRead(0x60, {0x00}, 1, none);
+    const Status probe = a->write(0x60, {});
+    check("ddc: an absent address gives status 1", st == 1 && probe == 1 && a->isPresent(),
+          statusText(st, *a));
+
+    std::vector<std::uint8_t> again;
+    st = a->writeRead(0xA0, {0x00}, 128, again);
+    check("ddc: the bus recovers after a NACK", st == 0 && again == edid, statusText(st, *a));
+    check("ddc: a zero-length write finds the EDID chip", a->write(0xA0, {}) == 0);
+
+    MemoryDevice d;
+    d.size = 128;
+    d.eeprom = false;
+    MemoryBus mb(*a, d);
+    count.transfers = 0;
+    std::vector<std::uint8_t> mem;
+    MemoryBusResult r = mb.readAll(mem);
+    check("ddc: a 128-byte memory read is one ioctl", r.ok() && mem == edid && count.transfers == 1,
+          std::to_string(count.transfers) + " ioctls");
+}
+
+void pcSmbusCases()
+{
+    Counting count;
+    std::string error;
+    auto a = LinuxI2cAdapter::open(busStartingWith("SMBus PIIX4 adapter"), &error, nullptr, count.env());
+    if (!a || !a->bus().pcSmbus) {
+        check("pc smbus: opens", false, error);
+        return;
+    }
+    std::vector<std::uint8_t> spd;
+    MemoryDevice d;
+    d.size = 256;
+    d.eeprom = false;
+    MemoryBus mb(*a, d);
+    MemoryBusResult r = mb.readAll(spd);
+    check("pc smbus: SPD EEPROM at 0x50 read with word reads",
+          r.ok() && spd.size() == 256 && count.transfers == 128,
+          std::to_string(r.status) + ", " + std::to_string(count.transfers) + " ioctls");
+    int asked = 0;
+    a->setWriteApproval([&](const LinuxI2cAdapter::WriteCheck& c) {
+        asked += c.pcSmbus;
+        return false;
+    });
+    std::vector<std::uint8_t> got;
+    const Status rd = a->writeRead(0xA0, {0x00}, 1, got);
+    const Status st = a->write(0xA0, {0x00, static_cast<std::uint8_t>(spd[0] ^ 0xFF)});
+    std::vector<std::uint8_t> after;
+    a->writeRead(0xA0, {0x00}, 1, after);
+    check("pc smbus: the first write asks; declined, nothing is written",
+          rd == 0 && st == status::Refused && asked == 1 && !after.empty() && after[0] == spd[0],
+          statusText(st, *a));
+}
+
+} // namespace
+
+int main()
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    listing();
+    stubCases();
+    stubWithoutQuick();
+    ddcCases();
+    pcSmbusCases();
+    std::printf("hwtest: %d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 && g_passed > 0 ? 0 : 1;
+}

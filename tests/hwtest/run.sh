@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Runs the i2c-dev backend's test program against a real Linux kernel:
+# Debian's kernel boots under QEMU (software emulation, no KVM needed) from a
+# busybox initramfs holding the program and the modules it needs: i2c-stub
+# (an SMBus-only bus), radeonfb on QEMU's ati-vga (bit-banged DDC buses with
+# an EDID chip), the PC's PIIX4 SMBus with its SPD EEPROMs, and at24.
+#
+#   run.sh <static test program> <work folder>
+#
+# Packages are fetched into the work folder once (apt-get download), never
+# installed; qemu-system-x86 must be installed. Exits with the program's status.
+set -euo pipefail
+
+prog=$(readlink -f "$1")
+work=$2
+modules="i2c-dev i2c-algo-bit fb_ddc radeonfb i2c-piix4 at24 i2c-stub"
+
+mkdir -p "$work/debs"
+cd "$work"
+
+kernel_package() {
+    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9][^ ]*\)$/\1/p' | head -1
+}
+
+fetch() { # a package's .deb, downloaded once
+    local deb
+    deb=$(ls debs/"$1"_*.deb 2>/dev/null | head -1 || true)
+    if [ -z "$deb" ]; then
+        # root downloads as itself: the sandbox user cannot write here
+        (cd debs && apt-get download -q $([ "$(id -u)" = 0 ] && echo -o APT::Sandbox::User=root) "$1" >/dev/null)
+        deb=$(ls debs/"$1"_*.deb | head -1)
+    fi
+    echo "$deb"
+}
+
+kpkg=$(kernel_package)
+if [ -z "$kpkg" ]; then
+    apt-get update -qq
+    kpkg=$(kernel_package)
+fi
+[ -n "$kpkg" ] || { echo "hwtest: no linux-image-amd64 in the package lists"; exit 1; }
+kdeb=$(fetch "$kpkg")
+bdeb=$(fetch busybox-static)
+
+# Only the kernel image and the modules the test needs come out of the
+# package, once per package version.
+if [ "$(cat root/.from 2>/dev/null)" != "$kdeb $bdeb" ]; then
+    rm -rf root
+    mkdir -p root
+    pattern="boot/vmlinuz-|/($(echo "$modules" | tr ' ' '|'))\.ko(\.xz)?$"
+    dpkg-deb --fsys-tarfile "$kdeb" | tar -t | grep -E "$pattern" > wanted.txt
+    dpkg-deb --fsys-tarfile "$kdeb" | tar -x -C root -T wanted.txt
+    dpkg-deb --fsys-tarfile "$bdeb" | tar -x -C root ./bin/busybox
+    echo "$kdeb $bdeb" > root/.from
+fi
+rm -rf initrd
+mkdir -p initrd/bin initrd/dev initrd/proc initrd/sys initrd/lib/modules
+bb=$PWD/root/bin/busybox
+
+cp "$bb" initrd/bin/busybox
+for m in $modules; do
+    ko=$(find root -name "$m.ko" -o -name "$m.ko.xz" | head -1)
+    [ -n "$ko" ] || { echo "hwtest: module $m is not in $kpkg"; exit 1; }
+    case $ko in
+    *.xz) "$bb" unxz -c "$ko" > "initrd/lib/modules/$m.ko" ;;
+    *) cp "$ko" "initrd/lib/modules/$m.ko" ;;
+    esac
+done
+cp "$prog" initrd/hwtest
+cat > initrd/init <<'EOF'
+#!/bin/busybox sh
+# a line of its own for what the firmware left on the console
+echo
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+for m in i2c-dev i2c-algo-bit fb_ddc radeonfb i2c-piix4 at24; do
+    insmod /lib/modules/$m.ko || echo "hwtest: cannot load $m"
+done
+insmod /lib/modules/i2c-stub.ko chip_addr=0x20,0x50 || echo "hwtest: cannot load i2c-stub"
+/hwtest
+echo "HWTEST-EXIT $?"
+poweroff -f
+EOF
+chmod +x initrd/init
+(cd initrd && find . | "$bb" cpio -o -H newc 2>/dev/null) | gzip -1 > initrd.gz
+
+echo "hwtest: booting $kpkg under qemu-system-x86_64 (TCG)"
+start=$(date +%s)
+timeout 600 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -net none -vga none \
+    -device ati-vga,model=rv100 \
+    -kernel root/boot/vmlinuz-* -initrd initrd.gz \
+    -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | tr -d '\r' > console.log || true
+grep -aE "^(hwtest|  i2c-)|Kernel panic|cannot load" console.log || true
+rc=$(sed -n 's/^HWTEST-EXIT \([0-9]*\)$/\1/p' console.log | tail -1)
+echo "hwtest: VM run took $(( $(date +%s) - start )) s; console in $PWD/console.log"
+if [ -z "$rc" ]; then
+    echo "hwtest: the VM did not finish the test program"
+    exit 1
+fi
+exit "$rc"
