@@ -5,7 +5,15 @@ PACKAGES = cmake ninja-build g++ qt6-base-dev libudev-dev libgtest-dev libbenchm
 HWTEST_PACKAGES = qemu-system-x86
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test hwtest bench clean
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
+# Leaks fail a test program at its exit; undefined behaviour stops it.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: deps configure build run test hwtest bench clean check-sanitize fuzz fuzz-deps fuzz-seeds
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -41,5 +49,28 @@ bench: deps
 	cmake --build build-release
 	@for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+check-sanitize: deps
+	@[ -f $(SANITIZE_BUILD)/build.ninja ] || cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DTALLYPORT_SANITIZE=ON -DTALLYPORT_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD)
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	@if grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:' $(SANITIZE_BUILD)/Testing/Temporary/LastTest.log; then \
+	  echo "check-sanitize: sanitizer reports in $(SANITIZE_BUILD)/Testing/Temporary/LastTest.log"; exit 1; fi
+
+fuzz-deps: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+
+# Every file reader under libFuzzer for FUZZ_SECONDS each (clang).
+fuzz: fuzz-deps
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DTALLYPORT_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+	fuzz/run-all $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Rewrites the seed files of fuzz/corpus from the program's own writers.
+fuzz-seeds: build
+	@for t in $(BUILD)/fuzz/fuzz_*_replay; do n=$${t##*/fuzz_}; $$t --write-seeds fuzz/corpus/$${n%_replay}; done
+
 clean:
-	rm -rf $(BUILD) build-release
+	rm -rf $(BUILD) build-release $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/memory/MemoryImage.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace tp {
@@ -17,6 +19,7 @@ public:
     // windows read up to S bytes; cells past a shorter file keep their
     // content. Bytes after the first S are ignored.
     static CellRange read(const std::string& path, MemoryImage& image, bool wholeImage);
+    static CellRange decode(std::span<const std::uint8_t> file, MemoryImage& image, bool wholeImage);
 };
 
 } // namespace tp

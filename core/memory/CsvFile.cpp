@@ -169,7 +169,7 @@ CellRange CsvFile::read(const std::string& path, MemoryImage& image)
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())), ec))
         return {};
-    const auto file = FileBytes::read(path);
+    const auto file = FileBytes::readAtMost(path, kMaxFileSize);
     return decode(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), image);
 }
 

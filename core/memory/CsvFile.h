@@ -11,6 +11,11 @@ namespace tp {
 // joined by commas, CR LF line ends, no header and no address column.
 class CsvFile {
 public:
+    // The largest file a 64 KB image can be written as: 4096 lines of 16
+    // values, each quoted and padded to 15 characters plus its separator.
+    // Larger files are refused unread.
+    static constexpr std::size_t kMaxFileSize = 4096 * (16 * 16 + 2);
+
     // Cell texts as they stand; one holding a comma or a double quote is
     // quoted, inner quotes doubled.
     static std::string encode(const MemoryImage& image);
@@ -23,7 +28,8 @@ public:
     // "$" + value and changes nothing. Lines past the image and values past
     // 16 are ignored; rows and cells the file does not reach keep their
     // text. Then every ASCII cell follows its hex cell (cells whose text is
-    // not a number keep their character). A missing file changes nothing.
+    // not a number keep their character). A missing file changes nothing;
+    // one above kMaxFileSize is refused (FileError(FileBytes::kTooLarge)).
     static CellRange read(const std::string& path, MemoryImage& image);
     static CellRange decode(std::string_view text, MemoryImage& image);
 

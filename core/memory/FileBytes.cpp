@@ -134,6 +134,16 @@ std::vector<std::uint8_t> FileBytes::readPrefix(const std::string& path, std::si
     return readUpTo(in, limit);
 }
 
+std::vector<std::uint8_t> FileBytes::readAtMost(const std::string& path, std::size_t maxSize)
+{
+    auto in = openForReading(path);
+    in.seekg(0, std::ios::end);
+    const auto end = in.tellg();
+    if (end >= 0 && static_cast<std::uint64_t>(end) > maxSize)
+        throw FileError(kTooLarge);
+    return readUpTo(in, maxSize);
+}
+
 void FileBytes::replace(const std::string& path, std::span<const std::uint8_t> data)
 {
     const fs::path target = finalTarget(toPath(path));

@@ -15,6 +15,11 @@ public:
     static std::vector<std::uint8_t> read(const std::string& path);
     // At most `limit` bytes from the start of the file.
     static std::vector<std::uint8_t> readPrefix(const std::string& path, std::size_t limit);
+    // The whole file, refused before anything is read when it holds more
+    // than `maxSize` bytes (kTooLarge), so a wrong file chosen by mistake
+    // cannot fill the memory.
+    static std::vector<std::uint8_t> readAtMost(const std::string& path, std::size_t maxSize);
+    static constexpr const char* kTooLarge = "The file is too large to hold a memory image";
 
     // Makes `path` hold exactly `data`: writes a temporary file beside it,
     // flushes it to disk and renames it over the target (following a

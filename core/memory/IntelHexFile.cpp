@@ -91,6 +91,7 @@ void IntelHexFile::write(const std::string& path, const MemoryImage& image, Cell
 HexReadStatus IntelHexFile::decode(std::string_view text, std::span<std::uint8_t> bytes)
 {
     HexReadStatus status = HexReadStatus::Ok;
+    bool anyRecord = false;
     std::uint64_t base = 0;
     bool segmented = false; // 02 records: offsets wrap within the 64 KB segment
     std::array<std::uint8_t, 260> rec{};
@@ -125,6 +126,7 @@ HexReadStatus IntelHexFile::decode(std::string_view text, std::span<std::uint8_t
             status = HexReadStatus::InvalidFile;
             return false;
         }
+        anyRecord = true;
         const std::uint32_t offset = static_cast<std::uint32_t>(rec[1] << 8 | rec[2]);
         const std::uint8_t* data = rec.data() + 4;
         switch (rec[3]) {
@@ -158,18 +160,26 @@ HexReadStatus IntelHexFile::decode(std::string_view text, std::span<std::uint8_t
             return false;
         }
     });
+    // Blanks and control characters alone are not an empty image.
+    if (status == HexReadStatus::Ok && !anyRecord)
+        status = HexReadStatus::InvalidFile;
     return status;
+}
+
+HexRead IntelHexFile::load(std::string_view text, MemoryImage& image)
+{
+    std::vector<std::uint8_t> bytes(image.size(), 0xFF);
+    HexRead r;
+    r.status = decode(text, bytes);
+    if (r.status == HexReadStatus::Ok)
+        r.changed = image.display(0, bytes);
+    return r;
 }
 
 HexRead IntelHexFile::read(const std::string& path, MemoryImage& image)
 {
-    const auto file = FileBytes::read(path);
-    std::vector<std::uint8_t> bytes(image.size(), 0xFF);
-    HexRead r;
-    r.status = decode(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), bytes);
-    if (r.status == HexReadStatus::Ok)
-        r.changed = image.display(0, bytes);
-    return r;
+    const auto file = FileBytes::readAtMost(path, kMaxFileSize);
+    return load(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), image);
 }
 
 StatusMessage IntelHexFile::message(HexReadStatus status)

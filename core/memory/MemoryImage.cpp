@@ -115,6 +115,8 @@ std::uint8_t MemoryImage::value(std::size_t address, CellRead mode) const
 void MemoryImage::readValues(std::size_t first, std::span<std::uint8_t> out, CellRead mode) const
 {
     check(first, out.size());
+    if (out.empty())
+        return; // an empty span may have no storage to copy into
     std::memcpy(out.data(), m_bytes.data() + first, out.size());
     if (!hasOddCells(first, out.size()))
         return;
@@ -134,6 +136,8 @@ std::vector<std::uint8_t> MemoryImage::values(CellRead mode) const
 CellRange MemoryImage::display(std::size_t first, std::span<const std::uint8_t> bytes)
 {
     check(first, bytes.size());
+    if (bytes.empty())
+        return {first, first}; // an empty file's span may have no storage at all
     std::memcpy(m_bytes.data() + first, bytes.data(), bytes.size());
     char* ascii = m_ascii.data() + first;
     for (std::uint8_t b : bytes)

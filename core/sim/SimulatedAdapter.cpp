@@ -144,13 +144,17 @@ std::uint64_t SimulatedAdapter::bitNs() const
     return 1000000ull / std::max(1u, busFrequency());
 }
 
-std::optional<Fault> SimulatedAdapter::takeFault(std::uint8_t address, bool)
+std::optional<Fault> SimulatedAdapter::takeFault(const I2cMessage& first)
 {
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
-        if (it->address && *it->address != (address & 0xFE))
+        if (it->fault.address && *it->fault.address != (first.address & 0xFE))
             continue;
-        Fault f = *it;
-        if (it->count > 0 && --it->count == 0)
+        const auto& prefix = it->startsWith;
+        if (!prefix.empty() && (first.read || first.data.size() < prefix.size() ||
+                                !std::equal(prefix.begin(), prefix.end(), first.data.begin())))
+            continue;
+        Fault f = it->fault;
+        if (it->fault.count > 0 && --it->fault.count == 0)
             m_faults.erase(it);
         return f;
     }
@@ -166,7 +170,7 @@ Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<
         if (m.data.size() > m_maxTransferLength)
             return status::DataNack;
     const std::uint64_t bit = bitNs();
-    std::optional<Fault> fault = takeFault(messages[0].address, true);
+    std::optional<Fault> fault = takeFault(messages[0]);
     if (fault) {
         switch (fault->kind) {
         case Fault::Kind::AdapterRemoved:

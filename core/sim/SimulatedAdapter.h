@@ -55,7 +55,13 @@ public:
     // Each change is noted in the bus log. Unregistered types change nothing.
     void expectChip(std::string_view type, std::uint8_t address) override;
 
-    void inject(Fault fault) { m_faults.push_back(fault); }
+    // With `startsWith`, the fault waits for a transaction whose first
+    // message writes these bytes first (a memory's word address, a register
+    // pointer), letting the others through.
+    void inject(Fault fault, std::vector<std::uint8_t> startsWith = {})
+    {
+        m_faults.push_back({fault, std::move(startsWith)});
+    }
     void clearFaults();
 
     std::size_t maxTransferLength() const override { return m_maxTransferLength; }
@@ -91,14 +97,18 @@ private:
     bool sameSegment(const Slot& s, const std::shared_ptr<ChipModel>& gate, int channel) const;
     bool reachable(const Slot& s, int depth = 0) const;
     std::shared_ptr<ChipModel> gateOf(const Segment& segment) const;
-    std::optional<Fault> takeFault(std::uint8_t address, bool anyData);
+    std::optional<Fault> takeFault(const I2cMessage& first);
 
     SimClock m_clock;
     std::vector<Slot> m_slots;
     std::map<std::string, Factory> m_factories;
     // Chips the bench set aside, by their address and type.
     std::map<std::pair<std::uint8_t, std::string>, std::shared_ptr<ChipModel>> m_setAside;
-    std::vector<Fault> m_faults;
+    struct PendingFault {
+        Fault fault;
+        std::vector<std::uint8_t> startsWith;
+    };
+    std::vector<PendingFault> m_faults;
     bool m_removed = false;
     std::size_t m_maxTransferLength = 65536 + 2;
 };

@@ -41,23 +41,45 @@ bool ExpertDataFile::isHeader(std::string_view line)
     return line == kHeader || line == "Pellwright Data File" || line == "Vessmarch Data File";
 }
 
+std::string ExpertDataFile::oneLine(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        out += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+    }
+    return out;
+}
+
 std::string ExpertDataFile::format(const MessageTable& table, std::string_view sequence)
 {
     std::string text(kHeader);
     text += kCrLf;
     for (int r = 0; r < table.rowCount(); ++r) {
         using C = MessageTable;
-        std::string line = table.cell(r, C::Address) + ',' + table.cell(r, C::RW) + ',' + table.cell(r, C::Stop) +
-                           ',' + table.cell(r, C::Delay) + ',' + table.cell(r, C::Data);
-        if (!table.cell(r, C::Notes).empty())
-            line += std::string(kComments) + table.cell(r, C::Notes);
-        if (line == ",,,,")
-            continue;
+        const auto cell = [&](int column) { return oneLine(table.cell(r, column)); };
+        const std::string data = cell(C::Data);
+        const std::string notes = cell(C::Notes);
+        std::string line = cell(C::Address) + ',' + cell(C::RW) + ',' + cell(C::Stop) + ',' + cell(C::Delay) + ',';
+        if (line == ",,,," && notes.empty() && data.starts_with(kComments.substr(1)) &&
+            data.find(',') == std::string::npos) {
+            // Behind the comma, such Data would read as notes. Alone on its
+            // line it is read as Data again, as it was when it came in.
+            line = data;
+        } else {
+            line += data;
+            if (!notes.empty())
+                line += std::string(kComments) + notes;
+            if (line == ",,,,")
+                continue;
+        }
         text += line;
         text += kCrLf;
     }
     text += kSequence;
-    text += sequence;
+    text += oneLine(sequence);
     text += kCrLf;
     return utf8ToCp1252(text);
 }

@@ -31,8 +31,14 @@ public:
     // The header this program writes, and two it reads the same way.
     static bool isHeader(std::string_view line);
 
-    // The file's bytes for a table and a sequence text (UTF-8 in, code page out).
+    // The file's bytes for a table and a sequence text (UTF-8 in, code page
+    // out). Each row is written so that it reads back as the same row; a
+    // line break in a cell or the sequence text is written as one blank
+    // (oneLine()), so it cannot split the row.
     static std::string format(const MessageTable& table, std::string_view sequence);
+    // The text with each CR LF, CR and LF made one blank: what a line of the
+    // file, and so the notes field, can hold.
+    static std::string oneLine(std::string_view text);
     // The content of a file's bytes (code page in, UTF-8 out); nothing when
     // the first line is not a known header.
     static std::optional<ExpertFileContent> parse(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "gui/app/TAboutBox.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/Guarded.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -45,10 +46,12 @@ TAboutBox::TAboutBox(TfrmMain& main) : QDialog(&main), m_main(main)
 void TAboutBox::showEvent(QShowEvent* event)
 {
     // Read each time the window is shown.
-    const QString v = programVersion();
-    lblVersion->setText(v.isEmpty() ? QStringLiteral("No version information found")
-                                    : QStringLiteral("Software Version:  ") + v);
-    tp::Adapter& a = m_main.state().adapter();
-    lblFirmware->setText(QStringLiteral("Firmware Version:  ") + QString::fromStdString(a.name()));
+    guard([this] {
+        const QString v = programVersion();
+        lblVersion->setText(v.isEmpty() ? QStringLiteral("No version information found")
+                                        : QStringLiteral("Software Version:  ") + v);
+        tp::Adapter& a = m_main.state().adapter();
+        lblFirmware->setText(QStringLiteral("Firmware Version:  ") + QString::fromStdString(a.name()));
+    });
     QDialog::showEvent(event);
 }

@@ -680,7 +680,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     if (m_splash && event->type() == QEvent::MouseButtonPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w != m_splash && !m_splash->isAncestorOf(w))
-            m_splash->close();
+            guard([this] { m_splash->close(); });
     }
     return QMainWindow::eventFilter(watched, event);
 }

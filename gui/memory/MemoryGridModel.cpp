@@ -1,5 +1,6 @@
 #include "gui/memory/MemoryGridModel.h"
 #include "core/memory/GridLabels.h"
+#include "gui/common/Guarded.h"
 
 #include <QFont>
 
@@ -33,7 +34,9 @@ bool MemoryGridModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || role != Qt::EditRole || m_mode != Mode::Hex)
         return false;
     const std::size_t a = addressOf(index);
-    m_image.commitEdit(a, value.toString().toStdString());
+    // Entered from the view's editor, not from the program.
+    if (!guard([&] { m_image.commitEdit(a, value.toString().toStdString()); }))
+        return false;
     emit dataChanged(index, index);
     emit cellCommitted(a);
     return true;

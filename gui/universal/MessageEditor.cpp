@@ -1,4 +1,5 @@
 #include "gui/universal/MessageEditor.h"
+#include "core/universal/ExpertDataFile.h"
 #include "gui/common/CharValidator.h"
 #include "gui/common/Detach.h"
 #include "gui/common/Guarded.h"
@@ -20,7 +21,10 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTableWidget>
+#include <QValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using tp::expert::EditorValues;
 
@@ -51,8 +55,23 @@ protected:
     {
         // Tab inside a cell editor ends it with "edit next".
         if (hint == QAbstractItemDelegate::EditNextItem && onTab)
-            onTab();
+            guard(onTab);
         QTableWidget::closeEditor(editor, hint);
+    }
+};
+
+// The notes become one line of the data file: a line break pasted into
+// them is taken as a blank.
+class OneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        if (input.contains(QLatin1Char('\r')) || input.contains(QLatin1Char('\n'))) {
+            input = QString::fromStdString(tp::expert::ExpertDataFile::oneLine(input.toStdString()));
+            pos = std::min(pos, static_cast<int>(input.size()));
+        }
+        return Acceptable;
     }
 };
 
@@ -137,6 +156,7 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     edtNotes = new QLineEdit;
     edtNotes->setObjectName(QStringLiteral("edtNotes"));
     edtNotes->setMaxLength(255); // what a data file keeps of a comment
+    edtNotes->setValidator(new OneLineValidator(edtNotes));
 
     btnClose = new QPushButton(QStringLiteral("Close"));
     btnClose->setObjectName(QStringLiteral("btnClose"));

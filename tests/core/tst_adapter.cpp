@@ -23,6 +23,7 @@ private slots:
     void faults_data();
     void faults();
     void faultAtDataByteStopsThere();
+    void faultWaitsForItsTransaction();
     void adapterRemovedStaysRemoved();
     void busTimeFollowsFrequency_data();
     void busTimeFollowsFrequency();
@@ -161,6 +162,25 @@ void TestAdapter::faultAtDataByteStopsThere()
     QCOMPARE(int(chip.reg(1)), 0);
     QCOMPARE(int(chip.reg(2)), 0);
     QCOMPARE(bench.log().transfers().back().bytes, (std::vector<std::uint8_t>{0, 1}));
+}
+
+void TestAdapter::faultWaitsForItsTransaction()
+{
+    // A fault keyed to the bytes a transaction starts with lets the ones
+    // before it through, reads included.
+    SimulatedAdapter bench;
+    auto& chip = static_cast<RegisterChip&>(bench.place(0x40, std::make_unique<RegisterChip>("R", 8)));
+    Fault f;
+    f.kind = Fault::Kind::DataNack;
+    f.byteIndex = 1;
+    bench.inject(f, {4});
+    std::vector<std::uint8_t> got;
+    QCOMPARE(int(bench.read(0x40, 2, got)), 0);
+    QCOMPARE(int(bench.write(0x40, {0, 7})), 0);
+    QCOMPARE(int(bench.write(0x40, {4, 7})), int(status::DataNack));
+    QCOMPARE(int(chip.reg(4)), 0);
+    QCOMPARE(int(bench.write(0x40, {4, 7})), 0); // once only
+    QCOMPARE(int(chip.reg(4)), 7);
 }
 
 void TestAdapter::adapterRemovedStaysRemoved()

@@ -30,6 +30,19 @@ QByteArray bytesOf(const std::string& s)
     return QByteArray(s.data(), qsizetype(s.size()));
 }
 
+// address, rw, data, stop, delay, notes
+QStringList fieldsOf(const TGridRecord& r)
+{
+    return {QString::fromStdString(r.address), QString::fromStdString(r.rw), QString::fromStdString(r.data),
+            QString::fromStdString(r.stop),    QString::fromStdString(r.delay), QString::fromStdString(r.notes)};
+}
+
+TGridRecord recordOf(const QStringList& f)
+{
+    return {f[0].toStdString(), f[1].toStdString(), f[2].toStdString(),
+            f[3].toStdString(), f[4].toStdString(), f[5].toStdString()};
+}
+
 } // namespace
 
 class TestExpertFile : public QObject {
@@ -44,6 +57,9 @@ private slots:
     void messageLines();
     void commentEmptyAndSequenceLines();
     void limitsOfNotesAndSequence();
+    void writeReadWriteIsStable_data();
+    void writeReadWriteIsStable();
+    void commaFreeCommentsLineKeepsItsData();
     void codePage();
     void saveAndLoadFiles();
     void failedSaveKeepsTheOldFile();
@@ -204,6 +220,71 @@ void TestExpertFile::limitsOfNotesAndSequence()
     QVERIFY(content);
     QCOMPARE(content->rows[0].notes, std::string(255, 'n'));
     QCOMPARE(*content->sequence, std::string(255, '1'));
+}
+
+void TestExpertFile::writeReadWriteIsStable_data()
+{
+    QTest::addColumn<QStringList>("row"); // address, rw, data, stop, delay, notes
+    QTest::addColumn<QString>("sequence");
+    QTest::addColumn<QStringList>("back");
+    QTest::addColumn<QString>("sequenceBack");
+
+    const QStringList plain{"A0", "Write", "00,01", "Yes", "0", "a note"};
+    QTest::newRow("plain") << plain << "01" << plain << "01";
+    QTest::newRow("line feed in the notes") << QStringList{"A0", "Write", "00", "Yes", "0", "first\nA2,Read"} << ""
+                                            << QStringList{"A0", "Write", "00", "Yes", "0", "first A2,Read"} << "";
+    QTest::newRow("CR LF in the notes") << QStringList{"A0", "Read", "FF", "No", "5", "a\r\nb\r\n"} << ""
+                                        << QStringList{"A0", "Read", "FF", "No", "5", "a b "} << "";
+    QTest::newRow("CR in the notes") << QStringList{"", "", "", "", "", "a\rb"} << ""
+                                     << QStringList{"", "", "", "", "", "a b"} << "";
+    QTest::newRow("line feed in the sequence") << plain << "01,\nSequence:02" << plain << "01, Sequence:02";
+    QTest::newRow("data that starts like notes") << QStringList{"", "", "Comments: x", "", "", ""} << ""
+                                                 << QStringList{"", "", "Comments: x", "", "", ""} << "";
+}
+
+void TestExpertFile::writeReadWriteIsStable()
+{
+    QFETCH(QStringList, row);
+    QFETCH(QString, sequence);
+    QFETCH(QStringList, back);
+    QFETCH(QString, sequenceBack);
+
+    MessageTable t;
+    t.setRecord(2, recordOf(row));
+    const std::string first = F::format(t, sequence.toStdString());
+    const auto content = F::parse(first);
+    QVERIFY(content);
+    QCOMPARE(int(content->rows.size()), 1);
+    QCOMPARE(fieldsOf(content->rows[0]), back);
+    QCOMPARE(QString::fromStdString(content->sequence.value_or("?")), sequenceBack);
+
+    MessageTable again;
+    std::string sequenceAgain;
+    F::apply(*content, again, sequenceAgain);
+    QCOMPARE(bytesOf(F::format(again, sequenceAgain)), bytesOf(first));
+}
+
+void TestExpertFile::commaFreeCommentsLineKeepsItsData()
+{
+    // A line without commas is all Data, also when it begins like notes;
+    // saved and opened again it is still Data, not notes.
+    const auto content = F::parse("Expert Mode Data File\r\nComments: 00,01\r\nComments: keep me\r\n");
+    QVERIFY(content);
+    QCOMPARE(int(content->rows.size()), 2);
+    QCOMPARE(fieldsOf(content->rows[1]), (QStringList{"", "", "Comments: keep me", "", "", ""}));
+
+    MessageTable t;
+    std::string sequence;
+    F::apply(*content, t, sequence);
+    const std::string saved = F::format(t, sequence);
+    const auto back = F::parse(saved);
+    QVERIFY(back);
+    QCOMPARE(int(back->rows.size()), 2);
+    QCOMPARE(fieldsOf(back->rows[0]), fieldsOf(content->rows[0]));
+    QCOMPARE(fieldsOf(back->rows[1]), fieldsOf(content->rows[1]));
+    MessageTable again;
+    F::apply(*back, again, sequence);
+    QCOMPARE(bytesOf(F::format(again, sequence)), bytesOf(saved));
 }
 
 void TestExpertFile::codePage()

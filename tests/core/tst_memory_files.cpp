@@ -65,6 +65,8 @@ private slots:
     void largeStreamRamIntoEeprom();
 
     void rawReading();
+    void emptyRawFileChangesNothing_data();
+    void emptyRawFileChangesNothing();
     void cellsTrimmedOnlyInLargeWindows();
 
     void malformed_data();
@@ -307,6 +309,27 @@ void TestMemoryFiles::rawReading()
     MemoryImage small = sentinel(256);
     r = MemoryFiles::load(MemoryKind::SmallRam, FileType::Bin, path("long.bin"), small);
     QVERIFY(holds(small, pattern(256)));
+}
+
+void TestMemoryFiles::emptyRawFileChangesNothing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("size");
+    QTest::newRow("4 KB EEPROM") << int(MemoryKind::LargeEeprom) << 4096;
+    QTest::newRow("64 KB RAM") << int(MemoryKind::LargeRam) << 65536;
+}
+
+void TestMemoryFiles::emptyRawFileChangesNothing()
+{
+    // Large windows read up to the end of the file, here at once.
+    QFETCH(int, kind);
+    QFETCH(int, size);
+    writeFile(path("empty.bin"), QByteArray());
+    MemoryImage image = sentinel(size);
+    const MemoryImage before = image;
+    const FileLoad r = MemoryFiles::load(MemoryKind(kind), FileType::Bin, path("empty.bin"), image);
+    QVERIFY(r.changed.empty());
+    QVERIFY(sameCells(image, before));
 }
 
 void TestMemoryFiles::cellsTrimmedOnlyInLargeWindows()

@@ -1,5 +1,6 @@
 #include "core/common/Errors.h"
 #include "core/memory/CsvFile.h"
+#include "core/memory/FileBytes.h"
 #include "core/memory/IntelHexFile.h"
 #include "core/memory/MemoryFiles.h"
 #include "tests/support/MemoryImages.h"
@@ -46,6 +47,8 @@ private slots:
     void hexSegmentAddress();
     void hexRefusals_data();
     void hexRefusals();
+    void oversizedFilesRefusedUnread_data();
+    void oversizedFilesRefusedUnread();
 
     void csvWriterLayout();
     void csvSeparator_data();
@@ -197,6 +200,15 @@ void TestMemoryTextFiles::hexRefusals_data()
     // The small EEPROM window says so as well.
     add("small EEPROM: junk line", {good, "junk", kEnd}, invalid, MemoryKind::SmallEeprom);
     add("small EEPROM: address", {hexRecord(0x100, 0, seq(1))}, address, MemoryKind::SmallEeprom);
+    // Without a single record a file is no image, not an empty one.
+    const auto raw = [&](const char* name, const QByteArray& file, MemoryKind k = MemoryKind::LargeRam) {
+        QTest::newRow(name) << int(k) << 4096 << file << invalid;
+    };
+    raw("256 zero bytes", QByteArray(256, '\0'));
+    raw("blanks and control characters", QByteArray(" \t\x01\x02\r\n\x1F \x0B\x0C\r\n\x1B"));
+    raw("empty file", QByteArray());
+    raw("blank lines only", "\r\n\r\n  \r\n");
+    raw("small RAM: zero bytes", QByteArray(64, '\0'), MemoryKind::SmallRam);
 }
 
 void TestMemoryTextFiles::hexRefusals()
@@ -219,6 +231,60 @@ void TestMemoryTextFiles::hexRefusals()
         QCOMPARE(r.status->background, colour::Red);
         QCOMPARE(r.status->textColour, colour::White);
         QCOMPARE(r.status->align, Align::Centre);
+    }
+}
+
+void TestMemoryTextFiles::oversizedFilesRefusedUnread_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("content"); // a sound file, padded to the size below
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("refused");
+
+    const QByteArray hex = lines({hexRecord(0, 0, seq(16)), kEnd});
+    const QByteArray csv = lines({"00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F"});
+    const qint64 hexMax = qint64(IntelHexFile::kMaxFileSize);
+    const qint64 csvMax = qint64(CsvFile::kMaxFileSize);
+    QTest::newRow("hex at the limit") << int(FileType::Hex) << hex << hexMax << false;
+    QTest::newRow("hex a byte above") << int(FileType::Hex) << hex << hexMax + 1 << true;
+    QTest::newRow("csv at the limit") << int(FileType::Csv) << csv << csvMax << false;
+    QTest::newRow("csv a byte above") << int(FileType::Csv) << csv << csvMax + 1 << true;
+    QTest::newRow("hex of 1 GiB") << int(FileType::Hex) << QByteArray() << (qint64(1) << 30) << true;
+    QTest::newRow("csv of 1 GiB") << int(FileType::Csv) << QByteArray() << (qint64(1) << 30) << true;
+}
+
+void TestMemoryTextFiles::oversizedFilesRefusedUnread()
+{
+    QFETCH(int, type);
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, size);
+    QFETCH(bool, refused);
+
+    // Blank lines after the last record are skipped by both readers; the
+    // 1 GiB files are sparse, so they take no room on the disk.
+    QFile f(QString::fromStdString(path("big")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    if (!content.isEmpty()) {
+        f.write(content);
+        f.write(QByteArray(size - content.size(), '\n'));
+    } else {
+        QVERIFY(f.resize(size));
+    }
+    f.close();
+    QCOMPARE(f.size(), size);
+
+    MemoryImage image = sentinel(4096);
+    const MemoryImage before = image;
+    FileLoad r;
+    const QString error =
+        errorOf([&] { r = MemoryFiles::load(MemoryKind::LargeRam, FileType(type), path("big"), image); });
+    if (refused) {
+        QCOMPARE(error, QString(FileBytes::kTooLarge));
+        QVERIFY(sameCells(image, before));
+    } else {
+        QCOMPARE(error, QString());
+        QVERIFY(r.loaded);
+        QCOMPARE(texts(image, 0, 2), (QStringList{"00", "01"}));
     }
 }
 

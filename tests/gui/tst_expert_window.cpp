@@ -1,6 +1,7 @@
 #include "tests/gui/ExpertFixture.h"
 #include "tests/support/WindowChecks.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -51,6 +52,7 @@ private slots:
     void editorOpensOnHexKeys_data();
     void editorOpensOnHexKeys();
     void editorBadDelayStillShows();
+    void editorNotesStayOnOneLine();
 
     void newAsks_data();
     void newAsks();
@@ -316,6 +318,32 @@ void TestExpertWindow::editorOnEmptyRowGivesDefaults()
     QCOMPARE(f->w->editor(), e);
     QCOMPARE(e->windowTitle(), QString("Message Editor - Msg # 6"));
     e->close();
+}
+
+void TestExpertWindow::editorNotesStayOnOneLine()
+{
+    // A line break pasted into the notes would split the row in the data
+    // file: the field takes it as a blank.
+    f->bench.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->bench.main.get()));
+    f->doubleClickRow(0);
+    TfrmEditor* e = f->w->editor();
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    auto* notes = child<QLineEdit>(e, "edtNotes");
+    notes->setFocus();
+    QApplication::clipboard()->setText("first line\r\nA2,Read,Yes,0,FF\nend");
+    QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(notes->text(), QString("first line A2,Read,Yes,0,FF end"));
+    e->close();
+    QCOMPARE(f->shown(0, MessageTable::Notes), QString("first line A2,Read,Yes,0,FF end"));
+
+    const QString path = f->dir.filePath("notes.txt");
+    f->bench.dialogs.files << path;
+    f->w->mnuSaveAsClick();
+    f->bench.dialogs.files << path;
+    f->w->mnuOpenClick();
+    QCOMPARE(f->w->table().rowCount(), 1);
+    QCOMPARE(f->shown(0, MessageTable::Notes), QString("first line A2,Read,Yes,0,FF end"));
 }
 
 void TestExpertWindow::editorShowsAndWritesBack()

@@ -1,3 +1,4 @@
+#include "core/memory/MemoryBusTypes.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/SerialRamChip.h"
 #include "gui/app/StatusLine.h"
@@ -66,6 +67,9 @@ private slots:
     void writeTimeZeroStillWaitsForTheChip();
     void notHexAddressStopsWithError();
     void cancelLeavesGrids();
+    void cancelledVerifySaysSo();
+    void faultsEndWithTheirStatus_data();
+    void faultsEndWithTheirStatus();
 };
 
 void TestMemoryTransfers::readWriteVerifyRoundTrip_data()
@@ -266,6 +270,130 @@ void TestMemoryTransfers::cancelLeavesGrids()
     // Stopped within a few transfers, not after the 256 the whole chip takes.
     QVERIFY(rig.bench.transfers().size() < 40);
     QVERIFY(!rig.window->findChild<QProgressDialog*>());
+}
+
+void TestMemoryTransfers::cancelledVerifySaysSo()
+{
+    // The bench reads each 256-byte verify block in one transfer, as i2c-dev
+    // does: the cancel must be seen between blocks.
+    MemoryRig rig("EEPROM/64K x 8 (512K bit)", 65536, true);
+    rig.window->image().display(0, rig.chip->bytes());
+    rig.window->setProgressDelayMs(0);
+    QTimer::singleShot(0, [&] {
+        auto* dlg = rig.window->findChild<QProgressDialog*>();
+        QVERIFY(dlg);
+        QCOMPARE(dlg->labelText(), QString("Verifying..."));
+        dlg->cancel();
+    });
+    rig.window->btnVerify->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Transfer cancelled"));
+    QVERIFY(rig.bench.transfers().size() < 40);
+    QVERIFY(rig.bench.dialogs.of("error").isEmpty());
+}
+
+namespace {
+enum class Job { ReadAll, WriteAll, Verify };
+}
+Q_DECLARE_METATYPE(Job)
+
+void TestMemoryTransfers::faultsEndWithTheirStatus_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<Job>("job");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("status");
+
+    const struct {
+        const char* name;
+        const char* entry;
+        int size;
+    } sizes[] = {{"256 B", "EEPROM/256 x 8 (2K bit)", 256},
+                 {"2 KB", "EEPROM/2K x 8 (16K bit)", 2048},
+                 {"64 KB", "EEPROM/64K x 8 (512K bit)", 65536}};
+    const struct {
+        const char* name;
+        Job job;
+    } jobs[] = {{"Read All", Job::ReadAll}, {"Write All", Job::WriteAll}, {"Verify", Job::Verify}};
+    using K = sim::Fault::Kind;
+    const struct {
+        const char* name;
+        K kind;
+        int status;
+    } faults[] = {{"address NACK", K::AddressNack, status::AddressNack},
+                  {"data NACK", K::DataNack, status::DataNack},
+                  {"time-out", K::TimeOut, status::TimeOut},
+                  {"arbitration lost", K::ArbitrationLost, status::ArbitrationLost},
+                  {"adapter removed", K::AdapterRemoved, status::HardwareNotDetected}};
+    for (const auto& s : sizes)
+        for (const auto& j : jobs)
+            for (const auto& f : faults)
+                QTest::addRow("%s %s: %s", s.name, j.name, f.name)
+                    << QString(s.entry) << s.size << j.job << int(f.kind) << f.status;
+}
+
+void TestMemoryTransfers::faultsEndWithTheirStatus()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, size);
+    QFETCH(Job, job);
+    QFETCH(int, kind);
+    QFETCH(int, status);
+
+    MemoryRig rig(entry, std::size_t(size), true);
+    TMemoryForm* w = rig.window;
+    // A small adapter buffer, so a transfer starts at every page boundary.
+    const std::size_t maxTransfer = 32;
+    rig.bench.sim->setMaxTransferLength(maxTransfer);
+    const std::vector<std::uint8_t> chipBefore = rig.chip->bytes();
+    std::vector<std::uint8_t> shown = chipBefore;
+    if (job == Job::ReadAll)
+        std::fill(shown.begin(), shown.end(), std::uint8_t(0x5A)); // what a read would overwrite
+    else if (job == Job::WriteAll)
+        for (std::uint8_t& b : shown)
+            b = std::uint8_t(~b);
+    w->image().display(0, shown);
+    const tp::MemoryImage imageBefore = w->image();
+
+    // The fault hits the transfer at the middle of the memory, a page and
+    // block boundary: there the word address is written first.
+    const std::size_t middle = std::size_t(size) / 2;
+    tp::MemoryDevice device;
+    device.size = std::size_t(size);
+    sim::Fault fault;
+    fault.kind = sim::Fault::Kind(kind);
+    fault.address = device.slaveAddress(middle);
+    // The first data byte of the page, or for a read the last address byte.
+    fault.byteIndex = device.wordAddressBytes() - (job == Job::WriteAll ? 0 : 1);
+    rig.bench.sim->inject(fault, device.wordAddress(middle));
+
+    QPushButton* button = job == Job::ReadAll ? w->btnRead : job == Job::WriteAll ? w->btnWrite : w->btnVerify;
+    button->click();
+
+    const QString expected = QString::fromStdString(tp::statusMessage(tp::Status(status))->text);
+    QCOMPARE(rig.bench.statusText(), expected);
+    QCOMPARE(rig.bench.status().background, Rgb(colour::Red));
+    QVERIFY(rig.bench.dialogs.of("error").isEmpty());
+    QCOMPARE(int(rig.bench.sim->log().transfers().back().status), status);
+
+    // The grids are as they were: a failed read shows nothing of what it got.
+    QCOMPARE(w->image().values(), imageBefore.values());
+    for (std::size_t a = 0; a < std::size_t(size); a += 97)
+        QCOMPARE(w->image().asciiCell(a), imageBefore.asciiCell(a));
+
+    if (job == Job::WriteAll) {
+        // Everything before the failed page went in, nothing from it on.
+        const auto& now = rig.chip->bytes();
+        QVERIFY(std::equal(now.begin(), now.begin() + long(middle), shown.begin()));
+        QVERIFY(std::equal(now.begin() + long(middle), now.end(), chipBefore.begin() + long(middle)));
+    } else {
+        // The reads went as far as the failed transfer and no further.
+        std::size_t readBytes = 0;
+        for (const BusLogEntry& e : rig.bench.sim->log().transfers())
+            if (e.read && e.status == 0)
+                readBytes += e.bytes.size();
+        QCOMPARE(readBytes, middle);
+    }
 }
 
 TALLYPORT_TEST_MAIN(TestMemoryTransfers)

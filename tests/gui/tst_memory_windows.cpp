@@ -6,6 +6,7 @@
 #include "gui/universal/Universal_III.h"
 #include "tests/support/TestBench.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,7 @@ private slots:
     void layoutPerEntry();
     void everyChoiceOpensANewWindow();
     void hexCellEditing();
+    void pastedJunkInACellStopsAtTheBoundary();
     void asciiTyping();
     void addressLabelFollowsClicks();
     void gridsScrollTogether();
@@ -158,6 +160,31 @@ void TestMemoryWindows::hexCellEditing()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(cell(w, 0x20), QString("FF"));
+}
+
+void TestMemoryWindows::pastedJunkInACellStopsAtTheBoundary()
+{
+    // The cell editor reads "G1" as a number while it is typed: the error
+    // ends at the editor's own reaction, through real key events, and
+    // nothing reaches the application's last resort (TALLYPORT_TEST_MAIN
+    // fails the run if it does).
+    TestBench b;
+    TMemoryForm* w = open(b, "EEPROM/256 x 8 (2K bit)");
+    b.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.main.get()));
+    w->stgMemory->setFocus();
+    w->stgMemory->setCurrentIndex(w->stgMemory->gridModel()->indexOf(0x30));
+    QTest::keyClick(w->stgMemory, Qt::Key_F2);
+    QApplication::clipboard()->setText("G1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.dialogs.of("error").size(), 1);
+    QCOMPARE(b.dialogs.of("error").first().caption, QString("Tallyport"));
+    QCOMPARE(b.dialogs.of("error").first().text, QString("'$G1' is not a valid integer value."));
+    // The editor goes on; its text is kept as typed, as the cell's text.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cell(w, 0x30), QString("G1"));
+    QCOMPARE(ascii(w, 0x30), QString("."));
+    QCOMPARE(TallyportApplication::lastResortCatches(), 0);
 }
 
 void TestMemoryWindows::asciiTyping()
