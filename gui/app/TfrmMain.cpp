@@ -718,9 +718,14 @@ tp::Status TfrmMain::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress
                                    const std::uint8_t* data)
 {
     auto frame = tp::buildCommandFrame(address, subaddress, std::span<const std::uint8_t>(data, length));
-    if (!frame) // refused before the bus, so no bus status would be true
-        throw tp::Error("An array write carries at most " + std::to_string(tp::kMaxArrayWrite) +
-                        " data bytes, not " + std::to_string(length));
+    if (!frame) {
+        // Refused before the bus: a bus status would blame the chip.
+        auto m = *tp::statusMessage(tp::status::Refused);
+        m.text = " An array write carries at most " + std::to_string(tp::kMaxArrayWrite) + " data bytes, not " +
+                 std::to_string(length);
+        showStatus(m);
+        return tp::status::Refused;
+    }
     // The frame from the subaddress on is what goes on the bus.
     std::vector<std::uint8_t> bytes(frame->bytes.begin() + 5, frame->bytes.begin() + static_cast<long>(frame->size));
     return m_state.adapter().write(frame->bytes[4], std::move(bytes));

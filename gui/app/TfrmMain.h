@@ -45,7 +45,8 @@ public:
     void I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t* buffer, std::uint8_t mode);
     void I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
                       std::uint8_t mode);
-    // More than kMaxArrayWrite (494) bytes never reach the bus: tp::Error.
+    // More than kMaxArrayWrite (494) bytes never reach the bus: status::Refused,
+    // with the limit on the status line.
     tp::Status I2CWriteArray(std::uint8_t address, std::uint8_t subaddress, std::uint16_t length,
                              const std::uint8_t* data);
     void uSeconds(std::uint64_t n);
