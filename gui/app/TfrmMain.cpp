@@ -1,7 +1,6 @@
 #include "gui/app/TfrmMain.h"
 #include "core/adapter/Clock.h"
 #include "core/adapter/CommandFrame.h"
-#include "core/common/Errors.h"
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/Settings.h"
 #include "gui/app/StatusLine.h"

@@ -1,4 +1,3 @@
-#include "core/common/Errors.h"
 #include "core/common/HexText.h"
 #include "core/sim/RegisterChip.h"
 #include "gui/app/StatusLine.h"
