@@ -1,6 +1,8 @@
 // How the built windows sit in the frame: tiled two side by side at
 // 1280 x 800, and in what order Tab walks their controls.
+#include "gui/app/Catalogue.h"
 #include "gui/app/TfrmBitrate.h"
+#include "gui/app/WindowFactories.h"
 #include "gui/app/TfrmPowerWarning.h"
 #include "gui/app/TfrmSplash.h"
 #include "gui/common/ChildForm.h"
@@ -18,6 +20,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSet>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 
@@ -35,6 +39,8 @@ class TestWindowLayout : public QObject {
 private slots:
     void twoTiledSideBySide_data();
     void twoTiledSideBySide();
+    void everyWindowFitsHalfTheFrame_data();
+    void everyWindowFitsHalfTheFrame();
     void tabOrderFollowsTheLayout_data();
     void tabOrderFollowsTheLayout();
     void tabOrderInDialogs_data();
@@ -104,6 +110,48 @@ void TestWindowLayout::twoTiledSideBySide()
         QCOMPARE(clippedControls(w), QStringList());
         subOf(w)->showNormal();
     }
+}
+
+void TestWindowLayout::everyWindowFitsHalfTheFrame_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("windowClass");
+    QSet<QString> seen;
+    for (const CatalogueEntry& e : standardCatalogue()) {
+        if (!standardFactories().contains(e.windowClass) || seen.contains(e.windowClass))
+            continue;
+        seen.insert(e.windowClass);
+        QTest::newRow(qPrintable(e.windowClass)) << e.submenu + "/" + e.caption << e.windowClass;
+    }
+}
+
+void TestWindowLayout::everyWindowFitsHalfTheFrame()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, windowClass);
+    TestBench b;
+    b.main->resize(1280, 800);
+    QVERIFY(QTest::qWaitForWindowExposed(b.main.get()));
+    TChildForm* w = b.main->openCaption(entry);
+    QVERIFY(w);
+    QMdiArea* area = b.main->mdiArea();
+    QMdiSubWindow* sub = subOf(w);
+    sub->showNormal();
+    // One of two tiled side by side.
+    sub->setGeometry(0, 0, area->viewport()->width() / 2, area->viewport()->height());
+    QCoreApplication::processEvents();
+    saveShot(b.main.get(), "half-" + windowClass);
+    QVERIFY2(sub->width() <= area->viewport()->width() / 2,
+             qPrintable(QString("needs %1 px").arg(sub->minimumSizeHint().width())));
+    QVERIFY2(w->width() >= w->minimumSizeHint().width(),
+             qPrintable(QString("squeezed to %1, needs %2").arg(w->width()).arg(w->minimumSizeHint().width())));
+    QVERIFY2(w->height() >= w->minimumSizeHint().height(), "squeezed");
+    // A tall window may scroll up and down, never sideways.
+    QStringList clipped = clippedControls(w);
+    clipped.removeIf([](const QString& s) { return s.endsWith(QLatin1String("reaches beyond qt_scrollarea_viewport")); });
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
+    for (QScrollArea* scroll : w->findChildren<QScrollArea*>())
+        QVERIFY2(!scroll->horizontalScrollBar()->isVisible(), qPrintable(scroll->objectName() + " scrolls sideways"));
 }
 
 void TestWindowLayout::tabOrderFollowsTheLayout_data()
