@@ -200,7 +200,8 @@ void TfrmMain::listWindows()
     int n = 0;
     for (QMdiSubWindow* sub : subs) {
         ++n;
-        const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&")); // a file name's '&' is no shortcut
         QString text = n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : QStringLiteral("%1 %2").arg(n).arg(title);
         QAction* a = mnuWindow->addAction(text);
         a->setObjectName(QStringLiteral("mnuWindow%1").arg(n));

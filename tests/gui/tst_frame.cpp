@@ -259,7 +259,7 @@ void TestFrame::windowMenuListsOpenWindows()
     TChildForm* one = b.main->openCaption("Memory");
     one->setWindowTitle("First image");
     TChildForm* chip = b.main->openCaption("Chip  A");
-    chip->setWindowTitle("The chip");
+    chip->setWindowTitle("Fan & chip");
     TChildForm* two = b.main->openCaption("Memory");
     two->setWindowTitle("Second image");
     const auto shown = [&] {
@@ -271,7 +271,7 @@ void TestFrame::windowMenuListsOpenWindows()
         menu->close();
         return out;
     };
-    QCOMPARE(shown(), (QStringList{"Cascade", "Tile", "Minimize All", "-", "&1 First image", "&2 The chip",
+    QCOMPARE(shown(), (QStringList{"Cascade", "Tile", "Minimize All", "-", "&1 First image", "&2 Fan && chip",
                                    "&3 Second image *"}));
 
     // Choosing one brings it forward, also out of Minimize All.
@@ -280,7 +280,7 @@ void TestFrame::windowMenuListsOpenWindows()
     child<QAction>(b.main.get(), "mnuWindow1")->trigger();
     QCOMPARE(b.main->mdiArea()->activeSubWindow()->widget(), one);
     QVERIFY(!b.main->mdiArea()->activeSubWindow()->isMinimized());
-    QCOMPARE(shown().mid(4), (QStringList{"&1 First image *", "&2 The chip", "&3 Second image"}));
+    QCOMPARE(shown().mid(4), (QStringList{"&1 First image *", "&2 Fan && chip", "&3 Second image"}));
 
     chip->parentWidget()->close();
     QTRY_VERIFY(!b.main->windowReference("TfrmTestChip"));
