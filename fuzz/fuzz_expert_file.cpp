@@ -14,10 +14,16 @@ namespace {
 
 using F = ExpertDataFile;
 
+// A row as it is written: each cell on one line; in the cells before the
+// notes, a blank behind "Comments:" may be dropped so the row cannot gain
+// the notes marker, so those compare without such blanks.
 TGridRecord oneLine(TGridRecord r)
 {
     for (std::string* s : {&r.address, &r.rw, &r.data, &r.stop, &r.delay, &r.notes})
         *s = F::oneLine(*s);
+    for (std::string* s : {&r.address, &r.rw, &r.data, &r.stop, &r.delay})
+        for (auto at = s->find("Comments: "); at != std::string::npos; at = s->find("Comments: ", at))
+            s->erase(at + 9, 1);
     return r;
 }
 
@@ -33,7 +39,7 @@ void checkWriteReadWrite(const MessageTable& table, const std::string& sequence)
         if (table.isEmptyRow(r))
             continue;
         FUZZ_CHECK(next < back->rows.size());
-        FUZZ_CHECK(back->rows[next] == oneLine(table.record(r)));
+        FUZZ_CHECK(oneLine(back->rows[next]) == oneLine(table.record(r)));
         ++next;
     }
     FUZZ_CHECK(next == back->rows.size());

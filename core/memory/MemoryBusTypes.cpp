@@ -18,6 +18,8 @@ std::vector<std::uint8_t> MemoryDevice::wordAddress(std::size_t a) const
 
 std::string MemoryDevice::chipType() const
 {
+    if (!chipTypeName.empty())
+        return chipTypeName;
     return (eeprom ? "EEPROM " : "RAM ") + std::to_string(size);
 }
 

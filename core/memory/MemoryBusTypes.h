@@ -16,6 +16,7 @@ struct MemoryDevice {
     bool eeprom = true;         // false: RAM or FRAM, no pages and no write cycle
     std::size_t pageSize = 8;   // EEPROM: bytes one write may take; 0 counts as 1
     unsigned writeTimeMs = 10;  // EEPROM: longest write cycle
+    std::string chipTypeName;   // the bench's name for the chip, when not the plain memory's
 
     // Word-address bytes on the bus: one up to 2 KB, two (high first) from 4 KB.
     int wordAddressBytes() const { return size > 2048 ? 2 : 1; }
@@ -26,7 +27,8 @@ struct MemoryDevice {
     // Bytes one transfer may cover without a new slave address.
     std::size_t blockSize() const { return wordAddressBytes() == 1 ? 256 : size; }
     std::size_t effectivePageSize() const { return pageSize ? pageSize : 1; }
-    // The bench's name for a chip of this kind and size: "EEPROM 2048", "RAM 256".
+    // The bench's name for the chip: chipTypeName, or for a plain memory of
+    // this kind and size "EEPROM 2048", "RAM 256".
     std::string chipType() const;
 };
 

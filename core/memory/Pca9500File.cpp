@@ -33,20 +33,21 @@ void Pca9500File::write(const std::string& path, const Pca9500Record& record)
 
 std::optional<Pca9500Record> Pca9500File::decode(std::span<const std::uint8_t> file)
 {
-    if (file.size() < HeaderSize)
-        throw FileError("Read beyond end of file");
+    // A cut file would otherwise pass its header and leave the window half loaded.
+    if (file.size() < RecordSize)
+        return std::nullopt;
     if (!std::equal(magic().begin(), magic().end(), file.begin(),
                     [](char m, std::uint8_t f) { return static_cast<std::uint8_t>(m) == f; }) ||
         FileBytes::le16(file, 22) != 256)
         return std::nullopt;
-    if (file.size() < RecordSize)
-        throw FileError("Read beyond end of file");
     Pca9500Record r;
     r.eepromAddress = FileBytes::le16(file, 18);
     r.writeTimeMs = FileBytes::le16(file, 20);
     std::copy_n(file.begin() + HeaderSize, 256, r.eeprom.begin());
     r.ioAddress = FileBytes::le16(file, 280);
     r.port = FileBytes::le16(file, 282);
+    if (r.eepromAddress > 0xFF || r.ioAddress > 0xFF || r.port > 0xFF || r.writeTimeMs > MaxWriteTimeMs)
+        return std::nullopt;
     return r;
 }
 

@@ -25,6 +25,7 @@ class Pca9500File {
 public:
     static constexpr std::size_t RecordSize = 284;
     static constexpr std::size_t HeaderSize = 24;
+    static constexpr std::uint16_t MaxWriteTimeMs = 200;
     // 0xB0 "PTN3500" 0xB1 "datafile3".
     static const std::string& magic();
 
@@ -33,9 +34,10 @@ public:
     // Replaces the file with exactly the record.
     static void write(const std::string& path, const Pca9500Record& record);
 
-    // Nothing when the file is not a PCA9500 record (magic or size field);
-    // throws FileError("Read beyond end of file") for a file shorter than
-    // its header or, with a sound header, than the record.
+    // Nothing when the file is not a whole PCA9500 record: shorter than 284
+    // bytes, another magic or size field, or a header value the window
+    // cannot show (an address or port above 0xFF, a write time above
+    // 200 ms). Bytes after the record are ignored.
     static std::optional<Pca9500Record> decode(std::span<const std::uint8_t> file);
     static std::optional<Pca9500Record> read(const std::string& path);
 

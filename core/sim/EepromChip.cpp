@@ -30,7 +30,8 @@ std::string EepromChip::typeName(std::size_t size)
 }
 
 EepromChip::EepromChip(Params params)
-    : SerialMemoryChip(typeName(params.size), params.size, 0xFF), m_params(params)
+    : SerialMemoryChip(params.type.empty() ? typeName(params.size) : params.type, params.size, 0xFF),
+      m_params(params)
 {
     if (m_params.pageSize == 0 || m_params.size % m_params.pageSize != 0)
         throw std::invalid_argument("EEPROM page size must divide the memory size");

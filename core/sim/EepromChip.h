@@ -21,6 +21,7 @@ public:
         std::size_t size = 256;
         std::size_t pageSize = 8;
         std::uint64_t writeCycleUs = 5000;
+        std::string type; // the bench's name for the chip; empty: typeName(size)
     };
     // Page sizes of the usual datasheets for a size, 5 ms write cycle.
     static Params typical(std::size_t size);

@@ -1,12 +1,15 @@
 #include "core/devices/led/LedMember.h"
 #include "core/devices/ports/Pca9541.h"
 #include "core/devices/ports/Pcf857x.h"
+#include "core/devices/rtc/Pcf8563.h"
+#include "core/memory/Pca9500.h"
 #include "core/sim/ChannelSwitchChip.h"
 #include "core/sim/DipSwitchChip.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/IoExpanderChip.h"
 #include "core/sim/LedDriverChip.h"
 #include "core/sim/MasterSelectorChip.h"
+#include "core/sim/Pcf8563Chip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/RegisterChip.h"
 #include "core/sim/Saa1064Chip.h"
@@ -50,6 +53,17 @@ void registerStandardChips(SimulatedAdapter& bench)
     // The register I/O expanders, "PCA9534" .. "PCA9557", at their power-on values.
     for (const std::string& type : IoExpanderChip::types())
         bench.registerType(type, [type] { return std::make_unique<IoExpanderChip>(type); });
+
+    bench.registerType(pcf8563::kChipType, [] { return std::make_unique<Pcf8563Chip>(); });
+
+    // The PCA9500/PCA9501 answer at two addresses: a port like the PCF8574's
+    // and a 256-byte EEPROM with the chip's own page size.
+    for (auto v : {pca9500::Variant::Pca9500, pca9500::Variant::Pca9501}) {
+        const std::string port = pca9500::portType(v);
+        bench.registerType(port, [port] { return std::make_unique<QuasiBidirectionalPort>(port, 1); });
+        EepromChip::Params ee{pca9500::kEepromSize, pca9500::pageSize(v), 5000, pca9500::eepromType(v)};
+        bench.registerType(ee.type, [ee] { return std::make_unique<EepromChip>(ee); });
+    }
 }
 
 } // namespace tp::sim

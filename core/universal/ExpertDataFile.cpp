@@ -70,6 +70,11 @@ std::string ExpertDataFile::format(const MessageTable& table, std::string_view s
             line = data;
         } else {
             line += data;
+            // A line break made a blank can put the notes marker into a cell
+            // ("Comments:" and a break behind a comma). Read back, the rest of
+            // the row would turn into notes; without the blank it stays put.
+            for (auto at = line.find(kComments); at != std::string::npos; at = line.find(kComments, at))
+                line.erase(at + kComments.size() - 1, 1);
             if (!notes.empty())
                 line += std::string(kComments) + notes;
             if (line == ",,,,")

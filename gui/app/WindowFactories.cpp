@@ -2,6 +2,7 @@
 #include "gui/app/Catalogue.h"
 #include "gui/memory/Eeprom.h"
 #include "gui/memory/LargeRAM.h"
+#include "gui/memory/PTN3500.h"
 #include "gui/memory/SmallEE.h"
 #include "gui/memory/SmallRAM.h"
 #include "gui/devices/led/PCA9530.h"
@@ -23,6 +24,7 @@
 #include "gui/devices/ports/PCA9543.h"
 #include "gui/devices/ports/Pca9544.h"
 #include "gui/devices/ports/pca8550.h"
+#include "gui/devices/rtc/PCF8563.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -35,6 +37,7 @@ WindowFactories build()
     f["TfrmSmallRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmSmallRAM(m, std::size_t(e.memorySize)); };
     f["TfrmEEPROM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmEEPROM(m, std::size_t(e.memorySize)); };
     f["TfrmLargeRAM"] = [](TfrmMain& m, const CatalogueEntry& e) { return new TfrmLargeRAM(m, std::size_t(e.memorySize)); };
+    f.insert(QStringLiteral("TfrmPTN3500"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPTN3500(m); });
     f.insert(QStringLiteral("TfrmPCF8574"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8574(m); });
     f.insert(QStringLiteral("TfrmPCF8575"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8575(m); });
     f.insert(QStringLiteral("TfrmPCA954x"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA954x(m); });
@@ -54,6 +57,7 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
     f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
     f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
+    f.insert(QStringLiteral("TfrmPCF8563"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8563(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;
 }

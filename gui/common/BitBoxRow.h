@@ -10,7 +10,7 @@
 
 class QAbstractButton;
 class QWidget;
-class HexField;
+#include "gui/common/HexField.h"
 
 // One two-state control per register bit, each carrying its mask. The
 // boxes go into `container` (into its layout, or a new row layout); put

@@ -33,5 +33,8 @@ bool HexKeyFilter::eventFilter(QObject* watched, QEvent* event)
     if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Escape)
         return false;
     const QChar c = text.at(0);
-    return !(c.unicode() < 128 && tp::hexKeyAllowed(static_cast<char>(c.unicode())));
+    const bool discard = !(c.unicode() < 128 && tp::hexKeyAllowed(static_cast<char>(c.unicode())));
+    if (discard && m_beep && event->type() == QEvent::KeyPress)
+        QApplication::beep();
+    return discard;
 }

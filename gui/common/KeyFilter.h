@@ -18,6 +18,8 @@ public:
     // Controls (and their children) where typing is free, such as a text grid.
     void exempt(QWidget* widget);
     void setActive(bool on) { m_active = on; }
+    // Sounds the system's beep for each key it discards.
+    void setBeepOnDiscard(bool on) { m_beep = on; }
     bool isActive() const { return m_active; }
 
 protected:
@@ -27,4 +29,5 @@ private:
     QWidget* m_window;
     QList<QPointer<QWidget>> m_exempt;
     bool m_active = true;
+    bool m_beep = false;
 };

@@ -20,6 +20,12 @@ void LedToggle::setLitColour(const QColor& c)
     update();
 }
 
+void LedToggle::setUnlitColour(const QColor& c)
+{
+    m_unlit = c;
+    update();
+}
+
 int LedToggle::lampSize() const
 {
     return fontMetrics().height() - 1;
@@ -38,7 +44,7 @@ void LedToggle::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     const int d = lampSize();
     const QRectF lamp(1.5, (height() - d) / 2.0, d, d);
-    QColor base = isChecked() ? m_lit : m_lit.darker(350);
+    QColor base = isChecked() ? m_lit : m_unlit.isValid() ? m_unlit : m_lit.darker(350);
     if (!isEnabled())
         base = isChecked() ? m_lit.darker(130) : palette().color(QPalette::Disabled, QPalette::Button).darker(150);
     QRadialGradient g(lamp.center() - QPointF(d / 5.0, d / 5.0), d * 0.7);

@@ -11,6 +11,8 @@ public:
 
     void setLitColour(const QColor& c);
     QColor litColour() const { return m_lit; }
+    // The lamp's colour when off; a dark shade of the lit colour unless set.
+    void setUnlitColour(const QColor& c);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -22,4 +24,5 @@ protected:
 private:
     int lampSize() const;
     QColor m_lit{0x20, 0xE0, 0x20};
+    QColor m_unlit;
 };

@@ -11,6 +11,8 @@ QWidget* addScrollingContent(QWidget* window)
     scroll->setObjectName(QStringLiteral("scrContent"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // Tabbing reaches the controls and scrolls them into view; the area itself is no stop.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("pnlContent"));
     scroll->setWidget(content);

@@ -240,6 +240,9 @@ void TestExpertFile::writeReadWriteIsStable_data()
     QTest::newRow("line feed in the sequence") << plain << "01,\nSequence:02" << plain << "01, Sequence:02";
     QTest::newRow("data that starts like notes") << QStringList{"", "", "Comments: x", "", "", ""} << ""
                                                  << QStringList{"", "", "Comments: x", "", "", ""} << "";
+    QTest::newRow("line break behind Comments: in a cell")
+        << QStringList{"", "", "1F,Comments:\n\nx", "", "Comments:\r: y", "n"} << ""
+        << QStringList{"", "", "1F,Comments:x", "", "Comments:: y", "n"} << "";
 }
 
 void TestExpertFile::writeReadWriteIsStable()

@@ -1,5 +1,6 @@
 // The simulated serial memories on their own, driven by raw bus transfers.
 #include "core/sim/EepromChip.h"
+#include "core/sim/QuasiBidirectionalPort.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
 
@@ -52,6 +53,8 @@ private slots:
     void ramWritesAtOnceAndRunsOn();
     void standardTypes_data();
     void standardTypes();
+    void pca950xPortAndEeprom_data();
+    void pca950xPortAndEeprom();
 };
 
 void TestMemoryChips::pageWriteWrapsWithinPage_data()
@@ -309,6 +312,52 @@ void TestMemoryChips::standardTypes()
     QVERIFY(r);
     QCOMPARE(r->type(), ram);
     QCOMPARE(int(r->size()), size);
+}
+
+void TestMemoryChips::pca950xPortAndEeprom_data()
+{
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<int>("page");
+    QTest::newRow("PCA9500") << "PCA9500" << 4;
+    QTest::newRow("PCA9501") << "PCA9501" << 16;
+}
+
+void TestMemoryChips::pca950xPortAndEeprom()
+{
+    QFETCH(QString, chip);
+    QFETCH(int, page);
+    SimulatedAdapter bench;
+    registerStandardChips(bench);
+    bench.expectChip(chip.toStdString() + " port", 0x30);
+    bench.expectChip(chip.toStdString() + " EEPROM", 0xB0);
+    auto* port = bench.chipAt<QuasiBidirectionalPort>(0x30);
+    auto* ee = bench.chipAt<EepromChip>(0xB0);
+    QVERIFY(port && ee);
+    QCOMPARE(int(ee->size()), 256);
+    QCOMPARE(int(ee->params().pageSize), page);
+    QCOMPARE(ee->type(), chip.toStdString() + " EEPROM");
+
+    // Eight bytes from 0x0A wrap within the chip's page.
+    Bytes data{0, 1, 2, 3, 4, 5, 6, 7};
+    QCOMPARE(bench.write(0xB0, cat({0x0A}, data)), status::Success);
+    QVERIFY(ee->inWriteCycle());
+    // The port answers while the EEPROM is busy; no pointer byte.
+    QCOMPARE(bench.write(0x30, {0xF7}), status::Success);
+    QCOMPARE(int(port->latch()), 0xF7);
+    port->setExternal(0, 0xFE);
+    Bytes in;
+    QCOMPARE(bench.read(0x30, 1, in), status::Success);
+    QCOMPARE(in, Bytes{0xF6});
+    QCOMPARE(bench.write(0xB0, {}), status::AddressNack);
+    bench.elapse(5000);
+
+    Bytes expected(256, 0xFF);
+    for (int i = 0; i < 8; ++i) {
+        const int a = 0x0A - 0x0A % page + (0x0A % page + i) % page;
+        expected[std::size_t(a)] = data[std::size_t(i)];
+    }
+    QVERIFY(ee->bytes() == expected);
+    QCOMPARE(ee->byte(page == 4 ? 0x0B : 0x01), std::uint8_t(page == 4 ? 5 : 7)); // the last byte in
 }
 
 QTEST_APPLESS_MAIN(TestMemoryChips)

@@ -653,15 +653,7 @@ void TestLedWindows::tabOrderFollowsTheLayout()
                          "trbPeriod0",  "trbDC0",       "trbPeriod1", "trbDC1"};
     for (int led = 0; led < r.w->member().leds; ++led)
         expected << QStringLiteral("vswLED%1").arg(led);
-    QStringList chain;
-    QWidget* first = r.c<QWidget>("cmbAddress");
-    QWidget* w = first;
-    do {
-        if (r.w->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(r.w))
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    QCOMPARE(chain, expected);
+    QCOMPARE(tabChain(r.w), expected);
 }
 
 void TestLedWindows::layoutFitsTheFrame_data()

@@ -113,6 +113,7 @@ private slots:
     void polarityInversionShowsInTheInputs();
     void failedReadChangesNothing();
     void layoutFitsFullAndHalfWidth();
+    void tabOrderFollowsTheLayout();
 };
 
 void TestPca9555::menuEntriesPresetTheAddress_data()
@@ -477,6 +478,32 @@ void TestPca9555::layoutFitsFullAndHalfWidth()
     QCOMPARE(clippedControls(content), QStringList());
     QVERIFY(!r.c<QScrollArea>("scrContent")->horizontalScrollBar()->isVisible());
     saveShot(r.bench.main.get(), "pca9555-half");
+}
+
+void TestPca9555::tabOrderFollowsTheLayout()
+{
+    Rig r;
+    // Group by group; in a group each register's column (field, buttons,
+    // boxes from the highest bit down), then the pair's buttons.
+    QStringList expected{"cmbAddress", "chbAutoWrite", "btnWriteAll", "btnReadAll", "btnInputRead"};
+    const struct {
+        const char* field[2];
+        const char* boxes;
+        int high;
+    } groups[] = {{{"edtRegister3", "edtRegister2"}, "chbReg", 3},
+                  {{"edtPolarity1", "edtPolarity0"}, "chb", 5},
+                  {{"edtConfig1", "edtConfig0"}, "chb", 7}};
+    for (const auto& g : groups) {
+        for (int i = 0; i < 2; ++i) {
+            const int reg = g.high - i;
+            expected << g.field[i] << QStringLiteral("btnRead%1").arg(reg) << QStringLiteral("btnWrite%1").arg(reg);
+            for (int b = 7; b >= 0; --b)
+                expected << QStringLiteral("%1%2%3").arg(g.boxes).arg(reg).arg(b);
+        }
+        expected << QStringLiteral("btnRead%1%2").arg(g.high - 1).arg(g.high)
+                 << QStringLiteral("btnWrite%1%2").arg(g.high - 1).arg(g.high);
+    }
+    QCOMPARE(tabChain(r.w), expected);
 }
 
 TALLYPORT_TEST_MAIN(TestPca9555)

@@ -170,6 +170,8 @@ private slots:
     void keyFilterAndBadText();
     void layoutFitsFullAndHalfWidth_data();
     void layoutFitsFullAndHalfWidth();
+    void tabOrderFollowsTheLayout_data() { layoutFitsFullAndHalfWidth_data(); }
+    void tabOrderFollowsTheLayout();
 };
 
 void TestRegisterPorts::menuEntriesPresetTheAddress_data()
@@ -732,6 +734,22 @@ void TestRegisterPorts::layoutFitsFullAndHalfWidth()
     QCOMPARE(clippedControls(content), QStringList());
     QVERIFY(!r.c<QScrollArea>("scrContent")->horizontalScrollBar()->isVisible());
     saveShot(r.bench.main.get(), QString::fromLatin1(QTest::currentDataTag()) + "-half");
+}
+
+void TestRegisterPorts::tabOrderFollowsTheLayout()
+{
+    QFETCH(Kind, kind);
+    Rig r(kind);
+    // Left to right along the top, then register by register: its field,
+    // its buttons, its boxes from the highest bit down.
+    QStringList expected{kind.windowClass == "TfrmPCA9536" ? "edtAddress" : "cmbAddress", "chbAuto", "btnWriteAll",
+                         "btnReadAll", "btnReg0Read"};
+    for (int reg = 1; reg < 4; ++reg) {
+        expected << kFields[reg] << QStringLiteral("btnReg%1Write").arg(reg) << QStringLiteral("btnReg%1Read").arg(reg);
+        for (int b = kind.bits - 1; b >= 0; --b)
+            expected << QStringLiteral("chbReg%1%2").arg(reg).arg(b);
+    }
+    QCOMPARE(tabChain(r.w), expected);
 }
 
 TALLYPORT_TEST_MAIN(TestRegisterPorts)

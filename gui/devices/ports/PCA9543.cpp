@@ -3,6 +3,7 @@
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/Guarded.h"
+#include "gui/devices/ports/ChannelGroupParts.h"
 #include "gui/common/HexField.h"
 #include "gui/common/LedDisplay.h"
 #include "gui/common/LedToggle.h"
@@ -96,46 +97,14 @@ QGroupBox* TfrmPCA9543::buildGroup(Chip chip)
     g.channels->setValue(0);
     v->addWidget(grbChannels);
 
-    if (sw.intMask) {
-        auto* grbInt = new QGroupBox(tr("Interrupts"), grb);
-        grbInt->setObjectName(QStringLiteral("grb") + name + QStringLiteral("Int"));
-        grbInt->setToolTip(tr(" Interrupt flags are read only"));
-        auto* inner = new QVBoxLayout(grbInt);
-        auto* pnl = new QWidget(grbInt);
-        pnl->setObjectName(QStringLiteral("pnl") + name + QStringLiteral("Int"));
-        pnl->setEnabled(false);
-        QStringList intNames, intCaptions;
-        std::vector<std::uint8_t> intMasks;
-        for (int c = 0; c < sw.channels; ++c) {
-            intNames.append(QStringLiteral("chb") + digits + QStringLiteral("Int") + QString::number(c));
-            intCaptions.append(tr("Channel %1").arg(c));
-            intMasks.push_back(static_cast<std::uint8_t>(0x10u << c));
-        }
-        g.interrupts = new BitBoxRow(pnl, BitBoxRow::fixedBoxes(intNames, intCaptions, intMasks),
-                                     {BitBoxRow::Look::Led, tp::OneIs::Checked, false, Qt::Vertical});
-        g.interrupts->setValue(0);
-        for (QAbstractButton* b : g.interrupts->buttons())
-            static_cast<LedToggle*>(b)->setLitColour(QColor(0xFF, 0x30, 0x30));
-        inner->addWidget(pnl);
-        v->addWidget(grbInt);
-    }
+    if (sw.intMask)
+        g.interrupts = addInterruptIndicators(grb, v, name, QStringLiteral("chb") + digits, sw.channels);
 
     // One above the other, so that four groups fit beside each other in half a screen.
-    auto* buttons = new QVBoxLayout;
-    g.btnRead = new QPushButton(tr("Read"), grb);
-    g.btnRead->setObjectName(QStringLiteral("btn") + name + QStringLiteral("Read"));
-    g.btnRead->setToolTip(tr("Read %1 Control Register").arg(name));
-    g.btnWrite = new QPushButton(tr("Write"), grb);
-    g.btnWrite->setObjectName(QStringLiteral("btn") + name + QStringLiteral("Write"));
-    g.btnWrite->setToolTip(tr("Write %1 Control Register").arg(name));
-    buttons->addWidget(g.btnRead);
-    buttons->addWidget(g.btnWrite);
-    v->addLayout(buttons);
-
-    auto* chbAuto = new LedToggle(QStringLiteral("chb") + name + QStringLiteral("Auto"), QString(), grb);
-    g.autoWrite = new AutoWriteToggle(chbAuto);
-    g.link.setAutoWrite(g.autoWrite);
-    v->addWidget(chbAuto);
+    const ControlButtons parts = addControlButtons(grb, v, name, Qt::Vertical, g.link);
+    g.btnRead = parts.btnRead;
+    g.btnWrite = parts.btnWrite;
+    g.autoWrite = parts.autoWrite;
     v->addStretch(1);
     return grb;
 }

@@ -3,6 +3,7 @@
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/Guarded.h"
+#include "gui/devices/ports/ChannelGroupParts.h"
 #include "gui/common/HexField.h"
 #include "gui/common/LedDisplay.h"
 #include "gui/common/LedToggle.h"
@@ -102,45 +103,12 @@ QGroupBox* TfrmPCA954x::buildGroup(Chip chip)
     g.rdg->setItemIndex(0);
     v->addWidget(g.rdg);
 
-    if (mux.intMask) {
-        auto* grbInt = new QGroupBox(tr("Interrupts"), grb);
-        grbInt->setObjectName(QStringLiteral("grb") + name + QStringLiteral("Int"));
-        grbInt->setToolTip(tr(" Interrupt flags are read only"));
-        auto* inner = new QVBoxLayout(grbInt);
-        auto* pnl = new QWidget(grbInt);
-        pnl->setObjectName(QStringLiteral("pnl") + name + QStringLiteral("Int"));
-        pnl->setEnabled(false);
-        QStringList names, captions;
-        std::vector<std::uint8_t> masks;
-        for (int c = 0; c < mux.channels; ++c) {
-            names.append(QStringLiteral("chb") + name + QStringLiteral("Int") + QString::number(c));
-            captions.append(tr("Channel %1").arg(c));
-            masks.push_back(static_cast<std::uint8_t>(0x10 << c));
-        }
-        g.interrupts = new BitBoxRow(pnl, BitBoxRow::fixedBoxes(names, captions, masks),
-                                     {BitBoxRow::Look::Led, tp::OneIs::Checked, false, Qt::Vertical});
-        g.interrupts->setValue(0);
-        for (QAbstractButton* b : g.interrupts->buttons())
-            static_cast<LedToggle*>(b)->setLitColour(QColor(0xFF, 0x30, 0x30));
-        inner->addWidget(pnl);
-        v->addWidget(grbInt);
-    }
-
-    auto* buttons = new QHBoxLayout;
-    g.btnRead = new QPushButton(tr("Read"), grb);
-    g.btnRead->setObjectName(QStringLiteral("btn") + name + QStringLiteral("Read"));
-    g.btnRead->setToolTip(tr("Read %1 Control Register").arg(name));
-    g.btnWrite = new QPushButton(tr("Write"), grb);
-    g.btnWrite->setObjectName(QStringLiteral("btn") + name + QStringLiteral("Write"));
-    g.btnWrite->setToolTip(tr("Write %1 Control Register").arg(name));
-    buttons->addWidget(g.btnRead);
-    buttons->addWidget(g.btnWrite);
-    v->addLayout(buttons);
-
-    auto* chbAuto = new LedToggle(QStringLiteral("chb") + name + QStringLiteral("Auto"), QString(), grb);
-    g.autoWrite = new AutoWriteToggle(chbAuto);
-    g.link.setAutoWrite(g.autoWrite);
-    v->addWidget(chbAuto);
+    if (mux.intMask)
+        g.interrupts = addInterruptIndicators(grb, v, name, QStringLiteral("chb") + name, mux.channels);
+    const ControlButtons parts = addControlButtons(grb, v, name, Qt::Horizontal, g.link);
+    g.btnRead = parts.btnRead;
+    g.btnWrite = parts.btnWrite;
+    g.autoWrite = parts.autoWrite;
     v->addStretch(1);
     return grb;
 }
