@@ -1,5 +1,6 @@
 #include "core/common/AppState.h"
 #include "core/sim/SimulatedAdapter.h"
+#include "core/sim/ThermalChips.h"
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/AdapterWatch.h"
 #include "gui/app/CommandLine.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     TallyportApplication app(argc, argv);
     auto bench = std::make_unique<tp::sim::SimulatedAdapter>();
     tp::sim::registerStandardChips(*bench);
+    tp::sim::letThermalChipsDrift(*bench);
     tp::AppState state(std::move(bench));
     TfrmMain frame(state);
     AdapterSelection* adapters = frame.adapterSelection();

@@ -15,6 +15,7 @@
 #include "core/sim/Saa1064Chip.h"
 #include "core/sim/SerialRamChip.h"
 #include "core/sim/SimulatedAdapter.h"
+#include "core/sim/ThermalChips.h"
 
 namespace tp::sim {
 
@@ -53,6 +54,7 @@ void registerStandardChips(SimulatedAdapter& bench)
     // The register I/O expanders, "PCA9534" .. "PCA9557", at their power-on values.
     for (const std::string& type : IoExpanderChip::types())
         bench.registerType(type, [type] { return std::make_unique<IoExpanderChip>(type); });
+    registerThermalChips(bench);
 
     bench.registerType(pcf8563::kChipType, [] { return std::make_unique<Pcf8563Chip>(); });
 

@@ -506,6 +506,7 @@ void TfrmMain::adapterChanged()
     DeviceAttachMessage(m_state.adapter().isPresent());
     if (m_bitrate)
         m_bitrate->showAdapterLimits();
+    emit adapterStateChanged();
 }
 
 bool TfrmMain::refuseSupplySwitch()

@@ -85,6 +85,11 @@ public:
     QString frequencyText() const;
     void showSplash();
 
+signals:
+    // Sent by adapterChanged(): work that talks to chips on its own (a
+    // polling plot) stops, since its chip may not be on this bus.
+    void adapterStateChanged();
+
 public slots:
     void mnuFrequencyClick();
     void mnu3VPowerClick();

@@ -25,6 +25,10 @@
 #include "gui/devices/ports/Pca9544.h"
 #include "gui/devices/ports/pca8550.h"
 #include "gui/devices/rtc/PCF8563.h"
+#include "gui/devices/thermal/LM75.h"
+#include "gui/devices/thermal/SA56004.h"
+#include "gui/devices/thermal/SE98.h"
+#include "gui/devices/thermal/ne1617.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -57,6 +61,10 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmPCA9554"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9554(m); });
     f.insert(QStringLiteral("TfrmPCA9555"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9555(m); });
     f.insert(QStringLiteral("TfrmPCA9556"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCA9556(m); });
+    f.insert(QStringLiteral("TfrmLM75A"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmLM75A(m); });
+    f.insert(QStringLiteral("TfrmSA56004"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSA56004(m); });
+    f.insert(QStringLiteral("TfrmNE1617"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmNE1617(m); });
+    f.insert(QStringLiteral("TfrmSE98"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSE98(m); });
     f.insert(QStringLiteral("TfrmPCF8563"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8563(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
     return f;

@@ -69,8 +69,9 @@ QStringList tabChain(QWidget* window)
 {
     QStringList chain;
     for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        // Qt's own parts of a control (a spin box's line edit) belong to it.
         if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) &&
-            w->isEnabled() && !w->objectName().isEmpty())
+            w->isEnabled() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
             chain << w->objectName();
     return chain;
 }

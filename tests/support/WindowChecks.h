@@ -17,7 +17,8 @@ QStringList clippedControls(QWidget* window);
 QStringList tabStops(QWidget* first, int limit = 200);
 
 // Object names of the controls Tab reaches in a window (enabled, visible,
-// taking focus by Tab), in the order of its focus chain.
+// taking focus by Tab; not Qt's own parts of a control), in the order of
+// its focus chain.
 QStringList tabChain(QWidget* window);
 
 // Saves window->grab() as <dir>/<name>.png when TALLYPORT_SHOTS names a
