@@ -1,6 +1,6 @@
 # Entry points: `make run`, `make test` and `make hwtest`. Each installs what is missing first.
 BUILD ?= build
-PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libudev-dev libgtest-dev libbenchmark-dev xvfb xauth
+PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libudev-dev libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
 # The real-kernel test boots a VM; the kernel and busybox are fetched, not installed.
 HWTEST_PACKAGES = qemu-system-x86
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -65,7 +65,9 @@ TfrmMain::~TfrmMain()
     qApp->removeEventFilter(this);
     // The area reports activations while its sub-windows go; nobody listens now.
     disconnect(m_mdi, nullptr, this, nullptr);
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    // Closed ones still waiting for deletion are no longer in the list, but
+    // their windows must go while the frame they report to is whole.
+    for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
         delete sub;
     writeSettings();
 }

@@ -29,6 +29,7 @@
 #include "gui/devices/thermal/SA56004.h"
 #include "gui/devices/thermal/SE98.h"
 #include "gui/devices/thermal/ne1617.h"
+#include "gui/universal/Longi2c.h"
 #include "gui/universal/Universal_III.h"
 
 namespace {
@@ -67,6 +68,7 @@ WindowFactories build()
     f.insert(QStringLiteral("TfrmSE98"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmSE98(m); });
     f.insert(QStringLiteral("TfrmPCF8563"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmPCF8563(m); });
     f.insert(QStringLiteral("TfrmMessage"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmMessage(m); });
+    f.insert(QStringLiteral("TfrmLongI2C"), [](TfrmMain& m, const CatalogueEntry&) { return new TfrmLongI2C(m); });
     return f;
 }
 

@@ -1,4 +1,5 @@
 #include "gui/common/UpDownButtons.h"
+#include "gui/common/Guarded.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -6,6 +7,8 @@
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +44,31 @@ UpDownButtons::UpDownButtons(const QString& objectName, QWidget* parent) : QWidg
     // The pair takes the focus itself, so the arrow keys step it too.
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+UpDownButtons::UpDownButtons(const QString& objectName, int minimum, int maximum, QWidget* parent)
+    : UpDownButtons(objectName, parent)
+{
+    m_ranged = true;
+    m_min = minimum;
+    m_max = std::max(minimum, maximum);
+    m_value = minimum;
+    connect(this, &UpDownButtons::up, this, guarded([this] { step(1); }));
+    connect(this, &UpDownButtons::down, this, guarded([this] { step(-1); }));
+}
+
+void UpDownButtons::setValueQuietly(int value)
+{
+    m_value = std::clamp(value, m_min, m_max);
+}
+
+void UpDownButtons::step(int by)
+{
+    const int v = std::clamp(m_value + by, m_min, m_max);
+    if (v == m_value)
+        return;
+    m_value = v;
+    emit valueChanged(v);
 }
 
 void UpDownButtons::paintEvent(QPaintEvent*)

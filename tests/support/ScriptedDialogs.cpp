@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QFileInfo>
+#include <QPrinter>
 #include <QRegularExpression>
 
 ScriptedDialogs::ScriptedDialogs()
@@ -66,9 +67,13 @@ bool ScriptedDialogs::saveFile(QWidget*, FileRequest& request)
     return file(QStringLiteral("save"), request);
 }
 
-bool ScriptedDialogs::print(QWidget*, QPrinter&)
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer)
 {
     calls.append({QStringLiteral("print"), QString(), QString(), {}});
+    if (printAccepted && !printFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFile);
+    }
     return printAccepted;
 }
 

@@ -21,6 +21,7 @@ public:
     QList<std::optional<QString>> files;        // open/save; nullopt or empty queue = Cancel
     QList<int> filterIndexes;                   // chosen type per file dialog; empty = keep
     bool printAccepted = false;
+    QString printFile;                          // accepted prints go to this PDF file when set
 
     ~ScriptedDialogs() override;
     ScriptedDialogs();

@@ -1,0 +1,133 @@
+// The user definable device's definition file (.def). Input: a selector
+// byte (bit 0: save as Save As does, erasing the old register values),
+// then a file. The file is read; then a device (the one read, or a fixed
+// one when the file is refused) is saved over it, as Save does over an
+// existing file, and must read back as that device.
+#include "core/common/CodePage.h"
+#include "core/common/Errors.h"
+#include "core/universal/DefinitionFile.h"
+#include "core/universal/UserDevice.h"
+#include "fuzz/FuzzTarget.h"
+
+using namespace tp;
+using namespace tp::userdev;
+
+namespace {
+
+bool isUpperHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+bool oneLine(const std::string& s)
+{
+    return s.find_first_of("\r\n") == std::string::npos;
+}
+
+// Names go through the 8-bit code page on the way out.
+std::string asWritten(const std::string& utf8)
+{
+    return cp1252ToUtf8(utf8ToCp1252(utf8));
+}
+
+UserDevice fixedDevice()
+{
+    UserDevice d;
+    Definition def;
+    def.name = "Status, bit 7; see %x = 5";
+    def.address = 0x4E;
+    def.maxRegister = 20;
+    for (int i = 0; i <= def.maxRegister; ++i) {
+        def.values[static_cast<std::size_t>(i)] = i % 2 ? "0A" : "F0";
+        def.names[static_cast<std::size_t>(i)] = i % 3 ? "Undefined Register" : "  a=b; [x] \xC3\xA9";
+    }
+    d.define(def, Shade::Blue);
+    return d;
+}
+
+void checkRead(const Definition& d)
+{
+    FUZZ_CHECK(d.maxRegister >= 0 && d.maxRegister <= 255);
+    FUZZ_CHECK(!d.address || (*d.address & 1) == 0);
+    FUZZ_CHECK(oneLine(d.name));
+    for (int i = 0; i <= d.maxRegister; ++i) {
+        const std::string& v = d.values[static_cast<std::size_t>(i)];
+        FUZZ_CHECK(v.size() == 2 && isUpperHex(v[0]) && isUpperHex(v[1]));
+        FUZZ_CHECK(oneLine(d.names[static_cast<std::size_t>(i)]));
+    }
+}
+
+void checkSameDevice(const Definition& back, const UserDevice& dev)
+{
+    FUZZ_CHECK(back.name == asWritten(dev.name()));
+    FUZZ_CHECK(back.address == dev.address());
+    FUZZ_CHECK(back.maxRegister == dev.maxRegister());
+    for (int i = 0; i <= dev.maxRegister(); ++i) {
+        FUZZ_CHECK(back.values[static_cast<std::size_t>(i)] == dev.valueText(i));
+        FUZZ_CHECK(back.names[static_cast<std::size_t>(i)] == asWritten(dev.registerName(i)));
+    }
+}
+
+} // namespace
+
+void fuzzOne(std::span<const std::uint8_t> input)
+{
+    if (input.empty())
+        return;
+    const bool saveAs = input[0] & 1;
+    const std::string_view file = fuzz::text(input.subspan(1));
+
+    UserDevice dev = fixedDevice();
+    try {
+        const Definition d = DefinitionFile::parse(file);
+        checkRead(d);
+        dev.define(d, Shade::Blue);
+    } catch (const FileError&) {
+        // Refused: the window keeps its device.
+    }
+
+    // Saved over the file: whatever else it holds, it now reads as the
+    // device, and saving the same device again changes no byte.
+    const std::string written = DefinitionFile::format(file, dev, saveAs);
+    Definition back;
+    try {
+        back = DefinitionFile::parse(written);
+    } catch (const FileError&) {
+        fuzzFailed("a saved file reads back", __FILE__, __LINE__);
+    }
+    checkSameDevice(back, dev);
+    FUZZ_CHECK(DefinitionFile::format(written, dev, saveAs) == written);
+
+    // A fresh file says the same.
+    checkSameDevice(DefinitionFile::parse(DefinitionFile::format({}, dev, false)), dev);
+
+    // The export and the report cover every register.
+    const auto lines = DefinitionFile::reportLines(dev);
+    FUZZ_CHECK(lines.size() == static_cast<std::size_t>(dev.registerCount()) + 3);
+    std::size_t onPages = 0;
+    const auto pages = DefinitionFile::reportPages(lines, 60);
+    for (const auto& p : pages) {
+        FUZZ_CHECK(!p.empty() && p.size() <= 60);
+        onPages += p.size();
+    }
+    FUZZ_CHECK(onPages == lines.size() + pages.size() - 1);
+    FUZZ_CHECK(!DefinitionFile::exportText(dev).empty());
+}
+
+std::vector<FuzzSeed> fuzzSeeds()
+{
+    UserDevice plain;
+    return {
+        fuzz::seed("new-device.def", 0, DefinitionFile::format({}, plain, false)),
+        fuzz::seed("awkward-names.def", 0, DefinitionFile::format({}, fixedDevice(), false)),
+        fuzz::seed("save-as-over-awkward.def", 1, DefinitionFile::format({}, fixedDevice(), false)),
+        fuzz::seed("other-spellings.def", 0,
+                   "; written by hand\r\n[device data]\r\nADDRESS=4e\r\nmaxregister = 20\r\nNAME=x\r\n"
+                   "[REGISTER DATA]\r\n0=1\r\n 5 = ab\r\n[register description]\r\n0=Status, bit 7\r\n"
+                   "[Other]\r\nkept=yes\r\n"),
+        fuzz::seed("max-register-999.def", 0, "[Device Data]\r\nMaxRegister=999\r\n"),
+        fuzz::seed("bad-value.def", 0, "[Device Data]\r\nMaxRegister=3\r\n[Register Data]\r\n2=ZZ\r\n"),
+        fuzz::seed("utf8-bom.def", 0,
+                   "\xEF\xBB\xBF[Device Data]\nName=\xE2\x82\xAC \xE4\xB8\xAD\nMaxRegister=0\n"),
+    };
+}
