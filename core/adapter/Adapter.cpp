@@ -10,19 +10,34 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
     std::vector<std::size_t> completed(messages.size(), kNotReached);
     m_refusal.clear();
     Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        // A transaction that failed before its first message still leaves a trace.
-        if (completed[i] == kNotReached && !(i == 0 && st != 0))
-            break;
+    // The messages that reached the bus; a transaction that failed before
+    // its first message still leaves a trace.
+    std::size_t reached = 0;
+    while (reached < messages.size() && completed[reached] != kNotReached)
+        ++reached;
+    if (reached == 0 && st != 0 && !messages.empty())
+        reached = 1;
+    const std::uint64_t transaction = m_log.nextTransaction();
+    for (std::size_t i = 0; i < reached; ++i) {
         BusLogEntry e;
         e.timeUs = t0;
+        e.transaction = transaction;
         e.address = messages[i].address & 0xFE;
         e.read = messages[i].read;
         e.repeatedStart = i > 0;
         std::size_t n = completed[i] == kNotReached ? 0 : std::min(completed[i], messages[i].data.size());
         e.bytes.assign(messages[i].data.begin(), messages[i].data.begin() + static_cast<long>(n));
+        e.length = messages[i].data.size();
         e.status = st;
-        m_log.add(std::move(e));
+        if (st != 0 && i + 1 == reached) {
+            if (st == status::AddressNack && n == 0)
+                e.failedAt = FailedAt::Address;
+            else if (st == status::DataNack && !e.read && n < e.length)
+                e.failedAt = FailedAt::Data;
+            else
+                e.failedAt = FailedAt::Transaction;
+        }
+        m_log.add(e);
     }
     return st;
 }

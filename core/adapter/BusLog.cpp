@@ -1,6 +1,9 @@
 #include "core/adapter/BusLog.h"
 #include "core/common/HexText.h"
 
+#include <algorithm>
+#include <atomic>
+
 namespace tp {
 
 std::string BusLogEntry::toString() const
@@ -17,13 +20,30 @@ std::string BusLogEntry::toString() const
     return s;
 }
 
-void BusLog::add(BusLogEntry e)
+namespace {
+std::atomic<std::uint64_t> g_logIds{0};
+}
+
+BusLog::BusLog() : m_id(++g_logIds) {}
+
+void BusLog::add(const BusLogEntry& e)
 {
-    if (m_entries.size() >= m_capacity && m_capacity > 0)
-        m_entries.erase(m_entries.begin(), m_entries.begin() + static_cast<long>(m_capacity / 10 + 1));
-    m_entries.push_back(std::move(e));
+    Record r{};
+    r.timeUs = e.timeUs;
+    r.address = e.address;
+    r.status = e.status;
+    if (e.isNote()) {
+        r.flags = kNote;
+        push(r, reinterpret_cast<const std::uint8_t*>(e.note.data()), e.note.size());
+    } else {
+        r.transaction = e.transaction;
+        r.length = static_cast<std::uint32_t>(std::max(e.length, e.bytes.size()));
+        r.flags = static_cast<std::uint8_t>((e.read ? kRead : 0) | (e.repeatedStart ? kRepeatedStart : 0));
+        r.failedAt = e.failedAt;
+        push(r, e.bytes.data(), e.bytes.size());
+    }
     if (onEntry)
-        onEntry(m_entries.back());
+        onEntry(e);
 }
 
 void BusLog::note(std::uint64_t timeUs, std::string text)
@@ -31,16 +51,97 @@ void BusLog::note(std::uint64_t timeUs, std::string text)
     BusLogEntry e;
     e.timeUs = timeUs;
     e.note = std::move(text);
-    add(std::move(e));
+    add(e);
+}
+
+void BusLog::push(const Record& r, const std::uint8_t* data, std::size_t n)
+{
+    trim(n);
+    Record stored = r;
+    stored.count = static_cast<std::uint32_t>(n);
+    stored.dataOffset = m_dataBase + m_data.size();
+    m_records.push_back(stored);
+    m_data.insert(m_data.end(), data, data + n);
+}
+
+void BusLog::dropOldest()
+{
+    const Record& r = m_records.front();
+    m_data.erase(m_data.begin(), m_data.begin() + static_cast<long>(r.count));
+    m_dataBase += r.count;
+    m_records.pop_front();
+    ++m_first;
+    ++m_dropped;
+}
+
+void BusLog::trim(std::size_t incomingBytes)
+{
+    while (!m_records.empty() &&
+           (m_records.size() >= m_capacity || m_data.size() + incomingBytes > m_dataCapacity))
+        dropOldest();
+}
+
+BusLogEntry BusLog::at(std::size_t index) const
+{
+    const Record& r = m_records[index];
+    BusLogEntry e;
+    e.timeUs = r.timeUs;
+    e.address = r.address;
+    e.status = r.status;
+    const auto from = m_data.begin() + static_cast<long>(r.dataOffset - m_dataBase);
+    const auto to = from + static_cast<long>(r.count);
+    if (r.flags & kNote) {
+        e.note.assign(from, to);
+        return e;
+    }
+    e.transaction = r.transaction;
+    e.read = r.flags & kRead;
+    e.repeatedStart = r.flags & kRepeatedStart;
+    e.bytes.assign(from, to);
+    e.length = r.length;
+    e.failedAt = r.failedAt;
+    return e;
+}
+
+std::vector<BusLogEntry> BusLog::entries() const
+{
+    std::vector<BusLogEntry> out;
+    out.reserve(m_records.size());
+    for (std::size_t i = 0; i < m_records.size(); ++i)
+        out.push_back(at(i));
+    return out;
 }
 
 std::vector<BusLogEntry> BusLog::transfers() const
 {
     std::vector<BusLogEntry> out;
-    for (const auto& e : m_entries)
-        if (!e.isNote())
-            out.push_back(e);
+    for (std::size_t i = 0; i < m_records.size(); ++i)
+        if (!(m_records[i].flags & kNote))
+            out.push_back(at(i));
     return out;
+}
+
+void BusLog::clear()
+{
+    m_first += m_records.size();
+    m_dataBase += m_data.size();
+    m_records.clear();
+    m_data.clear();
+    m_dropped = 0;
+}
+
+void BusLog::setCapacity(std::size_t messages)
+{
+    m_capacity = std::max<std::size_t>(messages, 1);
+    while (m_records.size() > m_capacity)
+        dropOldest();
+}
+
+void BusLog::setDataCapacity(std::size_t bytes)
+{
+    m_dataCapacity = bytes;
+    while (m_records.size() > 1 && m_data.size() > m_dataCapacity)
+        dropOldest();
 }
 
 } // namespace tp

@@ -3,41 +3,122 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace tp {
 
+// Where a failed transaction stopped, marked on the message it stopped in.
+enum class FailedAt : std::uint8_t {
+    Nowhere,     // this message went through (or the transaction succeeded)
+    Address,     // the address byte was not acknowledged
+    Data,        // data byte number bytes.size() (0-based) was not acknowledged
+    Transaction, // the adapter gave up here for another reason (time-out, bus, refusal)
+};
+
 // What reached the bus, one entry per message (or a note from the bench).
 struct BusLogEntry {
-    std::uint64_t timeUs = 0;       // adapter clock at the message's start
+    std::uint64_t timeUs = 0;       // adapter clock at the transaction's start
+    std::uint64_t transaction = 0;  // shared by the messages of one transaction; 0 for notes
     std::uint8_t address = 0;       // 8-bit write address
     bool read = false;
     bool repeatedStart = false;     // follows the previous message without a stop
     std::vector<std::uint8_t> bytes; // written, or read (as far as they came)
+    std::size_t length = 0;         // data bytes the message was to carry
     Status status = 0;              // the transaction's status
+    FailedAt failedAt = FailedAt::Nowhere;
     std::string note;               // non-empty: a remark, not a transfer
 
     bool isNote() const { return !note.empty(); }
     std::string toString() const;
 };
 
+// Every message of every window, in order, in a bounded ring: when it is
+// full the oldest entries go and are counted. Each entry has a number that
+// is never reused, so a viewer can tell what is new and what has gone.
+// Entries are held packed (a fixed record, data bytes in one shared store),
+// since a long run keeps a million of them.
 class BusLog {
 public:
-    void add(BusLogEntry e);
+    static constexpr std::size_t kDefaultCapacity = 1000000;
+    static constexpr std::size_t kDefaultDataCapacity = std::size_t(64) << 20;
+
+    BusLog();
+    BusLog(const BusLog&) = delete;
+    BusLog& operator=(const BusLog&) = delete;
+
+    void add(const BusLogEntry& e);
     void note(std::uint64_t timeUs, std::string text);
-    const std::vector<BusLogEntry>& entries() const { return m_entries; }
-    std::vector<BusLogEntry> transfers() const; // entries without notes
-    void clear() { m_entries.clear(); }
-    std::size_t size() const { return m_entries.size(); }
-    // Bounded so a continuous run cannot eat memory; oldest entries go first.
-    void setCapacity(std::size_t n) { m_capacity = n; }
+    // A new transaction number for the messages of one transaction.
+    std::uint64_t nextTransaction() { return ++m_lastTransaction; }
+
+    std::size_t size() const { return m_records.size(); }
+    bool empty() const { return m_records.empty(); }
+    // The i-th entry held (0 = oldest).
+    BusLogEntry at(std::size_t index) const;
+    // Every entry held, and those without notes.
+    std::vector<BusLogEntry> entries() const;
+    std::vector<BusLogEntry> transfers() const;
+
+    // Entry numbers: the oldest held is firstNumber(), the next to come endNumber().
+    std::uint64_t firstNumber() const { return m_first; }
+    std::uint64_t endNumber() const { return m_first + m_records.size(); }
+    bool holds(std::uint64_t number) const { return number >= m_first && number < endNumber(); }
+    BusLogEntry entry(std::uint64_t number) const { return at(static_cast<std::size_t>(number - m_first)); }
+    // Cheap looks at one entry without building it.
+    std::uint8_t addressOf(std::uint64_t number) const { return record(number).address; }
+    Status statusOf(std::uint64_t number) const { return record(number).status; }
+    bool isNote(std::uint64_t number) const { return record(number).flags & kNote; }
+    std::uint64_t transactionOf(std::uint64_t number) const { return record(number).transaction; }
+
+    // Entries the ring let go since the last clear().
+    std::uint64_t dropped() const { return m_dropped; }
+    // Forgets every entry; numbers carry on.
+    void clear();
+
+    // At most `messages` entries and about `bytes` data bytes (a single
+    // larger message is still kept whole).
+    void setCapacity(std::size_t messages);
+    void setDataCapacity(std::size_t bytes);
+    std::size_t capacity() const { return m_capacity; }
+
+    // Tells a log apart from one made later at the same place.
+    std::uint64_t id() const { return m_id; }
+
     std::function<void(const BusLogEntry&)> onEntry;
 
 private:
-    std::vector<BusLogEntry> m_entries;
-    std::size_t m_capacity = 100000;
+    enum Flags : std::uint8_t { kRead = 1, kRepeatedStart = 2, kNote = 4 };
+    struct Record {
+        std::uint64_t timeUs;
+        std::uint64_t transaction;
+        std::uint64_t dataOffset; // of its first byte, counted over everything ever stored
+        std::uint32_t length;
+        std::uint32_t count; // bytes (or note characters) in the store
+        std::uint8_t address;
+        std::uint8_t flags;
+        Status status;
+        FailedAt failedAt;
+    };
+    const Record& record(std::uint64_t number) const
+    {
+        return m_records[static_cast<std::size_t>(number - m_first)];
+    }
+    void push(const Record& r, const std::uint8_t* data, std::size_t n);
+    void dropOldest();
+    void trim(std::size_t incomingBytes);
+
+    std::deque<Record> m_records;
+    std::deque<std::uint8_t> m_data; // the records' bytes, oldest first
+    std::uint64_t m_dataBase = 0;    // offset of m_data.front()
+    std::uint64_t m_first = 0;
+    std::uint64_t m_dropped = 0;
+    std::uint64_t m_lastTransaction = 0;
+    std::size_t m_capacity = kDefaultCapacity;
+    std::size_t m_dataCapacity = kDefaultDataCapacity;
+    std::uint64_t m_id;
 };
 
 } // namespace tp

@@ -3,7 +3,7 @@
 
 namespace tp {
 
-// Monotonic microseconds since an arbitrary start.
+// Monotonic microseconds since the program started.
 std::uint64_t monotonicUs();
 
 // Spins on the monotonic clock until `us` microseconds have passed; sleeping

@@ -8,6 +8,8 @@
 #include "gui/app/TfrmBitrate.h"
 #include "gui/app/TfrmPowerWarning.h"
 #include "gui/app/TfrmSplash.h"
+#include "gui/bus/TfrmBusLog.h"
+#include "gui/bus/TfrmBusScan.h"
 #include "gui/common/ChildForm.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
@@ -132,6 +134,15 @@ void TfrmMain::buildMenus()
     minimize->setObjectName(QStringLiteral("mnuMinimizeAll"));
     minimize->setStatusTip(tr("Minimize all windows"));
     minimize->setToolTip(minimize->statusTip());
+    mnuWindow->addSeparator();
+    QAction* busLog = mnuWindow->addAction(tr("&Bus Log"), this, guarded(this, &TfrmMain::mnuBusLogClick));
+    busLog->setObjectName(QStringLiteral("mnuBusLog"));
+    busLog->setStatusTip(tr("Show every message on the bus"));
+    busLog->setToolTip(busLog->statusTip());
+    QAction* scanBus = mnuWindow->addAction(tr("&Scan Bus\u2026"), this, guarded(this, &TfrmMain::mnuScanBusClick));
+    scanBus->setObjectName(QStringLiteral("mnuScanBus"));
+    scanBus->setStatusTip(tr("Find the addresses that answer on the bus"));
+    scanBus->setToolTip(scanBus->statusTip());
     mnuWindow->setToolTipsVisible(true);
     connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TfrmMain::listWindows));
     bar->addMenu(mnuWindow);
@@ -257,7 +268,7 @@ QAction* TfrmMain::deviceAction(const QString& caption) const
 
 // ------------------------------------------------------------------ children
 
-TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
+TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry, std::optional<std::uint8_t> address)
 {
     auto factory = m_factories.find(entry.windowClass);
     if (factory == m_factories.end())
@@ -287,7 +298,38 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry)
     }
     if (!entry.newWindow)
         w->applyPreset(entry);
+    if (address)
+        w->selectAddress(*address, entry);
     return w;
+}
+
+void TfrmMain::mnuBusLogClick()
+{
+    if (!m_busLog) {
+        m_busLog = new TfrmBusLog(*this);
+        addDockWidget(Qt::BottomDockWidgetArea, m_busLog);
+    }
+    m_busLog->show();
+    m_busLog->raise();
+}
+
+void TfrmMain::mnuScanBusClick()
+{
+    CatalogueEntry scan;
+    scan.caption = tr("Scan Bus");
+    scan.handler = QStringLiteral("mnuScanBusClick");
+    scan.windowClass = QStringLiteral("TfrmBusScan");
+    // Not in the Device menu, so not in the factories the frame was given.
+    if (!m_factories.contains(scan.windowClass))
+        m_factories.insert(scan.windowClass, [](TfrmMain& m, const CatalogueEntry&) { return new TfrmBusScan(m); });
+    // Choosing the entry scans, also when the window is open already.
+    if (auto* w = qobject_cast<TfrmBusScan*>(openEntry(scan)))
+        w->btnScanClick();
+}
+
+TfrmBusLog* TfrmMain::busLogWindow() const
+{
+    return m_busLog.data();
 }
 
 TChildForm* TfrmMain::openCaption(const QString& caption)

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QPointer>
 
+#include <optional>
+
 class AdapterSelection;
 class QAction;
 class QMdiArea;
@@ -16,6 +18,7 @@ class QMenu;
 class TChildForm;
 class TStatusLine;
 class TfrmBitrate;
+class TfrmBusLog;
 class TfrmSplash;
 class TAboutBox;
 class TfrmPowerWarning;
@@ -52,7 +55,10 @@ public:
     void uSeconds(std::uint64_t n);
 
     // Catalogue.
-    TChildForm* openEntry(const CatalogueEntry& entry);
+    // With `address`, the window then chooses that 8-bit address in its list
+    // (a window opened on a chip found by the bus scan).
+    TChildForm* openEntry(const CatalogueEntry& entry, std::optional<std::uint8_t> address = std::nullopt);
+    const Catalogue& catalogue() const { return m_catalogue; }
     TChildForm* openCaption(const QString& caption); // first entry of that caption
     TChildForm* windowReference(const QString& windowClass) const;
     QList<TChildForm*> childForms() const; // in the frame's child order
@@ -71,6 +77,7 @@ public:
     TfrmBitrate* bitrateWindow() const;
     TfrmSplash* splashWindow() const;
     TfrmPowerWarning* powerWarning() const;
+    TfrmBusLog* busLogWindow() const;
 
     // Applies the bus frequency to the adapter (the frequency window calls it).
     void applyBusFrequency();
@@ -101,6 +108,8 @@ public slots:
     void mnuUpdateClick();
     void mnuAboutClick();
     void mnuExitClick();
+    void mnuBusLogClick();
+    void mnuScanBusClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,6 +158,7 @@ private:
     QPointer<QWidget> m_splash;
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
+    QPointer<TfrmBusLog> m_busLog;
     AdapterSelection* m_adapters = nullptr;
     bool m_shownAttached = true;
     bool m_settingsWritten = false;

@@ -2,11 +2,15 @@
 #include "gui/app/Catalogue.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/RadioGroup.h"
 
 #include <QComboBox>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QRadioButton>
 #include <QSignalBlocker>
+
+#include <optional>
 
 TChildForm::TChildForm(TfrmMain& main, const QString& windowClass, QWidget* parent)
     : QWidget(parent), m_main(main), m_windowClass(windowClass),
@@ -51,6 +55,81 @@ void TChildForm::applyPreset(const CatalogueEntry& entry)
     }
     for (int i = 0; i < entry.addresses.size() && i < 4; ++i)
         context().address[static_cast<std::size_t>(i)] = entry.addresses[i];
+}
+
+namespace {
+
+// The address an item shows: "0x40", "40h" or "A0".
+std::optional<std::uint8_t> itemAddress(QString text)
+{
+    text = text.trimmed();
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        text.remove(0, 2);
+    else if (text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive))
+        text.chop(1);
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    if (!ok || text.size() != 2)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(v);
+}
+
+// How well a list's name fits the entry's chip: "cmbPCA9545Address" fits
+// "PCA9545A" by 7 characters, "rdgPCF8574A" does not fit "PCF8574".
+int fit(QString name, const QString& chip)
+{
+    for (const char* prefix : {"cmb", "rdg", "edt"})
+        if (name.startsWith(QLatin1String(prefix)))
+            name.remove(0, 3);
+    if (name.endsWith(QLatin1String("Address")))
+        name.chop(7);
+    return !name.isEmpty() && chip.startsWith(name, Qt::CaseInsensitive) ? int(name.size()) : 0;
+}
+
+} // namespace
+
+bool TChildForm::selectAddress(std::uint8_t address, const CatalogueEntry& entry)
+{
+    const QString chip = entry.caption.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    QComboBox* bestList = nullptr;
+    RadioGroup* bestGroup = nullptr;
+    int bestItem = -1;
+    int bestFit = -1;
+    for (QComboBox* cmb : findChildren<QComboBox*>()) {
+        if (!cmb->objectName().contains(QLatin1String("Address")))
+            continue;
+        for (int i = 0; i < cmb->count(); ++i) {
+            if (itemAddress(cmb->itemText(i)) == address && fit(cmb->objectName(), chip) > bestFit) {
+                bestFit = fit(cmb->objectName(), chip);
+                bestList = cmb;
+                bestGroup = nullptr;
+                bestItem = i;
+            }
+        }
+    }
+    for (RadioGroup* rdg : findChildren<RadioGroup*>()) {
+        for (int i = 0; i < rdg->count(); ++i) {
+            if (itemAddress(rdg->item(i)->text()) == address && fit(rdg->objectName(), chip) > bestFit) {
+                bestFit = fit(rdg->objectName(), chip);
+                bestGroup = rdg;
+                bestList = nullptr;
+                bestItem = i;
+            }
+        }
+    }
+    if (bestGroup) {
+        bestGroup->item(bestItem)->click();
+        return true;
+    }
+    if (!bestList)
+        return false;
+    // As the user's choice: windows react to one signal or the other.
+    if (bestList->currentIndex() != bestItem)
+        bestList->setCurrentIndex(bestItem);
+    else
+        emit bestList->currentIndexChanged(bestItem);
+    emit bestList->activated(bestItem);
+    return true;
 }
 
 void TChildForm::FormActivate()

@@ -34,6 +34,11 @@ public:
 
     // Called by the Device menu on every choice of one of this class's entries.
     virtual void applyPreset(const CatalogueEntry& entry);
+    // Chooses the 8-bit address `address` in the window's address list as
+    // the user would (its own reaction runs), for a window opened on an
+    // address found on the bus. Of several lists, the one named after the
+    // entry's chip. False when no list offers it.
+    virtual bool selectAddress(std::uint8_t address, const CatalogueEntry& entry);
 
     // Called by the frame each time this window becomes the active child.
     virtual void FormActivate();

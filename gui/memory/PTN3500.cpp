@@ -144,6 +144,13 @@ void TfrmPTN3500::applyPreset(const CatalogueEntry& entry)
     m_port.setChipType(qs(pca9500::portType(m_variant)));
 }
 
+bool TfrmPTN3500::selectAddress(std::uint8_t address, const CatalogueEntry&)
+{
+    HexField* field = address & 0x80 ? edtAddress : edtIOAddress;
+    field->setValue(static_cast<std::uint8_t>(address & 0xFE));
+    return true;
+}
+
 // ------------------------------------------------------------------ building
 
 QPushButton* TfrmPTN3500::button(const char* name, const char* caption, const char* hint, QWidget* parent)

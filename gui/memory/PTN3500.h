@@ -41,6 +41,8 @@ public:
     explicit TfrmPTN3500(TfrmMain& main, QWidget* parent = nullptr);
 
     void applyPreset(const CatalogueEntry& entry) override;
+    // The EEPROM's address has the top bit set, the port's has not.
+    bool selectAddress(std::uint8_t address, const CatalogueEntry& entry) override;
 
     tp::pca9500::Variant variant() const { return m_variant; }
     tp::MemoryImage& image() { return m_image; }

@@ -145,7 +145,9 @@ void TestFrame::menuBar()
              (QStringList{QString::fromUtf8("I²C Frequency"), "-", "Enable 3.3V Output Power",
                           "Enable 5V Output Power", "Show Power Warning", "-", "Simulated bench"}));
     QVERIFY(child<QAction>(b.main.get(), "mnuAdapterBench")->isChecked());
-    QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")), (QStringList{"Cascade", "Tile", "Minimize All"}));
+    // The arrangement entries first, then the bus log and the bus scan.
+    QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")),
+             (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", QString::fromUtf8("&Scan Bus…")}));
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuHelp")), (QStringList{"Update Tallyport", "-", "&About"}));
     QCOMPARE(child<QAction>(b.main.get(), "mnuExit")->shortcut(), QKeySequence("Ctrl+X"));
     QCOMPARE(b.main->windowTitle(), QString("Tallyport"));

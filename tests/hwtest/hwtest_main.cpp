@@ -6,6 +6,9 @@
 // Prints one line per case and exits non-zero when any fails.
 #include "core/adapter/linux/I2cBuses.h"
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/bus/AdapterInfo.h"
+#include "core/bus/BusLogExport.h"
+#include "core/bus/BusScan.h"
 #include "core/common/HexText.h"
 #include "core/memory/MemoryBus.h"
 
@@ -23,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -347,6 +351,93 @@ void pcSmbusCases()
           statusText(st, *a));
 }
 
+std::string foundAddresses(const scan::Result& r)
+{
+    std::string out;
+    for (int a = 0; a < 128; ++a)
+        if (r.cells[std::size_t(a)].state == scan::Cell::State::Found)
+            out += (out.empty() ? "" : " ") + intToHex(std::uint64_t(a), 2);
+    return out;
+}
+
+// The bus scan on an SMBus controller without the quick command (i2c-stub
+// as stubWithoutQuick left it: one chip at 0x50), then with a driver
+// holding that address.
+void scanCases()
+{
+    std::string error;
+    auto a = LinuxI2cAdapter::open("SMBus stub driver", &error);
+    if (!a) {
+        check("scan: stub opens", false, error);
+        return;
+    }
+    scan::Scanner s(*a, scan::setupFor(*a));
+    s.run();
+    check("scan: without quick command, receive byte everywhere, the chip at 0x50 only",
+          foundAddresses(s.result()) == "50" && s.result().probes == 112 &&
+              scan::methodSummary(s.result()) == "one-byte read at 0x08-0x77",
+          foundAddresses(s.result()) + "; " + scan::methodSummary(s.result()));
+    const std::string busDir = "/sys/bus/i2c/devices/i2c-" + std::to_string(a->bus().number);
+    writeSysfs(busDir + "/new_device", "24c02 0x50");
+    for (int i = 0; i < 50 && !linuxi2c::addressClaim(linuxi2c::Environment{}, a->bus().number, 0x50).claimed(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    scan::Scanner claimed(*a, scan::setupFor(*a));
+    claimed.run();
+    const scan::Cell& c = claimed.result().cells[0x50];
+    check("scan: an address at24 holds shows UU and is not probed",
+          c.state == scan::Cell::State::Claimed && c.driver == "at24" && claimed.result().probes == 111,
+          scan::gridText(claimed.result()));
+    writeSysfs(busDir + "/delete_device", "0x50");
+}
+
+// A bus log exported as an i2ctransfer script and run by i2c-tools'
+// i2ctransfer on the DDC bus: it reads back what the log recorded.
+void replayCase()
+{
+    std::string error;
+    auto a = LinuxI2cAdapter::open("radeonfb dvi", &error);
+    if (!a) {
+        check("replay: ddc opens", false, error);
+        return;
+    }
+    a->log().clear();
+    std::vector<std::uint8_t> got;
+    a->writeRead(0xA0, {0x00}, 16, got); // pointer, repeated start, 16 bytes
+    a->write(0xA0, {0x08});               // pointer alone
+    a->read(0xA0, 8, got);                // current-address read
+    a->write(0xC0, {0x00});               // nobody there: kept as a comment
+    const std::string script = buslog::toI2cTransferScript(a->log().entries(), scan::linuxBusNumber(*a), a->name());
+    ::mkdir("/tmp", 0755); // the VM's initramfs may have none
+    {
+        std::ofstream out("/tmp/replay.sh");
+        out << script;
+        check("replay: script written", bool(out));
+    }
+    std::vector<std::string> recorded;
+    std::size_t at = 0;
+    while ((at = script.find("\n# read ", at)) != std::string::npos) {
+        at += 8;
+        recorded.push_back(script.substr(at, script.find('\n', at) - at));
+    }
+    std::vector<std::string> replayed;
+    if (FILE* p = popen("PATH=/bin:/usr/sbin sh /tmp/replay.sh 2>&1", "r")) {
+        char line[4096];
+        while (std::fgets(line, sizeof line, p)) {
+            std::string l(line);
+            while (!l.empty() && (l.back() == '\n' || l.back() == ' '))
+                l.pop_back();
+            replayed.push_back(l);
+        }
+        const int rc = pclose(p);
+        check("replay: the script runs to its end", rc == 0, "rc " + std::to_string(rc));
+    }
+    std::string detail;
+    for (const std::string& l : replayed)
+        detail += "\n    " + l;
+    const bool same = recorded.size() == 2 && replayed == recorded;
+    check("replay: i2ctransfer reads what the log recorded", same, detail + (same ? "" : "\n" + script));
+}
+
 } // namespace
 
 int main()
@@ -357,6 +448,8 @@ int main()
     stubWithoutQuick();
     ddcCases();
     pcSmbusCases();
+    scanCases();
+    replayCase();
     std::printf("hwtest: %d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 && g_passed > 0 ? 0 : 1;
 }

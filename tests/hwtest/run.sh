@@ -8,7 +8,9 @@
 #   run.sh <static test program> <work folder>
 #
 # Packages are fetched into the work folder once (apt-get download), never
-# installed; qemu-system-x86 must be installed. Exits with the program's status.
+# installed; qemu-system-x86 must be installed. i2c-tools' i2ctransfer goes in
+# too, with the host's C library, to replay the bus log's exported scripts.
+# Exits with the program's status.
 set -euo pipefail
 
 prog=$(readlink -f "$1")
@@ -41,6 +43,8 @@ fi
 [ -n "$kpkg" ] || { echo "hwtest: no linux-image-amd64 in the package lists"; exit 1; }
 kdeb=$(fetch "$kpkg")
 bdeb=$(fetch busybox-static)
+tdeb=$(fetch i2c-tools)
+ldeb=$(fetch libi2c0)
 
 # Only the kernel image and the modules the test needs come out of the
 # package, once per package version.
@@ -67,6 +71,15 @@ for m in $modules; do
     esac
 done
 cp "$prog" initrd/hwtest
+# i2ctransfer and what it links: libi2c from its package, the C library from the host.
+rm -rf tools && mkdir -p tools
+dpkg-deb -x "$tdeb" tools
+dpkg-deb -x "$ldeb" tools
+mkdir -p initrd/usr/sbin initrd/lib/x86_64-linux-gnu initrd/lib64
+cp tools/usr/sbin/i2ctransfer initrd/usr/sbin/
+cp -L tools/usr/lib/x86_64-linux-gnu/libi2c.so.0 initrd/lib/x86_64-linux-gnu/
+cp -L /lib/x86_64-linux-gnu/libc.so.6 initrd/lib/x86_64-linux-gnu/
+cp -L /lib64/ld-linux-x86-64.so.2 initrd/lib64/
 cat > initrd/init <<'EOF'
 #!/bin/busybox sh
 # a line of its own for what the firmware left on the console
