@@ -74,7 +74,15 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    return awaitAcknowledge(m_adapter, slave, std::uint64_t(m_device.writeTimeMs) * 1000, m_pollIntervalUs, &timedOut);
+    const Status st = awaitAcknowledge(m_adapter, slave, pollLimitUs(), m_pollIntervalUs, &timedOut);
+    // Still silent after all that: stuck in its write cycle, which is no address fault.
+    return timedOut ? status::TimeOut : st;
+}
+
+std::uint64_t MemoryBus::pollLimitUs() const
+{
+    // A Write Time of 0, or shorter than the part's cycle, still gives it kMinPollUs.
+    return std::max(std::uint64_t(m_device.writeTimeMs) * 1000, kMinPollUs);
 }
 
 MemoryBusResult MemoryBus::readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,
@@ -153,10 +161,12 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
                                                           writeIt, &timedOut)
                                       : writeIt();
+        if (timedOut)
+            st = status::TimeOut; // still in its write cycle, which is no address fault
         previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
             if (a + n < end && !m_adapter.acceptsZeroLength())
-                previousCycleEnds = m_adapter.nowUs() + std::uint64_t(m_device.writeTimeMs) * 1000;
+                previousCycleEnds = m_adapter.nowUs() + pollLimitUs();
             else
                 st = awaitWriteCycle(m_device.slaveAddress(a), timedOut);
         }

@@ -16,8 +16,11 @@ namespace tp {
 //    block-select bits change;
 //  - EEPROM writes are page writes that never cross a page boundary, each
 //    followed by acknowledge polling until the chip answers again, for at
-//    most the write time on the adapter's clock (on adapters that send no
-//    zero-length message: the next page write retried, a one-byte read last);
+//    most the write time on the adapter's clock, and never less than
+//    kMinPollUs (a Write Time of 0 or too short still gives a real part its
+//    write cycle), on adapters that send no zero-length message the next page
+//    write retried, a one-byte read last; a chip still silent then is a
+//    time-out (status 8);
 //  - RAM writes go in as few transfers as the adapter allows, without waits.
 // Long operations call the progress callback after every transfer; a false
 // answer stops them (MemoryOutcome::Cancelled). Reads hand their data over
@@ -27,6 +30,10 @@ namespace tp {
 class MemoryBus {
 public:
     MemoryBus(Adapter& adapter, MemoryDevice device);
+
+    // The shortest acknowledge polling after a write: 24xx parts finish
+    // their write cycle within it (Linux's at24 driver waits as long).
+    static constexpr std::uint64_t kMinPollUs = 25000;
 
     const MemoryDevice& device() const { return m_device; }
     // Pause between two acknowledge polls of a busy EEPROM.
@@ -57,6 +64,8 @@ private:
     Status readChunk(std::size_t a, std::span<std::uint8_t> dst);
     Status writeChunk(std::size_t a, std::span<const std::uint8_t> data);
     Status awaitWriteCycle(std::uint8_t slave, bool& timedOut);
+    // How long a write cycle is waited for.
+    std::uint64_t pollLimitUs() const;
     void checkRange(std::size_t start, std::size_t count) const;
     void announce();
 

@@ -52,7 +52,7 @@ struct MemoryBusResult {
     std::uint8_t readValue = 0;       // Mismatch: what the chip holds
     std::uint8_t expectedValue = 0;   // Mismatch: what it should hold
     std::size_t done = 0;             // bytes transferred (or compared) before the end, as the progress counts
-    bool writeCycleTimedOut = false;  // Failed: the chip stayed busy longer than the write time
+    bool writeCycleTimedOut = false;  // Failed (status 8): the chip stayed busy longer than polling waits
 
     bool ok() const { return outcome == MemoryOutcome::Done; }
 };

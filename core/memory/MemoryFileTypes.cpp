@@ -1,5 +1,8 @@
 #include "core/memory/MemoryFileTypes.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace tp {
 
 std::string MemoryFileTypes::filter(FileType type)
@@ -58,6 +61,23 @@ std::string MemoryFileTypes::withExtension(std::string_view fileName, std::strin
     return std::string(fileName) + "." + std::string(extension);
 }
 
+std::string MemoryFileTypes::nameForType(std::string_view fileName, FileType type)
+{
+    const std::string ext = extension(type);
+    const auto slash = fileName.find_last_of('/');
+    const std::size_t lastStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const auto dot = fileName.find_last_of('.');
+    if (dot == std::string_view::npos || dot < lastStart)
+        return withExtension(fileName, ext);
+    std::string current(fileName.substr(dot + 1));
+    std::transform(current.begin(), current.end(), current.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (FileType other : {FileType::Mem, FileType::Hex, FileType::Bin, FileType::Csv})
+        if (other != type && current == extension(other))
+            return std::string(fileName.substr(0, dot + 1)) + ext;
+    return std::string(fileName);
+}
+
 std::string FileDialogState::defaultExtensionFor(FileType type) const
 {
     if (isLarge(m_kind) && (type == FileType::Mem || type == FileType::Hex))
@@ -70,6 +90,13 @@ std::string FileDialogState::accept(FileType type, std::string_view fileName)
     // A name typed without an extension takes the chosen type's, so a file's
     // name never says one format while it holds another.
     std::string name = MemoryFileTypes::withExtension(fileName, MemoryFileTypes::extension(type));
+    m_default = MemoryFileTypes::extension(type);
+    return name;
+}
+
+std::string FileDialogState::acceptSave(FileType type, std::string_view fileName)
+{
+    std::string name = MemoryFileTypes::nameForType(fileName, type);
     m_default = MemoryFileTypes::extension(type);
     return name;
 }

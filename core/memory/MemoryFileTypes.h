@@ -30,6 +30,10 @@ public:
 
     // A name whose last component has no extension gets "." + extension.
     static std::string withExtension(std::string_view fileName, std::string_view extension);
+    // The name a file of `type` is saved under: withExtension, and one of the
+    // four types' extensions that names another type is replaced ("a.csv"
+    // saved as mem is "a.mem"); other extensions stay as the user typed them.
+    static std::string nameForType(std::string_view fileName, FileType type);
 };
 
 // The default extension a memory window's file dialogs append: "mem" at
@@ -45,6 +49,9 @@ public:
     // After the dialog closed with `fileName` and `type`: the name to use
     // (a name without extension takes the type's) and the new default.
     std::string accept(FileType type, std::string_view fileName);
+    // As accept(), for a file about to be written: its extension follows
+    // the type (MemoryFileTypes::nameForType).
+    std::string acceptSave(FileType type, std::string_view fileName);
 
 private:
     MemoryKind m_kind;

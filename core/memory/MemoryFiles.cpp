@@ -37,9 +37,9 @@ FileLoad MemoryFiles::load(MemoryKind kind, FileType type, const std::string& pa
         HexRead h = IntelHexFile::read(path, image);
         if (h.status != HexReadStatus::Ok) {
             r.loaded = false;
-            // The small EEPROM window stops without a word.
-            if (kind != MemoryKind::SmallEeprom)
-                r.status = IntelHexFile::message(h.status);
+            // Every window says so, the small EEPROM's too: a load that does
+            // nothing must not look like one that worked.
+            r.status = IntelHexFile::message(h.status);
         }
         r.changed = h.changed;
         break;

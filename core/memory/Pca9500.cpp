@@ -1,8 +1,6 @@
 #include "core/memory/Pca9500.h"
 #include "core/common/HexText.h"
 
-#include <algorithm>
-
 namespace tp::pca9500 {
 
 std::string chipName(Variant v)
@@ -32,7 +30,7 @@ MemoryDevice eepromDevice(Variant v, std::uint8_t address, unsigned writeTimeMs)
     d.address = static_cast<std::uint8_t>(address & 0xFE);
     d.eeprom = true;
     d.pageSize = kWritePage;
-    d.writeTimeMs = std::max(writeTimeMs, kMinPollMs);
+    d.writeTimeMs = writeTimeMs; // MemoryBus polls at least its floor
     d.chipTypeName = eepromType(v);
     return d;
 }

@@ -28,13 +28,9 @@ constexpr std::uint8_t kEepromAddress = 0xB0;
 constexpr std::uint8_t kIoAddress = 0x30;
 constexpr unsigned kWriteTimeMs = 10;
 constexpr unsigned kMaxWriteTimeMs = Pca9500File::MaxWriteTimeMs;
-// How long a page write may keep the EEPROM busy before a missing acknowledge
-// counts as a failure when the user's write time is shorter (0 to 9 ms are
-// allowed): Linux's at24 driver gives a chip 25 ms.
-constexpr unsigned kMinPollMs = 25;
 
 // The EEPROM as the bus transfers see it. Acknowledge polling after each
-// page lasts up to the write time, and at least kMinPollMs.
+// page lasts up to the write time, and at least MemoryBus::kMinPollUs.
 MemoryDevice eepromDevice(Variant v, std::uint8_t address, unsigned writeTimeMs);
 
 // The word address label: two hex digits, "h", five blanks, decimal, "d" ("1Fh     31d").

@@ -1,7 +1,9 @@
 #pragma once
+#include "core/adapter/Clock.h"
 #include "core/sim/ChipState.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tp::sim {
@@ -60,14 +62,35 @@ private:
     const SimClock* m_clock = nullptr;
 };
 
+// The bench's time. Bus traffic and the program's waits advance the
+// modelled clock; chip processes (an EEPROM's write cycle) also end when as
+// much wall time has passed, since the user's pause between two clicks is
+// time the chip has too.
 class SimClock {
 public:
+    // Monotonic nanoseconds; a test sets its own to control wall time.
+    using WallSource = std::function<std::uint64_t()>;
+
+    // A moment some time after now, on both clocks.
+    struct Deadline {
+        std::uint64_t modelNs = 0;
+        std::uint64_t wallNs = 0;
+    };
+
     std::uint64_t ns() const { return m_ns; }
     std::uint64_t us() const { return m_ns / 1000; }
     void advanceNs(std::uint64_t ns) { m_ns += ns; }
 
+    std::uint64_t wallNs() const { return m_wall ? m_wall() : monotonicUs() * 1000; }
+    void setWallSource(WallSource source) { m_wall = std::move(source); }
+
+    Deadline after(std::uint64_t ns) const { return {m_ns + ns, wallNs() + ns}; }
+    // As soon as either clock gets there.
+    bool reached(const Deadline& d) const { return m_ns >= d.modelNs || wallNs() >= d.wallNs; }
+
 private:
     std::uint64_t m_ns = 0;
+    WallSource m_wall;
 };
 
 } // namespace tp::sim

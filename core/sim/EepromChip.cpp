@@ -39,7 +39,7 @@ EepromChip::EepromChip(Params params)
 
 bool EepromChip::busy() const
 {
-    return clock() && clock()->ns() < m_busyUntilNs;
+    return clock() && !clock()->reached(m_busyUntil);
 }
 
 std::size_t EepromChip::storeData(std::size_t address, std::uint8_t value)
@@ -58,7 +58,7 @@ void EepromChip::endWrite(bool byStop)
             m_mem[address] = value;
         ++m_cycles;
         if (clock())
-            m_busyUntilNs = clock()->ns() + m_params.writeCycleUs * 1000;
+            m_busyUntil = clock()->after(m_params.writeCycleUs * 1000);
     }
     m_pageBuffer.clear();
 }

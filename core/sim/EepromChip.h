@@ -13,7 +13,8 @@ namespace tp::sim {
 // overwrite its start. The stop that ends a write with data starts the write
 // cycle, during which the chip acknowledges no address; a repeated start
 // instead discards the buffered bytes. Erased cells read 0xFF. The write
-// cycle runs on the bench's clock; a chip on no bench has none.
+// cycle runs on the bench's clock, modelled and wall time both (whichever
+// runs it out first ends it); a chip on no bench has none.
 class EepromChip : public SerialMemoryChip {
 public:
     struct Params {
@@ -43,7 +44,7 @@ protected:
 private:
     Params m_params;
     std::map<std::size_t, std::uint8_t> m_pageBuffer;
-    std::uint64_t m_busyUntilNs = 0;
+    SimClock::Deadline m_busyUntil;
     std::size_t m_cycles = 0;
 };
 

@@ -95,6 +95,9 @@ public:
     std::uint64_t nowUs() const override { return m_clock.us(); }
     void elapse(std::uint64_t us) override { m_clock.advanceNs(us * 1000); }
     const SimClock& clock() const { return m_clock; }
+    // Where the chips' wall time comes from (monotonic nanoseconds); the
+    // real clock unless set.
+    void setWallClock(SimClock::WallSource source) { m_clock.setWallSource(std::move(source)); }
 
     // Nanoseconds of one bit at the set frequency.
     std::uint64_t bitNs() const;

@@ -12,6 +12,24 @@
 #include <QShortcut>
 #include <QSpinBox>
 
+namespace {
+
+// 1 to 1000 and nothing beyond: QIntValidator lets "9999" stand as a text
+// still being typed, which the field would then show while 1000 applies.
+class FrequencyValidator : public QIntValidator {
+public:
+    using QIntValidator::QIntValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        const State st = QIntValidator::validate(input, pos);
+        bool ok = false;
+        const int value = input.toInt(&ok);
+        return st == Intermediate && ok && value > top() ? Invalid : st;
+    }
+};
+
+} // namespace
+
 TfrmBitrate::TfrmBitrate(TfrmMain& main)
     : QWidget(&main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_main(main)
@@ -28,7 +46,7 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     edtFrequency = new QLineEdit(panel);
     edtFrequency->setObjectName(QStringLiteral("edtFrequency"));
     edtFrequency->setMaxLength(4);
-    edtFrequency->setValidator(new QIntValidator(1, 1000, edtFrequency));
+    edtFrequency->setValidator(new FrequencyValidator(1, 1000, edtFrequency));
     edtFrequency->setMaximumWidth(70);
     grid->addWidget(new QLabel(QStringLiteral("Frequency"), panel), 0, 0);
     grid->addWidget(edtFrequency, 0, 1);

@@ -16,6 +16,7 @@
 #include "gui/common/Placement.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QMdiArea>
@@ -88,15 +89,12 @@ void TfrmMain::buildMenus()
 
     mnuDevice = new QMenu(tr("&Device"), this);
     mnuDevice->setObjectName(QStringLiteral("mnuDevice"));
-    mnuDevice->setToolTip(tr("Choose device from this menu"));
-    mnuDevice->setStatusTip(mnuDevice->toolTip());
     buildDeviceMenu();
     mnuDeviceAction = bar->addMenu(mnuDevice);
+    showHintWhileOpen(mnuDevice, tr("Choose device from this menu"));
 
     mnuOptions = new QMenu(tr("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuOptions->setToolTip(tr("Change device, I\u00B2C speed"));
-    mnuOptions->setStatusTip(mnuOptions->toolTip());
     QAction* freq =
         mnuOptions->addAction(tr("I\u00B2C Frequency"), this, guarded(this, &TfrmMain::mnuFrequencyClick));
     freq->setObjectName(QStringLiteral("mnuFrequency"));
@@ -109,9 +107,17 @@ void TfrmMain::buildMenus()
         mnuOptions->addAction(tr("Enable 5V Output Power"), this, guarded(this, &TfrmMain::mnu5VPowerClick));
     mnu5VPower->setObjectName(QStringLiteral("mnu5VPower"));
     mnu5VPower->setCheckable(true);
+    // Once switched off in the warning itself, this is the way back.
+    mnuShowWarning = mnuOptions->addAction(tr("Show Power Warning"), this,
+                                           guarded(this, &TfrmMain::mnuShowWarningClick));
+    mnuShowWarning->setObjectName(QStringLiteral("mnuShowWarning"));
+    mnuShowWarning->setCheckable(true);
+    mnuShowWarning->setChecked(ShowWarning);
+    connect(mnuOptions, &QMenu::aboutToShow, this, guarded([this] { mnuShowWarning->setChecked(ShowWarning); }));
     mnuOptions->addSeparator();
     m_adapters = new AdapterSelection(*this, mnuOptions);
     bar->addMenu(mnuOptions);
+    showHintWhileOpen(mnuOptions, tr("Change device, I\u00B2C speed"));
 
     mnuWindow = new QMenu(tr("&Window"), this);
     mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
@@ -138,6 +144,7 @@ void TfrmMain::buildMenus()
     scanBus->setStatusTip(tr("Find the addresses that answer on the bus"));
     scanBus->setToolTip(scanBus->statusTip());
     mnuWindow->setToolTipsVisible(true);
+    connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TfrmMain::listWindows));
     bar->addMenu(mnuWindow);
 
     mnuHelp = new QMenu(tr("Help"), this);
@@ -169,6 +176,67 @@ void TfrmMain::buildMenus()
         mnuPopup5V->setChecked(mnu5VPower->isChecked());
     };
     connect(mnuPopUpOptions, &QMenu::aboutToShow, this, guarded(syncPopup));
+}
+
+void TfrmMain::showHintWhileOpen(QMenu* menu, const QString& hint)
+{
+    // The hint stands in the status bar while the menu is open; entries
+    // without a hint of their own keep it there as the mouse moves over them.
+    menu->menuAction()->setStatusTip(hint);
+    const auto fill = [hint](QMenu* m, const auto& self) -> void {
+        for (QAction* a : m->actions()) {
+            if (a->isSeparator())
+                continue;
+            if (a->statusTip().isEmpty())
+                a->setStatusTip(hint);
+            if (a->menu())
+                self(a->menu(), self);
+        }
+    };
+    connect(menu, &QMenu::aboutToShow, this, guarded([this, menu, hint, fill] {
+                fill(menu, fill); // entries added since are covered too
+                statusBar()->showMessage(hint);
+            }));
+    connect(menu, &QMenu::aboutToHide, this, guarded([this] { statusBar()->clearMessage(); }));
+}
+
+void TfrmMain::listWindows()
+{
+    // The open child windows below the arrangement entries; the active one checked.
+    for (QAction* a : std::as_const(m_windowList))
+        delete a;
+    m_windowList.clear();
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty())
+        return;
+    m_windowList.append(mnuWindow->addSeparator());
+    int n = 0;
+    for (QMdiSubWindow* sub : subs) {
+        ++n;
+        QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&")); // a file name's '&' is no shortcut
+        QString text = n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : QStringLiteral("%1 %2").arg(n).arg(title);
+        QAction* a = mnuWindow->addAction(text);
+        a->setObjectName(QStringLiteral("mnuWindow%1").arg(n));
+        a->setCheckable(true);
+        a->setChecked(sub == m_mdi->activeSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(a, &QAction::triggered, this, guarded([this, target] {
+                    if (!target)
+                        return;
+                    if (target->isMinimized())
+                        target->showNormal();
+                    m_mdi->setActiveSubWindow(target);
+                }));
+        m_windowList.append(a);
+    }
+}
+
+void TfrmMain::mnuShowWarningClick()
+{
+    ShowWarning = mnuShowWarning->isChecked();
+    if (m_powerWarning)
+        m_powerWarning->chbShow->setChecked(ShowWarning);
 }
 
 void TfrmMain::buildDeviceMenu()
@@ -695,8 +763,14 @@ tp::Status TfrmMain::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress
                                    const std::uint8_t* data)
 {
     auto frame = tp::buildCommandFrame(address, subaddress, std::span<const std::uint8_t>(data, length));
-    if (!frame)
-        return tp::status::DataNack; // longer than one command frame carries: nothing is sent
+    if (!frame) {
+        // Refused before the bus: a bus status would blame the chip.
+        auto m = *tp::statusMessage(tp::status::Refused);
+        m.text = " An array write carries at most " + std::to_string(tp::kMaxArrayWrite) + " data bytes, not " +
+                 std::to_string(length);
+        showStatus(m);
+        return tp::status::Refused;
+    }
     // The frame from the subaddress on is what goes on the bus.
     std::vector<std::uint8_t> bytes(frame->bytes.begin() + 5, frame->bytes.begin() + static_cast<long>(frame->size));
     return m_state.adapter().write(frame->bytes[4], std::move(bytes));

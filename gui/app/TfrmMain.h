@@ -48,6 +48,8 @@ public:
     void I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t* buffer, std::uint8_t mode);
     void I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
                       std::uint8_t mode);
+    // More than kMaxArrayWrite (494) bytes never reach the bus: status::Refused,
+    // with the limit on the status line.
     tp::Status I2CWriteArray(std::uint8_t address, std::uint8_t subaddress, std::uint16_t length,
                              const std::uint8_t* data);
     void uSeconds(std::uint64_t n);
@@ -99,6 +101,7 @@ public slots:
     void mnuFrequencyClick();
     void mnu3VPowerClick();
     void mnu5VPowerClick();
+    void mnuShowWarningClick();
     void mnuCascadeClick();
     void mnuTileClick();
     void mnuMinimizeAllClick();
@@ -117,6 +120,8 @@ private:
     void buildDeviceMenu();
     void subWindowActivated(QMdiSubWindow* sub);
     void mergeMenus(TChildForm* child);
+    void showHintWhileOpen(QMenu* menu, const QString& hint);
+    void listWindows();
     void panelDoubleClicked(int index);
     void showStatusContextMenu(const QPoint& pos);
     void showPowerWarning();
@@ -142,6 +147,8 @@ private:
     QAction* mnuDeviceAction = nullptr;
     QAction* mnu3VPower = nullptr;
     QAction* mnu5VPower = nullptr;
+    QAction* mnuShowWarning = nullptr;
+    QList<QAction*> m_windowList; // Window menu: the open windows
     QAction* mnuPopup3V = nullptr;
     QAction* mnuPopup5V = nullptr;
     QMap<QString, QAction*> m_deviceActions;

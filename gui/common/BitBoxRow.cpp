@@ -133,13 +133,20 @@ QAbstractButton* BitBoxRow::buttonForMask(std::uint8_t mask) const
 
 void BitBoxRow::boxClicked(int index)
 {
-    const bool bit = tp::bitOfBox(m_buttons[index]->isChecked(), m_style.one);
+    QPointer<QAbstractButton> box = m_buttons[index];
+    const bool bit = tp::bitOfBox(box->isChecked(), m_style.one);
     const std::uint8_t mask = m_boxes[index].mask;
-    m_buttons[index]->setText(QString::fromStdString(m_boxes[index].caption.forBit(bit)));
+    box->setText(QString::fromStdString(m_boxes[index].caption.forBit(bit)));
     if (m_field) {
         const std::uint8_t v = tp::withBit(m_field->value(), mask, bit);
-        const Busy busy(m_busy);
-        m_field->setValue(v);
+        // Disabling the containers takes the focus away; the box clicked gets it back.
+        const bool hadFocus = box->hasFocus();
+        {
+            const Busy busy(m_busy);
+            m_field->setValue(v);
+        }
+        if (hadFocus && box && box->isEnabled() && box->isVisible())
+            box->setFocus(Qt::OtherFocusReason);
     }
     emit bitClicked(mask, bit);
 }

@@ -11,7 +11,11 @@ inline void centreOnFirstShow(QWidget* window, const QWidget* over)
 {
     if (!over || window->property("placedOnce").toBool())
         return;
-    window->adjustSize();
+    // A size the window chose for itself stands, as long as its content fits.
+    if (window->testAttribute(Qt::WA_Resized))
+        window->resize(window->size().expandedTo(window->sizeHint()));
+    else
+        window->adjustSize();
     const QRect area = over->window()->frameGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
     window->setProperty("placedOnce", true);

@@ -1,7 +1,7 @@
 #include "gui/common/RadioGroup.h"
+#include "gui/common/WrapGridLayout.h"
 
 #include <QButtonGroup>
-#include <QGridLayout>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -10,14 +10,16 @@ RadioGroup::RadioGroup(const QString& objectName, const QString& title, const QS
     : QGroupBox(title, parent), m_group(new QButtonGroup(this))
 {
     setObjectName(objectName);
-    auto* grid = new QGridLayout(this);
+    // Rows of `columns` items, wrapped to half as many where the window is
+    // narrow (two windows tiled side by side).
+    auto* grid = new WrapGridLayout(columns, (columns + 1) / 2, this);
     grid->setContentsMargins(8, 4, 8, 4);
     grid->setHorizontalSpacing(12);
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
         b->setObjectName(objectName + QLatin1Char('_') + QString::number(i));
         m_group->addButton(b, i);
-        grid->addWidget(b, i / columns, i % columns);
+        grid->addWidget(b);
         m_items.append(b);
     }
     connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);

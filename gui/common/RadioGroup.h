@@ -7,8 +7,10 @@ class QButtonGroup;
 class QRadioButton;
 
 // A group box of radio buttons in `columns` columns, one item chosen at a
-// time. Item i's button is named "<group name>_<i>". Only a click by the
-// user reports itemClicked; setting the index by program reports nothing.
+// time; where the window is too narrow for them, the rows wrap to half as
+// many columns (at least). Item i's button is named "<group name>_<i>".
+// Only a click by the user reports itemClicked; setting the index by
+// program reports nothing.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:

@@ -136,7 +136,7 @@ void TMemoryForm::buildControls()
             cmbPageSize->addItem(qs(p));
         spnWriteTime = new QSpinBox(this);
         spnWriteTime->setObjectName(QStringLiteral("spnWriteTime"));
-        spnWriteTime->setRange(0, 1000);
+        spnWriteTime->setRange(0, 65535); // all a .mem file can hold
         spnWriteTime->setValue(10);
         spnWriteTime->setSuffix(QStringLiteral(" ms"));
     }
@@ -172,6 +172,10 @@ void TMemoryForm::applyLayout()
     auto* setup = new QGroupBox(QStringLiteral("Device Setup"), this);
     setup->setObjectName(QStringLiteral("InspectorBar"));
     auto* form = new QFormLayout(setup);
+    for (QWidget* item : {static_cast<QWidget*>(cmbAddress), static_cast<QWidget*>(cmbPageSize),
+                          static_cast<QWidget*>(spnWriteTime)})
+        if (item)
+            item->setMaximumWidth(96);
     form->addRow(QStringLiteral("Device Size"), lblDeviceSize);
     form->addRow(QStringLiteral("Address"), cmbAddress);
     if (cmbPageSize) {
@@ -211,20 +215,49 @@ void TMemoryForm::applyLayout()
     left->addStretch();
 
     auto* leftPanel = new QWidget(this);
+    leftPanel->setObjectName(QStringLiteral("pnlSetup"));
     leftPanel->setLayout(left);
-    leftPanel->setFixedWidth(250);
+    left->setContentsMargins(0, 0, 0, 0);
+    leftPanel->setFixedWidth(std::max(190, leftPanel->minimumSizeHint().width()));
     auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(6, 6, 6, 6);
     row->addWidget(leftPanel);
     stgMemory->setFixedWidth(stgMemory->naturalWidth());
-    stgText->setFixedWidth(stgText->naturalWidth());
+    // The ASCII grid makes way in a narrow window (see resizeEvent).
+    stgText->setMaximumWidth(stgText->naturalWidth());
+    stgText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     row->addWidget(stgMemory);
-    row->addWidget(stgText);
-    row->addStretch();
+    row->addWidget(stgText, 1000); // takes the room first, up to its width
+    row->addStretch(1);
+
+    // Tab as the eye reads: the setup, the buttons, fill, copy, the grids.
+    QList<QWidget*> order{cmbAddress};
+    if (cmbPageSize)
+        order << cmbPageSize << spnWriteTime;
+    order << btnReadOne << btnRead << btnWriteOne << btnWrite << btnVerify << edtFillFrom << edtFillTo
+          << edtFillWith << btnFill << edtCopyStart << edtCopyEnd << edtTargetStart << edtTargetEnd << btnCopy
+          << stgMemory << stgText;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     onExit(edtFillWith, [this] { edtPresetExit(); });
     onExit(edtCopyStart, [this] { edtStartExit(); });
     onExit(edtCopyEnd, [this] { edtEndingExit(); });
     onExit(edtTargetStart, [this] { edtTargetExit(); });
+}
+
+void TMemoryForm::resizeEvent(QResizeEvent* event)
+{
+    TChildForm::resizeEvent(event);
+    guard([this] {
+        // Shown whole or not at all: a window tiled beside another keeps the
+        // setup and the hex grid, and the ASCII grid comes back with room.
+        const QMargins m = layout()->contentsMargins();
+        const int spacing = layout()->spacing();
+        const int needed = m.left() + m.right() + findChild<QWidget*>(QStringLiteral("pnlSetup"))->width() +
+                           stgMemory->width() + stgText->naturalWidth() + 2 * spacing;
+        stgText->setVisible(width() >= needed);
+    });
 }
 
 void TMemoryForm::buildMenus()

@@ -86,6 +86,7 @@ public slots:
     void mnuGotoClick();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     bool isLarge() const { return tp::isLarge(m_kind); }
     bool isEeprom() const { return tp::isEeprom(m_kind); }
     // The window's own status line messages ("Close All", activation, destruction).
@@ -100,6 +101,9 @@ private:
     void show(const std::optional<tp::Notice>& notice);
     void setFieldQuietly(QLineEdit* field, const std::string& text);
     tp::MemSettings settings() const;
+    // The 1-based type a file dialog preselects, and that type's extension.
+    int preselectedType(qsizetype listLength) const;
+    static QString suffixOf(int filterIndex);
     tp::MemoryDevice device() const;
     // Runs a long bus job with a progress dialog that appears after half a
     // second; the job gets the progress callback.

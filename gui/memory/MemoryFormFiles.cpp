@@ -20,6 +20,21 @@ QStringList toQt(const std::vector<std::string>& list)
 }
 } // namespace
 
+int TMemoryForm::preselectedType(qsizetype listLength) const
+{
+    // The type last used, or the first when this list does not offer it.
+    for (int i = 1; i <= listLength; ++i)
+        if (tp::MemoryFileTypes::extension(static_cast<tp::FileType>(i)) == m_files.defaultExtension())
+            return i;
+    return 1;
+}
+
+QString TMemoryForm::suffixOf(int filterIndex)
+{
+    // The suffix always names the type the dialog shows, never a stale one.
+    return QString::fromStdString(tp::MemoryFileTypes::extension(static_cast<tp::FileType>(filterIndex)));
+}
+
 tp::MemSettings TMemoryForm::settings() const
 {
     tp::MemSettings s;
@@ -38,11 +53,8 @@ void TMemoryForm::mnuSaveAsClick()
     Dialogs::FileRequest r;
     r.title = QString::fromStdString(tp::MemoryFileTypes::saveTitle(m_kind));
     r.filters = toQt(tp::MemoryFileTypes::saveFilters(m_kind));
-    r.defaultSuffix = QString::fromStdString(m_files.defaultExtension());
-    r.filterIndex = 1;
-    for (int i = 0; i < r.filters.size(); ++i)
-        if (tp::MemoryFileTypes::extension(static_cast<tp::FileType>(i + 1)) == m_files.defaultExtension())
-            r.filterIndex = i + 1;
+    r.filterIndex = preselectedType(r.filters.size());
+    r.defaultSuffix = suffixOf(r.filterIndex);
     r.fileName = m_saveName;
     if (!Dialogs::instance().saveFile(this, r))
         return;
@@ -50,7 +62,14 @@ void TMemoryForm::mnuSaveAsClick()
     if (!type)
         return;
     stgMemory->setFocus();
-    const std::string path = m_files.accept(*type, r.fileName.toStdString());
+    const std::string path = m_files.acceptSave(*type, r.fileName.toStdString());
+    // The dialog asked about the name it was given, not this one.
+    if (QString::fromStdString(path) != r.fileName && QFileInfo::exists(QString::fromStdString(path)) &&
+        Dialogs::instance().confirm(this, QStringLiteral("Confirm Save As"),
+                                    QFileInfo(QString::fromStdString(path)).fileName() +
+                                        QStringLiteral(" already exists.\rDo you want to replace it?"),
+                                    Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
     tp::MemoryFiles::save(m_kind, *type, path, m_image, settings());
     m_saveName = QString::fromStdString(path);
     setWindowTitle(QFileInfo(m_saveName).absoluteFilePath());
@@ -63,10 +82,8 @@ void TMemoryForm::mnuOpenClick()
     Dialogs::FileRequest r;
     r.title = QString::fromStdString(tp::MemoryFileTypes::openTitle(m_kind));
     r.filters = toQt(tp::MemoryFileTypes::openFilters(m_kind));
-    r.defaultSuffix = QString::fromStdString(m_files.defaultExtension());
-    for (int i = 0; i < r.filters.size(); ++i)
-        if (tp::MemoryFileTypes::extension(static_cast<tp::FileType>(i + 1)) == m_files.defaultExtension())
-            r.filterIndex = i + 1;
+    r.filterIndex = preselectedType(r.filters.size());
+    r.defaultSuffix = suffixOf(r.filterIndex);
     if (!Dialogs::instance().openFile(this, r))
         return;
     auto type = tp::MemoryFileTypes::typeAt(r.filterIndex, static_cast<std::size_t>(r.filters.size()));
@@ -75,7 +92,12 @@ void TMemoryForm::mnuOpenClick()
     const std::string path = m_files.accept(*type, r.fileName.toStdString());
     tp::FileLoad load = tp::MemoryFiles::load(m_kind, *type, path, m_image);
     if (load.header) {
-        cmbAddress->setCurrentText(QString::fromStdString(tp::intToHex(load.header->address & 0xFF, 2)));
+        // An address off the list (a file from another board) joins it, so
+        // the window shows what the file holds.
+        const QString address = QString::fromStdString(tp::intToHex(load.header->address & 0xFF, 2));
+        if (cmbAddress->findText(address) < 0)
+            cmbAddress->addItem(address);
+        cmbAddress->setCurrentText(address);
         if (isEeprom()) {
             // A value off the list (a RAM file's 0) is shown as it stands.
             const QString page = QString::number(load.header->pageSize);

@@ -167,6 +167,9 @@ MemoryGridView::MemoryGridView(MemoryGridModel* model, MemoryGridModel* twin, tp
     horizontalHeader()->setMinimumSectionSize(4);
     horizontalHeader()->setDefaultSectionSize(fm.horizontalAdvance(QString::fromLatin1(hex ? "WWW" : "WW")));
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Arrows move within the grid; Tab goes on to the next control instead
+    // of walking up to 65536 cells.
+    setTabKeyNavigation(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
     if (hex) {

@@ -40,6 +40,7 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent)
     edtNote->setObjectName(QStringLiteral("edtNote"));
     edtNote->setReadOnly(true);
     edtNote->setFrame(false);
+    edtNote->setFocusPolicy(Qt::NoFocus); // a note, not a field
     edtHex = new QLineEdit(this);
     edtHex->setObjectName(QStringLiteral("edtHex"));
     edtHex->setMaxLength(4);

@@ -41,19 +41,34 @@ ExpertToolBar::ExpertToolBar(const QList<QList<Tool>>& groups, QWidget* parent) 
         }
     }
 
+    m_tools = bar;
+    m_triggers = new QWidget;
+    auto* triggers = new QHBoxLayout(m_triggers);
+    triggers->setContentsMargins(0, 0, 0, 0);
+    triggers->addWidget(makeLabel(QStringLiteral("lblGPIO"), tr("GPIO ?")));
+    for (QToolButton* b : {makeButton(QStringLiteral("btnTriggerHigh"), tr("Trigger Out High"), tr("Set Trigger Out High")),
+                           makeButton(QStringLiteral("btnTriggerLow"), tr("Trigger Out Low"), tr("Set Trigger Low"))}) {
+        b->setEnabled(false);
+        triggers->addWidget(b);
+    }
+    triggers->addSpacing(16);
+    triggers->addWidget(makeLabel(QStringLiteral("lblInputState"), tr("Input State unkown")));
+    QToolButton* read = makeButton(QStringLiteral("btnReadInput"), tr("Read"), tr("Read Input Pin"));
+    read->setEnabled(false);
+    triggers->addWidget(read);
+
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addStretch(1);
-    layout->addWidget(makeLabel(QStringLiteral("lblGPIO"), tr("GPIO ?")));
-    for (QToolButton* b : {makeButton(QStringLiteral("btnTriggerHigh"), tr("Trigger Out High"), tr("Set Trigger Out High")),
-                           makeButton(QStringLiteral("btnTriggerLow"), tr("Trigger Out Low"), tr("Set Trigger Low"))}) {
-        b->setEnabled(false);
-        layout->addWidget(b);
-    }
-    layout->addSpacing(16);
-    layout->addWidget(makeLabel(QStringLiteral("lblInputState"), tr("Input State unkown")));
-    QToolButton* read = makeButton(QStringLiteral("btnReadInput"), tr("Read"), tr("Read Input Pin"));
-    read->setEnabled(false);
-    layout->addWidget(read);
+    layout->addWidget(m_triggers);
+}
+
+void ExpertToolBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // In a narrow window the working tools keep their room; the trigger
+    // controls, which do nothing, make way.
+    m_triggers->setVisible(width() >= m_tools->sizeHint().width() + m_triggers->sizeHint().width() +
+                                          layout()->spacing());
 }

@@ -16,4 +16,11 @@ public:
         std::function<void()> action;
     };
     explicit ExpertToolBar(const QList<QList<Tool>>& groups, QWidget* parent = nullptr);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* m_tools = nullptr;
+    QWidget* m_triggers = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "gui/universal/MessageEditor.h"
 #include "core/universal/ExpertDataFile.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
 #include "gui/universal/TwoCharDelegate.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -39,6 +41,14 @@ protected:
     {
         if (event->key() == Qt::Key_Tab && onTab)
             guard(onTab);
+        // From the last cell Tab goes on to the next field instead of
+        // starting over at the first cell: left unaccepted, the view moves
+        // the focus on.
+        if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier &&
+            currentColumn() >= columnCount() - 1) {
+            event->ignore();
+            return;
+        }
         QTableWidget::keyPressEvent(event);
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
@@ -135,8 +145,6 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     grdWrite->setSelectionMode(QAbstractItemView::SingleSelection);
     grdWrite->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                               QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    grdWrite->setFixedHeight(grdWrite->horizontalHeader()->sizeHint().height() + 26 +
-                             grdWrite->horizontalScrollBar()->sizeHint().height() + 4);
     grdWrite->installEventFilter(this);
     connect(grdWrite, &QTableWidget::cellPressed, this,
             guarded([this](int, int column) { m_lastClickedColumn = column; }));
@@ -169,8 +177,20 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner)
     layout->addLayout(bottom);
 
     setCellCount(1);
+    // Room for the labels, the row and, below it, the scroll bar a long
+    // message needs; measured with a column in place, since an empty header
+    // has no height yet.
+    grdWrite->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grdWrite->setFixedHeight(2 * grdWrite->frameWidth() + grdWrite->horizontalHeader()->sizeHint().height() +
+                             grdWrite->verticalHeader()->defaultSectionSize() +
+                             grdWrite->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdWrite) + 2);
     connect(spnBytes, &QSpinBox::valueChanged, this, guarded(this, &TfrmEditor::spnBytesChange));
     resize(720, sizeHint().height());
+}
+
+TfrmEditor::~TfrmEditor()
+{
+    detachChildren(this);
 }
 
 void TfrmEditor::setCellCount(int count)

@@ -18,6 +18,7 @@ class TfrmEditor : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmEditor(TfrmMessage& owner);
+    ~TfrmEditor() override;
 
     // Shows the editor for a row (index from 0). A Delay the editor cannot
     // show raises InvalidNumber once the editor is up with the other fields.

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QStringList>
 
 using tp::expert::MessageTable;
 
@@ -33,6 +34,23 @@ QVariant MessageTableModel::data(const QModelIndex& index, int role) const
         if (column == MessageTable::Data || column == MessageTable::Notes)
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignCenter);
+    case Qt::ToolTipRole: {
+        // The whole text of a cell too narrow for it.
+        const QString text = QString::fromStdString(m_table.cell(index.row(), column));
+        if (text.isEmpty())
+            return {};
+        if (column == MessageTable::Data) {
+            // Sixteen bytes a line, so 129 of them stay on the screen.
+            const QStringList bytes = text.split(QLatin1Char(','));
+            QStringList lines;
+            for (qsizetype at = 0; at < bytes.size(); at += 16)
+                lines << bytes.mid(at, 16).join(QLatin1Char(','));
+            return lines.join(QStringLiteral(",\n"));
+        }
+        if (column == MessageTable::Notes)
+            return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"); // wrapped
+        return {};
+    }
     case Qt::BackgroundRole:
         if (column <= MessageTable::Start)
             return QGuiApplication::palette().button();

@@ -1,6 +1,7 @@
 #include "gui/universal/Sequence.h"
 #include "core/universal/SequenceText.h"
 #include "gui/common/CharValidator.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/Placement.h"
@@ -13,7 +14,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,24 +24,37 @@ TfrmSequenceEditor::TfrmSequenceEditor(TfrmMessage& owner) : QWidget(&owner, Qt:
     setObjectName(QStringLiteral("frmSequenceEditor"));
     setWindowTitle(QStringLiteral("Sequence Editor"));
 
-    grdSequencer = new QTableWidget(1, SequenceText::kColumns);
+    // The 64 entries in four rows of 16, all in sight: entry n sits in
+    // column ((n - 1) mod 16) + 1 of the row labelled "+" ((n - 1) div 16) * 16.
+    grdSequencer = new QTableWidget(kRows, kPerRow);
     grdSequencer->setObjectName(QStringLiteral("grdSequencer"));
     grdSequencer->setItemDelegate(new TwoCharDelegate(CharValidator::Kind::Decimal, grdSequencer));
-    grdSequencer->verticalHeader()->hide();
     grdSequencer->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdSequencer->horizontalHeader()->setDefaultSectionSize(34);
     grdSequencer->verticalHeader()->setDefaultSectionSize(26);
     grdSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab ends a cell's editing on the next cell; outside an edit it leaves
+    // the grid, which would otherwise walk its cells round and round.
+    grdSequencer->setTabKeyNavigation(false);
     grdSequencer->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    for (int c = 0; c < SequenceText::kColumns; ++c) {
+    for (int c = 0; c < kPerRow; ++c)
         grdSequencer->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::number(c + 1)));
+    for (int r = 0; r < kRows; ++r)
+        grdSequencer->setVerticalHeaderItem(r, new QTableWidgetItem(QStringLiteral("+%1").arg(r * kPerRow)));
+    for (int k = 0; k < SequenceText::kColumns; ++k) {
         auto* item = new QTableWidgetItem;
         item->setTextAlignment(Qt::AlignCenter);
-        grdSequencer->setItem(0, c, item);
+        item->setToolTip(QStringLiteral("Entry %1").arg(k + 1));
+        grdSequencer->setItem(k / kPerRow, k % kPerRow, item);
     }
-    grdSequencer->setFixedHeight(grdSequencer->horizontalHeader()->sizeHint().height() + 26 +
-                                 grdSequencer->horizontalScrollBar()->sizeHint().height() + 4);
+    grdSequencer->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdSequencer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdSequencer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdSequencer->setFixedSize(2 * grdSequencer->frameWidth() + grdSequencer->verticalHeader()->sizeHint().width() +
+                                   kPerRow * grdSequencer->horizontalHeader()->defaultSectionSize(),
+                               2 * grdSequencer->frameWidth() + grdSequencer->horizontalHeader()->sizeHint().height() +
+                                   kRows * grdSequencer->verticalHeader()->defaultSectionSize());
     grdSequencer->installEventFilter(this);
 
     auto* group = new QGroupBox(QStringLiteral("Sequencer"));
@@ -59,15 +72,24 @@ TfrmSequenceEditor::TfrmSequenceEditor(TfrmMessage& owner) : QWidget(&owner, Qt:
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
-    resize(760, sizeHint().height());
+}
+
+QTableWidgetItem* TfrmSequenceEditor::entry(int k) const
+{
+    return grdSequencer->item(k / kPerRow, k % kPerRow);
+}
+
+TfrmSequenceEditor::~TfrmSequenceEditor()
+{
+    detachChildren(this);
 }
 
 void TfrmSequenceEditor::showWith(const QString& sequence)
 {
     if (!isVisible() && !sequence.isEmpty()) {
         const auto cells = SequenceText::toCells(sequence.toStdString());
-        for (int c = 0; c < SequenceText::kColumns; ++c)
-            grdSequencer->item(0, c)->setText(QString::fromStdString(cells[static_cast<std::size_t>(c)]));
+        for (int k = 0; k < SequenceText::kColumns; ++k)
+            entry(k)->setText(QString::fromStdString(cells[static_cast<std::size_t>(k)]));
     }
     centreOnFirstShow(this, parentWidget());
     show();
@@ -85,8 +107,8 @@ void TfrmSequenceEditor::closeEvent(QCloseEvent* event)
     event->ignore();
     guard([&] {
         std::vector<std::string> cells;
-        for (int c = 0; c < SequenceText::kColumns; ++c)
-            cells.push_back(grdSequencer->item(0, c)->text().toStdString());
+        for (int k = 0; k < SequenceText::kColumns; ++k)
+            cells.push_back(entry(k)->text().toStdString());
         const auto text = SequenceText::fromCells(cells);
         if (!text) {
             Dialogs::instance().information(this, QStringLiteral("Tallyport"),

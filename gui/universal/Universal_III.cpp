@@ -5,12 +5,14 @@
 #include "gui/app/StatusLine.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/ClickGuard.h"
+#include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 #include "gui/universal/ExpertToolBar.h"
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
 #include "gui/universal/Sequence.h"
+#include "gui/common/WrapGridLayout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -56,9 +59,13 @@ TfrmMessage::TfrmMessage(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
     connect(grdData, &QTableView::doubleClicked, this, guarded(this, &TfrmMessage::grdDataDblClick));
     grdData->installEventFilter(this);
     edtSequence->installEventFilter(this);
+    grdData->viewport()->installEventFilter(this);
 }
 
-TfrmMessage::~TfrmMessage() = default;
+TfrmMessage::~TfrmMessage()
+{
+    detachChildren(this);
+}
 
 TfrmEditor* TfrmMessage::editor() const
 {
@@ -173,19 +180,30 @@ QWidget* TfrmMessage::buildSendPanel()
     edtRow->setObjectName(QStringLiteral("edtRow"));
     edtRow->setMinimumWidth(110);
 
+    // The buttons, then the sequence and the run's state: one row, or two
+    // where the window is narrow.
+    auto* buttons = new QWidget;
+    auto* buttonRow = new QHBoxLayout(buttons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonRow->addWidget(btnSendMessage);
+    buttonRow->addWidget(btnSendAll);
+    buttonRow->addWidget(btnSequence);
+    buttonRow->addWidget(btnSendContinuous);
+    auto* state = new QWidget;
+    auto* stateRow = new QHBoxLayout(state);
+    stateRow->setContentsMargins(0, 0, 0, 0);
+    stateRow->addWidget(lblSequence);
+    stateRow->addWidget(edtSequence, 1);
+    stateRow->addSpacing(12);
+    stateRow->addWidget(lblSending);
+    stateRow->addWidget(edtRow);
+
     auto* panel = new QWidget;
-    auto* layout = new QHBoxLayout(panel);
+    auto* layout = new WrapGridLayout(2, 1, panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(btnSendMessage);
-    layout->addWidget(btnSendAll);
-    layout->addWidget(btnSequence);
-    layout->addWidget(btnSendContinuous);
-    layout->addSpacing(12);
-    layout->addWidget(lblSequence);
-    layout->addWidget(edtSequence, 1);
-    layout->addSpacing(12);
-    layout->addWidget(lblSending);
-    layout->addWidget(edtRow);
+    layout->setHorizontalSpacing(12);
+    layout->addWidget(buttons);
+    layout->addWidget(state);
     return panel;
 }
 
@@ -199,6 +217,7 @@ void TfrmMessage::buildGrid()
     grdData->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdData->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdData->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdData->setTabKeyNavigation(false); // not edited in place: Tab leaves, arrows move
     grdData->verticalHeader()->hide();
     grdData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdData->verticalHeader()->setDefaultSectionSize(22);
@@ -331,6 +350,10 @@ bool TfrmMessage::eventFilter(QObject* watched, QEvent* event)
             guard([this] { openEditor(); });
             return true;
         }
+    } else if (watched == grdData->viewport() && event->type() == QEvent::Resize) {
+        // Notes give way in a narrow window, so Data keeps room to show.
+        const int width = static_cast<QResizeEvent*>(event)->size().width();
+        grdData->horizontalHeader()->resizeSection(MessageTable::Notes, std::clamp(width / 4, 120, 320));
     } else if (watched == edtSequence && event->type() == QEvent::MouseButtonDblClick) {
         guard([this] { edtSequenceDblClick(); });
         return true;
@@ -395,14 +418,19 @@ void TfrmMessage::mnuOpenClick()
     r.defaultSuffix = QStringLiteral("txt");
     if (!Dialogs::instance().openFile(this, r))
         return;
+    // This Open's result replaces whatever the status line said before.
+    main().ResetWarning();
     const auto content = ExpertDataFile::load(r.fileName.toStdString());
+    setWindowTitle(QFileInfo(r.fileName).fileName());
     if (!content) {
-        // Not a data file: the table, its caption and its flag stay as they were.
+        // Not a data file: the table stays, under the name chosen, and the
+        // changes the user declined to save no longer count as unsaved. The
+        // next Save As still offers the last good file's name, not this one.
         main().ErrorMessage(tp::status::InvalidTextFile);
+        m_table.setModified(false);
         return;
     }
     m_fileName = r.fileName;
-    setWindowTitle(QFileInfo(r.fileName).fileName());
     std::string sequence = edtSequence->text().toStdString();
     const int row = activeRow();
     ExpertDataFile::apply(*content, m_table, sequence);

@@ -114,6 +114,8 @@ private slots:
     void memoryOnSmbusUsesBlockReads();
     void pollingWithoutZeroLengthMessages_data();
     void pollingWithoutZeroLengthMessages();
+    void writeTimeZeroOnHardware_data();
+    void writeTimeZeroOnHardware();
 };
 
 void TestLinuxI2c::busListLikeI2cdetect()
@@ -709,6 +711,48 @@ void TestLinuxI2c::pollingWithoutZeroLengthMessages()
     for (const std::string& t : bus.trace)
         writes += t.rfind("smbus w I2C_BLOCK", 0) == 0 || (t.rfind("rdwr W50[", 0) == 0 && t.size() > 30);
     QCOMPARE(writes, pageWrites);
+}
+
+void TestLinuxI2c::writeTimeZeroOnHardware_data()
+{
+    QTest::addColumn<bool>("zeroLength"); // the adapter sends zero-length polls
+    QTest::addColumn<int>("busyFor");     // transactions the chip ignores after a write
+    QTest::addColumn<int>("status");
+    QTest::newRow("zero-length polls, chip busy a while") << true << 3 << int(status::Success);
+    QTest::newRow("next write as the poll, chip busy a while") << false << 3 << int(status::Success);
+    QTest::newRow("zero-length polls, chip never done") << true << 1'000'000'000 << int(status::TimeOut);
+    QTest::newRow("next write as the poll, chip never done") << false << 1'000'000'000 << int(status::TimeOut);
+}
+
+void TestLinuxI2c::writeTimeZeroOnHardware()
+{
+    // A Write Time of 0 (a RAM image's .mem file) still gives the part time
+    // for its write cycle; a part that never ends it is a time-out.
+    QFETCH(bool, zeroLength);
+    QFETCH(int, busyFor);
+    QFETCH(int, status);
+    Machine m;
+    FakeI2cBus& bus = m.addBus(3, "i915 gmbus dpb", kFullI2c);
+    bus.noZeroLength = !zeroLength;
+    auto& chip = bus.chip(0x50);
+    chip.writeCycle = busyFor;
+    auto a = m.open("i2c-3");
+    MemoryDevice d;
+    d.size = 128;
+    d.pageSize = 8;
+    d.writeTimeMs = 0;
+    MemoryBus mb(*a, d);
+    mb.setPollIntervalUs(100);
+    std::vector<std::uint8_t> image(128, 0x5A);
+    const std::uint64_t start = a->nowUs();
+    const MemoryBusResult r = mb.writeAll(image);
+    QCOMPARE(int(r.status), status);
+    if (status == int(tp::status::Success)) {
+        QCOMPARE(std::vector<std::uint8_t>(chip.memory.begin(), chip.memory.begin() + 128), image);
+    } else {
+        QVERIFY(r.writeCycleTimedOut);
+        QVERIFY(a->nowUs() - start >= MemoryBus::kMinPollUs);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestLinuxI2c)

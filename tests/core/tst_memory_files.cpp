@@ -82,6 +82,8 @@ private slots:
 
     void dialogTypes();
     void defaultExtension();
+    void savedNameFollowsTheType_data();
+    void savedNameFollowsTheType();
     void typeNotExtensionPicksTheFormat();
 
 private:
@@ -582,6 +584,30 @@ void TestMemoryFiles::defaultExtension()
     QCOMPARE(q(large.defaultExtensionFor(FileType::Bin)), QString("csv"));
     QCOMPARE(q(large.defaultExtensionFor(FileType::Hex)), QString("hex"));
     QCOMPARE(q(large.accept(FileType::Mem, "/d/c")), QString("/d/c.mem"));
+}
+
+void TestMemoryFiles::savedNameFollowsTheType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no extension") << "/d/a" << int(FileType::Mem) << "/d/a.mem";
+    QTest::newRow("another type's extension") << "/d/a.csv" << int(FileType::Mem) << "/d/a.mem";
+    QTest::newRow("upper case") << "/d/A.BIN" << int(FileType::Hex) << "/d/A.hex";
+    QTest::newRow("its own") << "/d/a.hex" << int(FileType::Hex) << "/d/a.hex";
+    QTest::newRow("an extension of the user's") << "/d/a.eep" << int(FileType::Bin) << "/d/a.eep";
+    QTest::newRow("dot in a folder") << "/d.csv/a" << int(FileType::Csv) << "/d.csv/a.csv";
+    QTest::newRow("two extensions") << "/d/a.csv.bin" << int(FileType::Csv) << "/d/a.csv.csv";
+}
+
+void TestMemoryFiles::savedNameFollowsTheType()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, type);
+    QFETCH(QString, saved);
+    FileDialogState state(MemoryKind::SmallRam);
+    QCOMPARE(q(state.acceptSave(FileType(type), typed.toStdString())), saved);
+    QCOMPARE(q(state.defaultExtension()), q(MemoryFileTypes::extension(FileType(type))));
 }
 
 void TestMemoryFiles::typeNotExtensionPicksTheFormat()

@@ -197,12 +197,12 @@ void TestMemoryTextFiles::hexRefusals_data()
         MemoryKind::LargeRam, 65536);
     add("segment base beyond the image", {hexRecord(0, 2, QByteArray::fromHex("1000")), good, kEnd}, address,
         MemoryKind::LargeEeprom, 4096);
-    // The small EEPROM window refuses without a message.
-    add("small EEPROM: silent", {good, "junk", kEnd}, "", MemoryKind::SmallEeprom);
-    add("small EEPROM: silent address", {hexRecord(0x100, 0, seq(1))}, "", MemoryKind::SmallEeprom);
+    // The small EEPROM window says so as well.
+    add("small EEPROM: junk line", {good, "junk", kEnd}, invalid, MemoryKind::SmallEeprom);
+    add("small EEPROM: address", {hexRecord(0x100, 0, seq(1))}, address, MemoryKind::SmallEeprom);
     // Without a single record a file is no image, not an empty one.
     const auto raw = [&](const char* name, const QByteArray& file, MemoryKind k = MemoryKind::LargeRam) {
-        QTest::newRow(name) << int(k) << 4096 << file << (k == MemoryKind::SmallEeprom ? QString() : invalid);
+        QTest::newRow(name) << int(k) << 4096 << file << invalid;
     };
     raw("256 zero bytes", QByteArray(256, '\0'));
     raw("blanks and control characters", QByteArray(" \t\x01\x02\r\n\x1F \x0B\x0C\r\n\x1B"));

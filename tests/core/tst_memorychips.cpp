@@ -43,6 +43,8 @@ private slots:
     void pageWriteWrapsWithinPage_data();
     void pageWriteWrapsWithinPage();
     void writeCycleRefusesAddress();
+    void writeCycleEndsOnEitherClock_data();
+    void writeCycleEndsOnEitherClock();
     void onlyAStopWithDataStartsAWrite();
     void sequentialReadRollsOver_data();
     void sequentialReadRollsOver();
@@ -101,6 +103,7 @@ void TestMemoryChips::pageWriteWrapsWithinPage()
 void TestMemoryChips::writeCycleRefusesAddress()
 {
     SimulatedAdapter bench;
+    bench.setWallClock([] { return std::uint64_t(0); }); // modelled time alone
     bench.setBusFrequency(400);
     EepromChip& chip = placeEeprom(bench, 0xA0, 256, 8, 5000);
     QCOMPARE(bench.write(0xA0, {0x10, 0x11, 0x22}), status::Success);
@@ -122,6 +125,41 @@ void TestMemoryChips::writeCycleRefusesAddress()
     QCOMPARE(chip.byte(0x10), std::uint8_t(0x11));
     QCOMPARE(chip.byte(0x11), std::uint8_t(0x22));
     QCOMPARE(chip.byte(0x20), std::uint8_t(0xFF)); // the refused write left nothing
+}
+
+void TestMemoryChips::writeCycleEndsOnEitherClock_data()
+{
+    QTest::addColumn<int>("wallUs");  // wall time passing after the write
+    QTest::addColumn<int>("modelUs"); // modelled time passing after the write
+    QTest::addColumn<bool>("ready");
+    QTest::newRow("the user waits, no bus traffic") << 5000 << 0 << true;
+    QTest::newRow("bus time alone") << 0 << 5000 << true;
+    QTest::newRow("neither clock long enough") << 4900 << 4000 << false;
+    QTest::newRow("both clocks together do not add up") << 3000 << 3000 << false;
+}
+
+void TestMemoryChips::writeCycleEndsOnEitherClock()
+{
+    QFETCH(int, wallUs);
+    QFETCH(int, modelUs);
+    QFETCH(bool, ready);
+    SimulatedAdapter bench;
+    std::uint64_t wallNs = 1'000'000'000;
+    bench.setWallClock([&wallNs] { return wallNs; });
+    bench.setBusFrequency(400);
+    EepromChip& chip = placeEeprom(bench, 0xA0, 256, 8, 5000);
+    QCOMPARE(bench.write(0xA0, {0x10, 0x5A}), status::Success);
+    const std::uint64_t writeEnd = bench.nowUs();
+
+    // Between two operations the user waits; the bench sees no traffic.
+    wallNs += std::uint64_t(wallUs) * 1000;
+    bench.elapse(std::uint64_t(modelUs));
+    QCOMPARE(chip.inWriteCycle(), !ready);
+    Bytes out;
+    QCOMPARE(randomRead(bench, 0xA0, {0x10}, 1, out), ready ? status::Success : status::AddressNack);
+    if (ready)
+        QCOMPARE(out, Bytes{0x5A});
+    QVERIFY(bench.nowUs() - writeEnd < std::uint64_t(modelUs) + 200); // only the read's own bus time
 }
 
 void TestMemoryChips::onlyAStopWithDataStartsAWrite()

@@ -131,11 +131,12 @@ void TestAdapterChoice::optionsListTheAdapters()
     r.enable();
     QCOMPARE(r.entries(), QStringList({"Simulated bench *", "i2c-0  SMBus I801 adapter at f040",
                                        "i2c-3  CP2112 SMBus Bridge on hidraw0"}));
-    // They follow the separator after the supply entries.
+    // They follow the separator after the supply entries and the power warning's.
     const QList<QAction*> all = child<QMenu>(r.b.main.get(), "mnuOptions")->actions();
-    QVERIFY(all.size() >= 6);
-    QVERIFY(all[4]->isSeparator());
-    QCOMPARE(all[5]->text(), QString("Simulated bench"));
+    QVERIFY(all.size() >= 7);
+    QCOMPARE(all[4]->text(), QString("Show Power Warning"));
+    QVERIFY(all[5]->isSeparator());
+    QCOMPARE(all[6]->text(), QString("Simulated bench"));
     auto* options = child<QMenu>(r.b.main.get(), "mnuOptions");
     options->popup(r.b.main->mapToGlobal(QPoint(100, 30)));
     saveShot(options, "options_adapters");

@@ -1,3 +1,4 @@
+#include "core/sim/EepromChip.h"
 #include "tests/gui/ExpertFixture.h"
 
 #include <QTimer>
@@ -14,6 +15,7 @@ private slots:
     void writeThenReadIsOneTransaction();
     void sendMessage_data();
     void sendMessage();
+    void eepromWriteCycleEndsWhileTheUserWaits();
     void sequenceOrderAndDelays();
     void skippedRowsStillLabelled();
     void failingStatusEndsTheRun();
@@ -116,6 +118,29 @@ void TestExpertSending::sendMessage()
     QCOMPARE(f->bench.statusText(), status);
     QCOMPARE(f->shown(row, MessageTable::Data), data);
     QCOMPARE(f->label("lblSending"), QString("Idle"));
+}
+
+void TestExpertSending::eepromWriteCycleEndsWhileTheUserWaits()
+{
+    std::uint64_t wallNs = 1'000'000'000;
+    f->bench.sim->setWallClock([&wallNs] { return wallNs; });
+    auto& chip = static_cast<tp::sim::EepromChip&>(
+        f->bench.sim->place(0xA4, std::make_unique<tp::sim::EepromChip>(tp::sim::EepromChip::typical(256))));
+    f->load("Expert Mode Data File\r\n"
+            "A4,Write,Yes,0,10,5A\r\n"
+            "A4,Write,Yes,0,10\r\n");
+    f->w->setActiveRow(0);
+    QTest::mouseClick(f->button("btnSendMessage"), Qt::LeftButton);
+    QCOMPARE(f->bench.statusText(), QString("Transmission successful"));
+    f->w->setActiveRow(1);
+    QTest::mouseClick(f->button("btnSendMessage"), Qt::LeftButton);
+    QCOMPARE(f->bench.statusText(), QString("  Address not acknowledged")); // in its write cycle
+
+    // The user looks at the result a while before the next click.
+    wallNs += 5'000'000;
+    QTest::mouseClick(f->button("btnSendMessage"), Qt::LeftButton);
+    QCOMPARE(f->bench.statusText(), QString("Transmission successful"));
+    QCOMPARE(chip.byte(0x10), std::uint8_t(0x5A));
 }
 
 void TestExpertSending::sequenceOrderAndDelays()

@@ -1,4 +1,5 @@
 #include "tests/gui/ExpertFixture.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -6,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -32,7 +34,12 @@ private slots:
     void menus_data();
     void menus();
     void shortcutsWorkOnTheTable();
+    void editorShowsEveryByte_data();
+    void editorShowsEveryByte();
+    void editorGoesWhileShown_data();
+    void editorGoesWhileShown();
     void activeRowLabel();
+    void longCellsHaveTheirTextAsHint();
 
     void modifiedFlag_data();
     void modifiedFlag();
@@ -376,6 +383,110 @@ void TestExpertWindow::editorShowsAndWritesBack()
     QCOMPARE(f->shown(0, MessageTable::Data), QString("00,12,34"));
 }
 
+void TestExpertWindow::longCellsHaveTheirTextAsHint()
+{
+    QStringList bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes << QString("%1").arg(i, 2, 16, QChar('0')).toUpper();
+    f->load("Expert Mode Data File\r\n"
+            "A0,Write,Yes,0," + bytes.join(',').toLatin1() + ",Comments: pointer, then <data> & more\r\n"
+            "A0,Read,Yes,0,\r\n");
+    const QVariant hint = f->grid()->model()->index(0, MessageTable::Data).data(Qt::ToolTipRole);
+    const QStringList lines = hint.toString().split('\n');
+    QCOMPARE(lines.size(), 3); // 16 bytes a line
+    QCOMPARE(lines.first(), bytes.mid(0, 16).join(',') + ",");
+    QCOMPARE(hint.toString().remove('\n'), bytes.join(','));
+    const QString notes = f->grid()->model()->index(0, MessageTable::Notes).data(Qt::ToolTipRole).toString();
+    QCOMPARE(notes, QString("<qt>pointer, then &lt;data&gt; &amp; more</qt>"));
+    // An empty cell leaves the table's own hint.
+    QVERIFY(!f->grid()->model()->index(1, MessageTable::Data).data(Qt::ToolTipRole).isValid());
+    QVERIFY(!f->grid()->model()->index(0, MessageTable::Address).data(Qt::ToolTipRole).isValid());
+}
+
+void TestExpertWindow::editorShowsEveryByte_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("13 bytes, the row scrolls") << 13;
+    QTest::newRow("129 bytes") << 129;
+}
+
+void TestExpertWindow::editorShowsEveryByte()
+{
+    QFETCH(int, count);
+    f->doubleClickRow(0);
+    TfrmEditor* e = f->w->editor();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    child<QSpinBox>(e, "spnBytes")->setValue(count);
+    auto* cells = child<QTableWidget>(e, "grdWrite");
+    QCoreApplication::processEvents();
+    for (int c : {0, count / 2, count - 1}) {
+        cells->scrollTo(cells->model()->index(0, c));
+        const QRect cell = cells->visualRect(cells->model()->index(0, c));
+        // Whole, above the scroll bar, and as tall as the text needs.
+        QVERIFY2(cells->viewport()->rect().contains(cell), qPrintable(QString("cell %1").arg(c + 1)));
+        QVERIFY(cell.height() >= cells->fontMetrics().height() + 4);
+        cells->setFocus();
+        cells->setCurrentCell(0, c);
+        QTest::keyClicks(cells, "a"); // opens the cell's editor
+        QTest::keyClicks(QApplication::focusWidget(), "b");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(cells->item(0, c)->text(), QString("AB"));
+    }
+    QCOMPARE(cells->horizontalHeader()->isVisible(), true);
+    QVERIFY(cells->viewport()->height() >= cells->rowHeight(0));
+    saveShot(e, QString("editor-%1-bytes").arg(count));
+    e->close();
+    QCOMPARE(f->shown(0, MessageTable::Data).split(',').size(), count);
+    QCOMPARE(f->shown(0, MessageTable::Data).split(',').last(), QString("AB"));
+}
+
+void TestExpertWindow::editorGoesWhileShown_data()
+{
+    QTest::addColumn<bool>("programEnds");
+    QTest::newRow("the editor itself") << false;
+    QTest::newRow("the program ends") << true;
+}
+
+void TestExpertWindow::editorGoesWhileShown()
+{
+    QFETCH(bool, programEnds);
+    f->doubleClickRow(0);
+    QPointer<TfrmEditor> e = f->w->editor();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    auto* address = child<QLineEdit>(e, "edtAddress");
+    address->setFocus();
+    address->clear();
+    QTest::keyClicks(address, "4");
+    // As it goes the window is hidden and the desktop makes another one
+    // active, so its focused field loses the focus and reports that its
+    // editing finished: nothing may reach the editor then (its exit handling
+    // would complete "4" to "04" on a half-destroyed window).
+    struct Deactivate : QObject {
+        QWidget* next;
+        explicit Deactivate(QWidget* n) : next(n) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Hide)
+                QApplication::setActiveWindow(next);
+            return false;
+        }
+    } deactivate(f->bench.main.get());
+    e->installEventFilter(&deactivate);
+    QStringList texts;
+    connect(address, &QLineEdit::textChanged, this, [&texts](const QString& t) { texts << t; });
+    if (programEnds) {
+        f->w->table().setModified(false);
+        f->bench.main.reset();
+    } else {
+        delete e.data();
+    }
+    QVERIFY(!e);
+    QCOMPARE(texts, QStringList());
+}
+
 void TestExpertWindow::editorTypingAndTab()
 {
     f->doubleClickRow(0);
@@ -592,9 +703,15 @@ void TestExpertWindow::openRefusesABadHeader()
     QCOMPARE(f->grid()->model()->rowCount(), 4);
     QCOMPARE(f->shown(0, MessageTable::Notes), QString("pointer, then read"));
     QCOMPARE(f->sequence(), QString("02,01"));
-    // Nothing of the bad file took hold: still the old caption, still unsaved.
+    // The caption names the file chosen and the flag is cleared, as after any Open.
+    QCOMPARE(f->w->windowTitle(), QString("bad.txt"));
+    QVERIFY(!f->w->table().modified());
+
+    // A later Open that works shows its own result, not the old complaint.
+    f->load(kThreeRows);
+    QCOMPARE(f->bench.status(), tp::blankMessage());
     QCOMPARE(f->w->windowTitle(), QString("load.txt"));
-    QVERIFY(f->w->table().modified());
+    QCOMPARE(f->grid()->model()->rowCount(), 3);
 }
 
 void TestExpertWindow::openHeaderOnlyKeepsSequence()
@@ -658,8 +775,18 @@ void TestExpertWindow::sequenceEditor()
     QVERIFY(e && e->isVisible() && e->isWindow());
     QCOMPARE(e->windowTitle(), QString("Sequence Editor"));
     auto* cells = child<QTableWidget>(e, "grdSequencer");
-    QCOMPARE(cells->columnCount(), 64);
-    QCOMPARE(cells->horizontalHeaderItem(63)->text(), QString("64"));
+    // All 64 entries in sight at once, four rows of 16.
+    QCOMPARE(cells->rowCount() * cells->columnCount(), 64);
+    QCOMPARE(cells->columnCount(), 16);
+    QCOMPARE(cells->horizontalHeaderItem(15)->text(), QString("16"));
+    QCOMPARE(cells->verticalHeaderItem(3)->text(), QString("+48"));
+    QCOMPARE(cells->item(3, 15)->toolTip(), QString("Entry 64"));
+    QCoreApplication::processEvents();
+    for (int r = 0; r < cells->rowCount(); ++r)
+        for (int c = 0; c < cells->columnCount(); ++c)
+            QVERIFY(cells->viewport()->rect().contains(cells->visualItemRect(cells->item(r, c))));
+    QVERIFY(e->rect().contains(QRect(cells->mapTo(e, QPoint(0, 0)), cells->size())));
+    QVERIFY(e->width() < 1280);
     QCOMPARE(cells->item(0, 0)->text(), QString("02"));
     QCOMPARE(cells->item(0, 1)->text(), QString("01"));
 

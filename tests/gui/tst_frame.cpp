@@ -8,6 +8,7 @@
 #include "gui/common/ChildForm.h"
 #include "gui/common/Guarded.h"
 #include "tests/support/TestBench.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 
 using namespace tp;
 
@@ -98,6 +100,9 @@ private slots:
     void memoryEntriesOpenNewWindows();
     void childMenusTakeFrameFilePlace();
     void windowMenuWithoutChildren();
+    void windowMenuListsOpenWindows();
+    void menuHintsWhileOpen_data();
+    void menuHintsWhileOpen();
     void minimizeAll();
     void closeAllKeepsFrame();
     void reopenedWindowKeepsBusContext();
@@ -114,6 +119,7 @@ private slots:
     void bitrateTyped();
     void bitrateCountsReactOnlyWithFocus();
     void powerWarning();
+    void powerWarningComesBack();
 
     void settingsRoundTrip();
     void splashClosesOnClickElsewhere();
@@ -137,14 +143,13 @@ void TestFrame::menuBar()
     auto* options = child<QMenu>(b.main.get(), "mnuOptions");
     QCOMPARE(actionTexts(options),
              (QStringList{QString::fromUtf8("I²C Frequency"), "-", "Enable 3.3V Output Power",
-                          "Enable 5V Output Power", "-", "Simulated bench"}));
+                          "Enable 5V Output Power", "Show Power Warning", "-", "Simulated bench"}));
     QVERIFY(child<QAction>(b.main.get(), "mnuAdapterBench")->isChecked());
     // The arrangement entries first, then the bus log and the bus scan.
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")),
              (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", QString::fromUtf8("&Scan Bus…")}));
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuHelp")), (QStringList{"Update Tallyport", "-", "&About"}));
     QCOMPARE(child<QAction>(b.main.get(), "mnuExit")->shortcut(), QKeySequence("Ctrl+X"));
-    QCOMPARE(child<QMenu>(b.main.get(), "mnuDevice")->toolTip(), QString("Choose device from this menu"));
     QCOMPARE(b.main->windowTitle(), QString("Tallyport"));
     QCOMPARE(b.main->statusLine()->toolTip(),
              QString("Double-click 3.3V to turn on/off 3.3V power\nDouble-click 5V to turn on/off 5V power\n"
@@ -247,6 +252,82 @@ void TestFrame::windowMenuWithoutChildren()
         child<QAction>(b.main.get(), name)->trigger();
     QVERIFY(b.main->childForms().isEmpty());
     QVERIFY(b.dialogs.calls.isEmpty());
+}
+
+void TestFrame::windowMenuListsOpenWindows()
+{
+    TestBench b(true, testCatalogue(), testFactories());
+    QMenu* menu = child<QMenu>(b.main.get(), "mnuWindow");
+    TChildForm* one = b.main->openCaption("Memory");
+    one->setWindowTitle("First image");
+    TChildForm* chip = b.main->openCaption("Chip  A");
+    chip->setWindowTitle("Fan & chip");
+    TChildForm* two = b.main->openCaption("Memory");
+    two->setWindowTitle("Second image");
+    const auto shown = [&] {
+        menu->popup(b.main->mapToGlobal(QPoint(40, 40)));
+        QStringList out;
+        for (QAction* a : menu->actions())
+            out << (a->isSeparator() ? QString("-") : a->text() + (a->isChecked() ? " *" : ""));
+        saveShot(menu, "window-menu");
+        menu->close();
+        return out;
+    };
+    QCOMPARE(shown(), (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", QString::fromUtf8("&Scan Bus…"),
+                                   "-", "&1 First image", "&2 Fan && chip", "&3 Second image *"}));
+
+    // Choosing one brings it forward, also out of Minimize All.
+    child<QAction>(b.main.get(), "mnuMinimizeAll")->trigger();
+    shown();
+    child<QAction>(b.main.get(), "mnuWindow1")->trigger();
+    QCOMPARE(b.main->mdiArea()->activeSubWindow()->widget(), one);
+    QVERIFY(!b.main->mdiArea()->activeSubWindow()->isMinimized());
+    QCOMPARE(shown().mid(7), (QStringList{"&1 First image *", "&2 Fan && chip", "&3 Second image"}));
+
+    chip->parentWidget()->close();
+    QTRY_VERIFY(!b.main->windowReference("TfrmTestChip"));
+    QCOMPARE(shown().mid(6), (QStringList{"-", "&1 First image *", "&2 Second image"}));
+}
+
+void TestFrame::menuHintsWhileOpen_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entry"); // an entry without a hint of its own
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("Device") << "mnuDevice" << "mnuA" << "Choose device from this menu";
+    QTest::newRow("Options") << "mnuOptions" << "mnu3VPower" << QString::fromUtf8("Change device, I²C speed");
+}
+
+void TestFrame::menuHintsWhileOpen()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, entry);
+    QFETCH(QString, hint);
+    TestBench b(true, testCatalogue(), testFactories());
+    auto* m = child<QMenu>(b.main.get(), menu);
+    QCOMPARE(m->menuAction()->statusTip(), hint); // over its title in the menu bar
+    QCOMPARE(b.main->statusBar()->currentMessage(), QString());
+    m->popup(b.main->mapToGlobal(QPoint(40, 40)));
+    QCOMPARE(b.main->statusBar()->currentMessage(), hint);
+
+    // Moving over the entries keeps it.
+    QAction* a = child<QAction>(b.main.get(), entry);
+    QMenu* owner = qobject_cast<QMenu*>(a->parent()) ? qobject_cast<QMenu*>(a->parent()) : m;
+    for (QAction* over : m->actions())
+        if (over->menu() && over->menu()->actions().contains(a)) {
+            m->setActiveAction(over);
+            QCOMPARE(b.main->statusBar()->currentMessage(), hint);
+            owner = over->menu();
+        }
+    owner->setActiveAction(a);
+    QCOMPARE(b.main->statusBar()->currentMessage(), hint);
+    saveShot(b.main.get(), "hint-" + menu);
+    saveShot(m, "menu-" + menu);
+
+    m->close();
+    QTRY_COMPARE(b.main->statusBar()->currentMessage(), QString());
+    // The Window menu's entries keep their own hints.
+    QCOMPARE(child<QAction>(b.main.get(), "mnuTile")->statusTip(), QString("Arrange windows without overlap"));
 }
 
 void TestFrame::minimizeAll()
@@ -413,6 +494,9 @@ void TestFrame::bitrateTyped_data()
     QTest::newRow("300 stores 296") << "300" << 13 << 14 << 296;
     QTest::newRow("1000") << "1000" << 4 << 4 << 1000;
     QTest::newRow("two digits below 12 change nothing") << "10" << 40 << 40 << 100;
+    QTest::newRow("9999 stops at 999") << "9999" << 4 << 4 << 1000;
+    QTest::newRow("1001 stops at 100") << "1001" << 40 << 40 << 100;
+    QTest::newRow("2000 stops at 200") << "2000" << 20 << 20 << 200;
 }
 
 void TestFrame::bitrateTyped()
@@ -432,7 +516,8 @@ void TestFrame::bitrateTyped()
     QCOMPARE(w->spnSCLh->value(), high);
     QCOMPARE(w->spnSCLl->value(), low);
     QCOMPARE(b.state->busFrequency.frequency, stored);
-    QCOMPARE(w->edtFrequency->text(), typed); // the field keeps what was typed
+    // The field keeps what was typed, never a number beyond 1000.
+    QCOMPARE(w->edtFrequency->text(), typed.toInt() > 1000 ? typed.chopped(1) : typed);
     QCOMPARE(b.state->adapter().busFrequency(), unsigned(stored));
 }
 
@@ -473,6 +558,32 @@ void TestFrame::powerWarning()
     QTRY_VERIFY(!b.main->powerWarning());
     b.main->mnu5VPowerClick();
     QVERIFY(!b.main->powerWarning());
+}
+
+void TestFrame::powerWarningComesBack()
+{
+    TestBench b;
+    QAction* entry = child<QAction>(b.main.get(), "mnuShowWarning");
+    QVERIFY(entry->isChecked());
+    b.main->mnu3VPowerClick();
+    b.main->powerWarning()->chbShow->click(); // "Open each time Power is enabled" off
+    b.main->powerWarning()->btnClose->click();
+    QTRY_VERIFY(!b.main->powerWarning());
+    auto* options = child<QMenu>(b.main.get(), "mnuOptions");
+    options->popup(b.main->mapToGlobal(QPoint(40, 40)));
+    QVERIFY(!entry->isChecked());
+    options->close();
+
+    entry->trigger();
+    QVERIFY(b.main->ShowWarning);
+    b.main->mnu5VPowerClick();
+    QVERIFY(b.main->powerWarning() && b.main->powerWarning()->isVisible());
+    QVERIFY(b.main->powerWarning()->chbShow->isChecked());
+
+    // With the warning open, the entry and its check box are one setting.
+    entry->trigger();
+    QVERIFY(!b.main->ShowWarning);
+    QVERIFY(!b.main->powerWarning()->chbShow->isChecked());
 }
 
 void TestFrame::settingsRoundTrip()
@@ -591,9 +702,19 @@ void TestFrame::writeArrayLimit()
 {
     TestBench b(false);
     b.sim->place(0xA0, std::make_unique<sim::RegisterChip>("R", 256));
-    std::vector<std::uint8_t> data(495, 0x11);
-    QCOMPARE(int(b.main->I2CWriteArray(0xA0, 0, 495, data.data())), int(status::DataNack));
-    QVERIFY(b.transfers().isEmpty()); // refused before anything reached the bus
+    std::vector<std::uint8_t> data(600, 0x11);
+    b.main->ErrorMessage(0);
+    // Refused before anything reached the bus: the status says so and the
+    // status line names the limit rather than blaming the chip.
+    QCOMPARE(int(b.main->I2CWriteArray(0xA0, 0, 495, data.data())), int(tp::status::Refused));
+    QCOMPARE(b.statusText(), QString(" An array write carries at most 494 data bytes, not 495"));
+    QCOMPARE(int(b.main->I2CWriteArray(0xA0, 0, 600, data.data())), int(tp::status::Refused));
+    QCOMPARE(b.statusText(), QString(" An array write carries at most 494 data bytes, not 600"));
+    QVERIFY(b.transfers().isEmpty());
+    QVERIFY(b.dialogs.texts("error").isEmpty());
+    QCOMPARE(int(b.main->I2CWriteArray(0xA0, 0, 494, data.data())), 0);
+    QCOMPARE(b.transfers().size(), 1);
+    b.clearLog();
     QCOMPARE(int(b.main->I2CWriteArray(0xA0, 0, 255, data.data())), 0);
     QCOMPARE(b.transfers().size(), 1);
 }

@@ -63,6 +63,8 @@ private slots:
     void verifyFailureReportsAddress();
     void failedReadLeavesGrids();
     void failedWriteShowsStatus();
+    void writeTimeZeroStillWaitsForTheChip_data();
+    void writeTimeZeroStillWaitsForTheChip();
     void notHexAddressStopsWithError();
     void cancelLeavesGrids();
     void cancelledVerifySaysSo();
@@ -198,6 +200,47 @@ void TestMemoryTransfers::failedWriteShowsStatus()
     rig.window->btnWrite->click();
     QCOMPARE(rig.bench.statusText(), QString("  Data not acknowledged"));
     QCOMPARE(rig.bench.status().background, Rgb(colour::Red));
+}
+
+void TestMemoryTransfers::writeTimeZeroStillWaitsForTheChip_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<qulonglong>("cycleUs");
+    QTest::addColumn<QString>("status"); // after Write All
+    QTest::newRow("256 bytes, 5 ms chip") << "EEPROM/256 x 8 (2K bit)" << 256 << 5000ull << "Transmission successful";
+    QTest::newRow("4 KB, 5 ms chip") << "EEPROM/4K x 8 (32K bit)" << 4096 << 5000ull << "Transmission successful";
+    QTest::newRow("chip that never finishes") << "EEPROM/256 x 8 (2K bit)" << 256 << 3600'000'000ull
+                                              << "  I\u00B2C Time-Out";
+}
+
+void TestMemoryTransfers::writeTimeZeroStillWaitsForTheChip()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, size);
+    QFETCH(qulonglong, cycleUs);
+    QFETCH(QString, status);
+    MemoryRig rig(entry, std::size_t(size), true);
+    rig.bench.sim->setWallClock([] { return std::uint64_t(0); }); // the bus's own time only
+    dynamic_cast<sim::EepromChip*>(rig.chip)->setWriteCycleUs(cycleUs);
+    TMemoryForm* w = rig.window;
+    // What loading a RAM image's .mem file sets.
+    w->spnWriteTime->setValue(0);
+    w->edtFillWith->setText("A5");
+    w->btnFill->click();
+
+    w->btnWrite->click();
+    QCOMPARE(rig.bench.statusText(), status);
+    if (cycleUs > 100'000) {
+        QCOMPARE(rig.bench.status().align, Align::Left); // the time-out's own look
+        QCOMPARE(rig.chip->byte(0), std::uint8_t(0xA5));
+        QCOMPARE(rig.chip->byte(8), std::uint8_t(0x07 * 8)); // the second page never went out
+        return;
+    }
+    for (std::size_t a = 0; a < std::size_t(size); ++a)
+        QCOMPARE(int(rig.chip->byte(a)), 0xA5);
+    w->btnVerify->click();
+    QCOMPARE(rig.bench.statusText(), QString(" Verification Successful"));
 }
 
 void TestMemoryTransfers::notHexAddressStopsWithError()

@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,12 @@ private slots:
     void saveAndOpenRoundTrip_data();
     void saveAndOpenRoundTrip();
     void ramSaveOffersNoCsv();
+    void savedNameFollowsTheType_data();
+    void savedNameFollowsTheType();
+    void memFileShowsWhatItHolds_data();
+    void memFileShowsWhatItHolds();
+    void malformedHexSaysSo_data();
+    void malformedHexSaysSo();
     void largeCloseAllAsksEveryWindow();
 };
 
@@ -445,6 +452,151 @@ void TestMemoryWindows::ramSaveOffersNoCsv()
     QCOMPARE(b.dialogs.of("save").first().request.title, QString("Save EEPROM Data As"));
     QCOMPARE(b.dialogs.of("open").first().request.filters.size(), 4);
     QCOMPARE(b.dialogs.of("open").first().request.title, QString("Open Data File"));
+}
+
+void TestMemoryWindows::savedNameFollowsTheType_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("opened"); // a file opened first ("" for none)
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("type");     // chosen in the save dialog; 0 keeps the preselected one
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QByteArray>("starts");
+    QTest::newRow("RAM: after a csv, mem is offered as mem") << "RAM / FRAM/16 x 8 (128 bit)" << "in.csv" << "out"
+                                                             << 0 << "out.mem" << QByteArray("TarnwickSmallEE016");
+    QTest::newRow("EEPROM: typed csv, chose hex") << "EEPROM/16 x 8 (128 bit)" << "" << "dump.csv" << 2 << "dump.hex"
+                                                  << QByteArray(":00000001FF");
+    QTest::newRow("large: typed bin, chose mem") << "RAM / FRAM/4K x 8 (32K bit)" << "" << "image.BIN" << 1
+                                                 << "image.mem" << QByteArray();
+}
+
+void TestMemoryWindows::savedNameFollowsTheType()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, opened);
+    QFETCH(QString, typed);
+    QFETCH(int, type);
+    QFETCH(QString, saved);
+    QFETCH(QByteArray, starts);
+    QTemporaryDir dir;
+    TestBench b;
+    TMemoryForm* w = open(b, entry);
+    if (!opened.isEmpty()) {
+        QFile f(dir.filePath(opened));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F\r\n"));
+        f.close();
+        b.dialogs.files << f.fileName();
+        b.dialogs.filterIndexes << 4;
+        child<QAction>(w, "mnuOpen")->trigger();
+        QCOMPARE(cell(w, 15), QString("0F"));
+    }
+    b.dialogs.files << dir.filePath(typed);
+    if (type)
+        b.dialogs.filterIndexes << type;
+    child<QAction>(w, w->findChild<QAction*>("mnuEESaveAs") ? "mnuEESaveAs" : "mnuSaveAs")->trigger();
+    const auto request = b.dialogs.of("save").last().request;
+    QCOMPARE(request.defaultSuffix, QString("mem")); // the type the dialog shows first
+    QStringList files{saved};
+    if (!opened.isEmpty())
+        files << opened;
+    files.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+    QFile f(dir.filePath(saved));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith(starts));
+    QCOMPARE(w->windowTitle(), dir.filePath(saved));
+
+    // Renamed onto a file that is there: asked first, as the dialog would have.
+    b.dialogs.files << dir.filePath(typed);
+    if (type)
+        b.dialogs.filterIndexes << type;
+    b.dialogs.answers << Dialogs::Answer::No;
+    w->image().setCellText(0, "77");
+    child<QAction>(w, w->findChild<QAction*>("mnuEESaveAs") ? "mnuEESaveAs" : "mnuSaveAs")->trigger();
+    if (QFileInfo(typed).suffix().isEmpty()) {
+        QVERIFY(b.dialogs.texts("confirm").isEmpty()); // the dialog gave that very name
+    } else {
+        QCOMPARE(b.dialogs.texts("confirm"), QStringList{saved + " already exists.\rDo you want to replace it?"});
+        QVERIFY(!QDir(dir.path()).entryList(QDir::Files).contains(typed));
+    }
+}
+
+void TestMemoryWindows::memFileShowsWhatItHolds_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("header"); // offsets 18 to 25 of a large .mem stream
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("writeTime"); // -1: the window has none
+    // Address 0xB0 is on no list; a write time of 5000 ms is beyond the old limit.
+    QTest::newRow("large RAM, address off the list") << "RAM / FRAM/4K x 8 (32K bit)"
+                                                     << QByteArray("\xB0\x00\x00\x00\x00\x10\x00\x00", 8) << "B0" << -1;
+    QTest::newRow("large EEPROM, long write time") << "EEPROM/4K x 8 (32K bit)"
+                                                   << QByteArray("\xA6\x00\x88\x13\x00\x10\x20\x00", 8) << "A6" << 5000;
+    QTest::newRow("large EEPROM, both") << "EEPROM/4K x 8 (32K bit)"
+                                        << QByteArray("\xC2\x00\xFF\xFF\x00\x10\x20\x00", 8) << "C2" << 65535;
+}
+
+void TestMemoryWindows::memFileShowsWhatItHolds()
+{
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, header);
+    QFETCH(QString, address);
+    QFETCH(int, writeTime);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("board.mem"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(18, 'x') + header + QByteArray(4096, '\x42'));
+    f.close();
+    TestBench b;
+    TMemoryForm* w = open(b, entry);
+    b.dialogs.files << f.fileName();
+    b.dialogs.filterIndexes << 1;
+    child<QAction>(w, "mnuOpen")->trigger();
+    QCOMPARE(cell(w, 4095), QString("42"));
+    QCOMPARE(w->cmbAddress->currentText(), address);
+    if (writeTime >= 0)
+        QCOMPARE(w->spnWriteTime->value(), writeTime);
+    QVERIFY(b.dialogs.calls.size() == 1); // no notice: the file fits
+}
+
+void TestMemoryWindows::malformedHexSaysSo_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("status");
+    const QByteArray good = ":1000000000112233445566778899AABBCCDDEEFFF8\r\n";
+    QTest::newRow("small EEPROM, line without colon") << "EEPROM/256 x 8 (2K bit)" << good + "1000\r\n"
+                                                      << "  Invalid Hex File";
+    QTest::newRow("small EEPROM, address beyond") << "EEPROM/16 x 8 (128 bit)" << good + ":0100100012DD\r\n"
+                                                  << "  Invalid Hex File Address";
+    QTest::newRow("small RAM") << "RAM / FRAM/256 x 8 (2K bit)" << good + "junk\r\n" << "  Invalid Hex File";
+    QTest::newRow("large EEPROM") << "EEPROM/4K x 8 (32K bit)" << good + "junk\r\n" << "  Invalid Hex File";
+}
+
+void TestMemoryWindows::malformedHexSaysSo()
+{
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, status);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("bad.hex"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(file);
+    f.close();
+    TestBench b;
+    TMemoryForm* w = open(b, entry);
+    const QString caption = w->windowTitle();
+    w->image().setCellText(1, "5A");
+    b.dialogs.files << f.fileName();
+    b.dialogs.filterIndexes << 2;
+    child<QAction>(w, "mnuOpen")->trigger();
+    QCOMPARE(b.statusText(), status);
+    QCOMPARE(b.status().background, Rgb(colour::Red));
+    QCOMPARE(b.status().align, Align::Centre);
+    QCOMPARE(cell(w, 0), QString("FF")); // nothing of the file shown
+    QCOMPARE(cell(w, 1), QString("5A"));
+    QCOMPARE(w->windowTitle(), caption);
 }
 
 void TestMemoryWindows::largeCloseAllAsksEveryWindow()

@@ -117,6 +117,8 @@ private slots:
     void autoWriteCaptions();
     void suspensionRestoresAlsoOnError();
     void radioGroupReportsOnlyUserClicks();
+    void radioGroupWrapsWhenNarrow_data();
+    void radioGroupWrapsWhenNarrow();
     void readOneNeverWritesBack();
     void readOneShowsInputsAndFailureChangesNothing();
     void readAllReadsOnlyAndStopsAtFirstFailure();
@@ -310,6 +312,46 @@ void TestRegisterBlocks::radioGroupReportsOnlyUserClicks()
     QCOMPARE(g.itemIndex(), 1);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toInt(), 1);
+}
+
+void TestRegisterBlocks::radioGroupWrapsWhenNarrow_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("wide");
+    QTest::addColumn<int>("rows"); // of the 8 items
+    QTest::newRow("8 columns, room for them") << 8 << true << 1;
+    QTest::newRow("8 columns, narrow: 4") << 8 << false << 2;
+    QTest::newRow("4 columns, narrow: 2") << 4 << false << 4;
+}
+
+void TestRegisterBlocks::radioGroupWrapsWhenNarrow()
+{
+    QFETCH(int, columns);
+    QFETCH(bool, wide);
+    QFETCH(int, rows);
+    QWidget parent;
+    auto* layout = new QHBoxLayout(&parent);
+    auto* g = new RadioGroup("rdgTest", "I\u00B2C Address", {"0x40", "0x42", "0x44", "0x46", "0x48", "0x4A", "0x4C", "0x4E"},
+                             columns, &parent);
+    layout->addWidget(g);
+    parent.resize(wide ? g->sizeHint().width() + 40 : g->minimumSizeHint().width() + 20, 300);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QCoreApplication::processEvents();
+    // Row by row in item order, every item whole and inside the group.
+    QList<int> tops;
+    for (int i = 0; i < g->count(); ++i) {
+        const QRect r = g->item(i)->geometry();
+        if (tops.isEmpty() || r.top() > tops.last())
+            tops << r.top();
+        QCOMPARE(r.top(), tops.last());
+        QVERIFY(r.width() >= g->item(i)->sizeHint().width());
+        QVERIFY(g->rect().contains(r));
+        if (i > 0 && r.top() == g->item(i - 1)->geometry().top())
+            QVERIFY(r.left() > g->item(i - 1)->geometry().right());
+    }
+    QCOMPARE(tops.size(), rows);
+    QVERIFY(g->height() >= g->heightForWidth(g->width()));
 }
 
 void TestRegisterBlocks::readOneNeverWritesBack()

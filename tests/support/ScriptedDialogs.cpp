@@ -1,6 +1,8 @@
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QFileInfo>
 #include <QPrinter>
+#include <QRegularExpression>
 
 ScriptedDialogs::ScriptedDialogs()
 {
@@ -41,6 +43,15 @@ bool ScriptedDialogs::file(const QString& kind, FileRequest& request)
     int index = filterIndexes.isEmpty() ? request.filterIndex : filterIndexes.takeFirst();
     if (!name)
         return false;
+    // As the real save dialog: a name typed without extension gets the
+    // default suffix, or the extension of the type picked instead.
+    QString suffix = request.defaultSuffix;
+    if (index != request.filterIndex && index >= 1 && index <= request.filters.size()) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(request.filters[index - 1]);
+        suffix = m.hasMatch() ? m.captured(1) : QString();
+    }
+    if (kind == QLatin1String("save") && !suffix.isEmpty() && QFileInfo(*name).suffix().isEmpty())
+        *name += QLatin1Char('.') + suffix;
     request.fileName = *name;
     request.filterIndex = index;
     return true;

@@ -1,11 +1,13 @@
 #include "tests/support/WindowChecks.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QWidget>
+#include <QtTest>
 
 QStringList clippedControls(QWidget* window)
 {
@@ -35,6 +37,30 @@ QStringList clippedControls(QWidget* window)
                 break;
             }
         }
+    }
+    return out;
+}
+
+QStringList tabStops(QWidget* first, int limit)
+{
+    const auto named = [](QWidget* w) {
+        while (w && (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_"))))
+            w = w->parentWidget();
+        return w ? w->objectName() : QStringLiteral("(unnamed)");
+    };
+    first->setFocus(Qt::TabFocusReason);
+    QStringList out{named(QApplication::focusWidget())};
+    // A grid may walk its cells first; it counts once.
+    for (int i = 0; i < limit; ++i) {
+        QWidget* now = QApplication::focusWidget();
+        if (!now)
+            break;
+        QTest::keyClick(now, Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        if (!next || named(next) == out.first())
+            break;
+        if (named(next) != out.last())
+            out << named(next);
     }
     return out;
 }

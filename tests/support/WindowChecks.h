@@ -9,6 +9,13 @@ class QWidget;
 // area. Empty when the layout is tidy. Each entry names the control.
 QStringList clippedControls(QWidget* window);
 
+// The controls Tab visits, starting at `first` (which gets the focus) and
+// ending when the focus comes back to it: the object names, each that of
+// the nearest named control (a spin box's, not its inner field's). The
+// window must be active. A grid whose cells Tab walks first counts once.
+// Stops after `limit` key presses.
+QStringList tabStops(QWidget* first, int limit = 200);
+
 // Object names of the controls Tab reaches in a window (enabled, visible,
 // taking focus by Tab; not Qt's own parts of a control), in the order of
 // its focus chain.

@@ -212,7 +212,7 @@ QGroupBox* TLedDriverForm::buildChannel(int c)
         s->setRange(0, 255);
         s->setSingleStep(1);
         s->setPageStep(16);
-        s->setMinimumWidth(160);
+        s->setMinimumWidth(120); // leaves room for a window tiled beside it
     }
     grid->setColumnStretch(1, 1);
     return grb;

@@ -8,6 +8,7 @@
 #include "gui/common/KeyFilter.h"
 #include "gui/common/LedToggle.h"
 #include "gui/common/RadioGroup.h"
+#include "gui/common/WrapGridLayout.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,10 +71,16 @@ TfrmPCF8574::TfrmPCF8574(TfrmMain& main, QWidget* parent)
                       "grb8574A", "edtPCF8574AWrite", "chb74AP", "pnl8574A", "btnPCF8574AWrite",
                       "chbPCF8574A", "chbReadBackA"};
 
-    auto* top = new QHBoxLayout(this);
-    top->addWidget(buildHalf(m_half[PCF8574], left));
-    top->addSpacing(24);
-    top->addWidget(buildHalf(m_half[PCF8574A], right));
+    // The two chips side by side, one above the other where the window is
+    // narrow (tiled beside another).
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(6, 6, 6, 6);
+    auto* halves = new WrapGridLayout(2, 1);
+    halves->setHorizontalSpacing(24);
+    halves->setVerticalSpacing(12);
+    halves->addWidget(buildHalf(m_half[PCF8574], left));
+    halves->addWidget(buildHalf(m_half[PCF8574A], right));
+    top->addLayout(halves);
     top->addStretch(1);
 
     // Reactions last, once the form shows its defaults.
@@ -125,6 +132,7 @@ QWidget* TfrmPCF8574::buildHalf(Half& h, const Names& n)
     h.btnRead->setObjectName(n.btnRead);
     h.btnRead->setToolTip(tr("Read data from ") + n.chip);
     readRow->addWidget(h.btnRead);
+    readRow->addStretch(1);
     v->addWidget(h.grbPins);
 
     // Write panel: the byte to send and one box per pin, checked = high.
@@ -147,6 +155,7 @@ QWidget* TfrmPCF8574::buildHalf(Half& h, const Names& n)
     h.btnWrite->setObjectName(n.btnWrite);
     h.btnWrite->setToolTip(tr("Write data to ") + n.chip);
     writeRow->addWidget(h.btnWrite);
+    writeRow->addStretch(1);
     v->addWidget(h.grbWrite);
 
     auto* toggles = new QHBoxLayout;

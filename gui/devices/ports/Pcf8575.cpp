@@ -7,6 +7,7 @@
 #include "gui/common/KeyFilter.h"
 #include "gui/common/LedToggle.h"
 #include "gui/common/RadioGroup.h"
+#include "gui/common/WrapGridLayout.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -39,6 +40,19 @@ QWidget* panel(const QString& name, QWidget* parent)
     return p;
 }
 
+// The high and low pins side by side, or the high above the low where the
+// window is narrow.
+WrapGridLayout* pinRows(QWidget* high, QWidget* low)
+{
+    auto* rows = new WrapGridLayout(2, 1);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setHorizontalSpacing(16);
+    rows->setVerticalSpacing(0);
+    rows->addWidget(high);
+    rows->addWidget(low);
+    return rows;
+}
+
 QLabel* highLowLabel(const QString& name, QWidget* parent)
 {
     auto* l = new QLabel(QStringLiteral("High            Low"), parent);
@@ -63,6 +77,9 @@ TfrmPCF8575::TfrmPCF8575(TfrmMain& main, QWidget* parent)
     rdgPCF8575->setItemIndex(0);
     m_link.setAddress(kPcf8575Base);
 
+    QGroupBox* grbRead = buildRead();
+    QGroupBox* grbWrite = buildWrite();
+    // Made after the panels it is drawn below, so Tab reaches it last.
     auto* chbEnabled = new LedToggle(QStringLiteral("chbEnabled"), QString(), this);
     chbEnabled->setToolTip(tr("Enable/disable Auto Write feature"));
     m_autoWrite = new AutoWriteToggle(chbEnabled);
@@ -70,11 +87,12 @@ TfrmPCF8575::TfrmPCF8575(TfrmMain& main, QWidget* parent)
 
     auto* column = new QVBoxLayout;
     column->addWidget(rdgPCF8575);
-    column->addWidget(buildRead());
-    column->addWidget(buildWrite());
+    column->addWidget(grbRead);
+    column->addWidget(grbWrite);
     column->addWidget(chbEnabled);
     column->addStretch(1);
     auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(6, 6, 6, 6);
     top->addLayout(column);
     top->addStretch(1);
 
@@ -100,19 +118,18 @@ QGroupBox* TfrmPCF8575::buildRead()
     edtReadLow->setDisplayOnly(true);
     grid->addWidget(edtReadHigh, 1, 0);
     grid->addWidget(edtReadLow, 1, 1);
+    btnRead = new QPushButton(tr("&Read"), grb);
+    btnRead->setObjectName(QStringLiteral("btnRead"));
+    btnRead->setToolTip(tr("Read two bytes from the PCF8575"));
+    grid->addWidget(btnRead, 1, 3);
+    grid->setColumnStretch(2, 1);
     QWidget* pnlReadHigh = panel(QStringLiteral("pnlReadHigh"), grb);
     QWidget* pnlReadLow = panel(QStringLiteral("pnlReadLow"), grb);
     pnlReadHigh->setEnabled(false);
     pnlReadLow->setEnabled(false);
     (new BitBoxRow(pnlReadHigh, pins(QStringLiteral("chbPort1"), 1), kPinStyle))->bind(edtReadHigh);
     (new BitBoxRow(pnlReadLow, pins(QStringLiteral("chbPort0"), 0), kPinStyle))->bind(edtReadLow);
-    grid->addWidget(pnlReadHigh, 1, 2);
-    grid->addWidget(pnlReadLow, 1, 3);
-    btnRead = new QPushButton(tr("&Read"), grb);
-    btnRead->setObjectName(QStringLiteral("btnRead"));
-    btnRead->setToolTip(tr("Read two bytes from the PCF8575"));
-    grid->addWidget(btnRead, 1, 4);
-    grid->setColumnStretch(5, 1);
+    grid->addLayout(pinRows(pnlReadHigh, pnlReadLow), 2, 0, 1, 4);
     return grb;
 }
 
@@ -137,13 +154,12 @@ QGroupBox* TfrmPCF8575::buildWrite()
     lower->bind(edtWriteL);
     upper->setBusyWhileUpdating({pnlHigh, pnlLow});
     lower->setBusyWhileUpdating({pnlHigh, pnlLow});
-    grid->addWidget(pnlHigh, 1, 2);
-    grid->addWidget(pnlLow, 1, 3);
+    grid->addLayout(pinRows(pnlHigh, pnlLow), 2, 0, 1, 4);
     btnPCF8575Write = new QPushButton(tr("&Write"), grb);
     btnPCF8575Write->setObjectName(QStringLiteral("btnPCF8575Write"));
     btnPCF8575Write->setToolTip(tr("Write two bytes to the PCF8575"));
-    grid->addWidget(btnPCF8575Write, 1, 4);
-    grid->setColumnStretch(5, 1);
+    grid->addWidget(btnPCF8575Write, 1, 3);
+    grid->setColumnStretch(2, 1);
     return grb;
 }
 
