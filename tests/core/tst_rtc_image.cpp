@@ -9,6 +9,8 @@ using Spin = Pcf8563Image::Spin;
 using Box = Pcf8563Image::Box;
 using Registers = Pcf8563Image::Registers;
 
+Q_DECLARE_METATYPE(tp::DateTime)
+
 namespace {
 
 // 2024-01-07 13:05:09 was a Sunday.
@@ -377,8 +379,6 @@ void TestRtcImage::hintsAndItems()
     QCOMPARE(img.cells({0x07, 2}), (std::vector<std::uint8_t>{0x01, 0x24}));
     QCOMPARE(img.cells({0x0F, 2}), (std::vector<std::uint8_t>{0xFF, 0x00}));
 }
-
-Q_DECLARE_METATYPE(tp::DateTime)
 
 QTEST_APPLESS_MAIN(TestRtcImage)
 #include "tst_rtc_image.moc"

@@ -25,6 +25,8 @@ using tp::DateTime;
 using tp::sim::Fault;
 using tp::sim::Pcf8563Chip;
 
+Q_DECLARE_METATYPE(tp::DateTime)
+
 namespace {
 
 const QString kEntry = QStringLiteral("Real Time Clocks/PCF8563");
@@ -565,8 +567,6 @@ void TestPcf8563::tabOrderFollowsTheLayout()
                                  "edtTimer", "stgRegisters", "btnReadRegister", "btnWriteRegister", "btnReadAll",
                                  "btnWriteAll", "chbAutoWrite"}));
 }
-
-Q_DECLARE_METATYPE(tp::DateTime)
 
 TALLYPORT_TEST_MAIN(TestPcf8563)
 #include "tst_pcf8563.moc"

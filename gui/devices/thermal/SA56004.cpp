@@ -4,9 +4,9 @@
 #include "core/devices/thermal/ThermalText.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
-#include "gui/common/ClickGuard.h"
 #include "gui/common/FlagBoxes.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuardedButtons.h"
 #include "gui/common/HexSpinBox.h"
 
 #include <QCheckBox>
@@ -111,14 +111,7 @@ TfrmSA56004::TfrmSA56004(TfrmMain& main, QWidget* parent)
         {"btnReadID", &TfrmSA56004::btnReadIDClick},
         {"btnOneShot", &TfrmSA56004::btnOneShotClick},
         {"btnWriteAll", &TfrmSA56004::btnWriteAllClick}};
-    for (const auto& [name, slot] : buttons) {
-        auto* b = findChild<QPushButton*>(name);
-        Q_ASSERT(b);
-        connect(b, &QPushButton::clicked, this, guarded([this, b, slot = slot] {
-                    const ClickGuard busy{b};
-                    (this->*slot)();
-                }));
-    }
+    connectGuardedButtons(this, buttons);
 }
 
 // ---------------------------------------------------------------- layout

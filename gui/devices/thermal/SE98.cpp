@@ -4,9 +4,9 @@
 #include "core/devices/thermal/ThermalText.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
-#include "gui/common/ClickGuard.h"
 #include "gui/common/FlagBoxes.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuardedButtons.h"
 #include "gui/common/HexSpinBox.h"
 
 #include <QCheckBox>
@@ -88,14 +88,7 @@ TfrmSE98::TfrmSE98(TfrmMain& main, QWidget* parent)
         {"btnDeviceID", &TfrmSE98::btnDeviceIDClick},
         {"btnReadAll", &TfrmSE98::btnReadAllClick},
         {"btnWriteAll", &TfrmSE98::btnWriteAllClick}};
-    for (const auto& [name, slot] : buttons) {
-        auto* b = findChild<QPushButton*>(name);
-        Q_ASSERT(b);
-        connect(b, &QPushButton::clicked, this, guarded([this, b, slot = slot] {
-                    const ClickGuard busy{b};
-                    (this->*slot)();
-                }));
-    }
+    connectGuardedButtons(this, buttons);
 }
 
 // ---------------------------------------------------------------- layout

@@ -4,9 +4,9 @@
 #include "core/devices/thermal/ThermalText.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
-#include "gui/common/ClickGuard.h"
 #include "gui/common/FlagBoxes.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuardedButtons.h"
 #include "gui/common/LedToggle.h"
 
 #include <QCheckBox>
@@ -77,14 +77,7 @@ TfrmNE1617::TfrmNE1617(TfrmMain& main, QWidget* parent)
         {"btnRILL", &TfrmNE1617::btnRILLClick},         {"btnREHL", &TfrmNE1617::btnREHLClick},
         {"btnRELL", &TfrmNE1617::btnRELLClick},         {"btnReadAll", &TfrmNE1617::btnReadAllClick},
         {"btnWriteAll", &TfrmNE1617::btnWriteAllClick}, {"btnOneShot", &TfrmNE1617::btnOneShotClick}};
-    for (const auto& [name, slot] : buttons) {
-        auto* b = findChild<QPushButton*>(name);
-        Q_ASSERT(b);
-        connect(b, &QPushButton::clicked, this, guarded([this, b, slot = slot] {
-                    const ClickGuard busy{b};
-                    (this->*slot)();
-                }));
-    }
+    connectGuardedButtons(this, buttons);
 }
 
 // ---------------------------------------------------------------- layout
