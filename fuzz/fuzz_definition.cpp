@@ -2,12 +2,14 @@
 // byte (bit 0: save as Save As does, erasing the old register values),
 // then a file. The file is read; then a device (the one read, or a fixed
 // one when the file is refused) is saved over it, as Save does over an
-// existing file, and must read back as that device.
-#include "core/common/CodePage.h"
+// existing file, and must read back as that device, every character kept,
+// in the encoding the file was read in.
 #include "core/common/Errors.h"
 #include "core/universal/DefinitionFile.h"
 #include "core/universal/UserDevice.h"
 #include "fuzz/FuzzTarget.h"
+
+#include <optional>
 
 using namespace tp;
 using namespace tp::userdev;
@@ -24,10 +26,9 @@ bool oneLine(const std::string& s)
     return s.find_first_of("\r\n") == std::string::npos;
 }
 
-// Names go through the 8-bit code page on the way out.
-std::string asWritten(const std::string& utf8)
+bool withBom(std::string_view bytes)
 {
-    return cp1252ToUtf8(utf8ToCp1252(utf8));
+    return DefinitionFile::encodingOf(bytes) == FileEncoding::Utf8WithBom;
 }
 
 UserDevice fixedDevice()
@@ -59,12 +60,12 @@ void checkRead(const Definition& d)
 
 void checkSameDevice(const Definition& back, const UserDevice& dev)
 {
-    FUZZ_CHECK(back.name == asWritten(dev.name()));
+    FUZZ_CHECK(back.name == dev.name());
     FUZZ_CHECK(back.address == dev.address());
     FUZZ_CHECK(back.maxRegister == dev.maxRegister());
     for (int i = 0; i <= dev.maxRegister(); ++i) {
         FUZZ_CHECK(back.values[static_cast<std::size_t>(i)] == dev.valueText(i));
-        FUZZ_CHECK(back.names[static_cast<std::size_t>(i)] == asWritten(dev.registerName(i)));
+        FUZZ_CHECK(back.names[static_cast<std::size_t>(i)] == dev.registerName(i));
     }
 }
 
@@ -78,10 +79,13 @@ void fuzzOne(std::span<const std::uint8_t> input)
     const std::string_view file = fuzz::text(input.subspan(1));
 
     UserDevice dev = fixedDevice();
+    std::optional<FileEncoding> readIn;
     try {
         const Definition d = DefinitionFile::parse(file);
         checkRead(d);
+        FUZZ_CHECK(d.encoding == DefinitionFile::encodingOf(file));
         dev.define(d, Shade::Blue);
+        readIn = d.encoding;
     } catch (const FileError&) {
         // Refused: the window keeps its device.
     }
@@ -97,9 +101,18 @@ void fuzzOne(std::span<const std::uint8_t> input)
     }
     checkSameDevice(back, dev);
     FUZZ_CHECK(DefinitionFile::format(written, dev, saveAs) == written);
+    // Written back in the encoding it was read in: code page 1252 held all
+    // of a file read in it, so no byte-order mark appears.
+    if (readIn == FileEncoding::Utf8WithBom)
+        FUZZ_CHECK(withBom(written));
+    if (readIn == FileEncoding::Cp1252)
+        FUZZ_CHECK(!withBom(written) || withBom(file));
 
-    // A fresh file says the same.
-    checkSameDevice(DefinitionFile::parse(DefinitionFile::format({}, dev, false)), dev);
+    // A fresh file says the same; one for a device from code page 1252 stays in it.
+    const std::string fresh = DefinitionFile::format({}, dev, false);
+    checkSameDevice(DefinitionFile::parse(fresh), dev);
+    if (dev.encoding() == FileEncoding::Cp1252)
+        FUZZ_CHECK(!withBom(fresh));
 
     // The export and the report cover every register.
     const auto lines = DefinitionFile::reportLines(dev);
@@ -129,5 +142,9 @@ std::vector<FuzzSeed> fuzzSeeds()
         fuzz::seed("bad-value.def", 0, "[Device Data]\r\nMaxRegister=3\r\n[Register Data]\r\n2=ZZ\r\n"),
         fuzz::seed("utf8-bom.def", 0,
                    "\xEF\xBB\xBF[Device Data]\nName=\xE2\x82\xAC \xE4\xB8\xAD\nMaxRegister=0\n"),
+        fuzz::seed("utf8-bom-save-as.def", 1,
+                   "\xEF\xBB\xBF[Device Data]\r\nName=\xCE\xA9 meter\r\nMaxRegister=1\r\n[Register Description]\r\n"
+                   "1=\xE4\xB8\xAD \xE2\x84\x83\r\n[Notes]\r\nby=\xC5\x81\xC3\xB3d\xC5\xBA\r\n"),
+        fuzz::seed("cp1252-accents.def", 0, "[Device Data]\r\nName=Caf\xE9 \x80\r\nMaxRegister=0\r\n"),
     };
 }

@@ -43,7 +43,7 @@ Status untilAcknowledged(Adapter& adapter, std::uint64_t deadline, std::uint64_t
         if (asked >= deadline) { // asked once more after the limit: it is not coming back
             if (timedOut)
                 *timedOut = true;
-            return st;
+            return status::TimeOut;
         }
         const std::uint64_t now = adapter.nowUs();
         if (now < deadline)

@@ -42,6 +42,22 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
     return st;
 }
 
+bool Adapter::onlyReads(std::span<const I2cMessage> messages) const
+{
+    const bool allReads =
+        std::all_of(messages.begin(), messages.end(), [](const I2cMessage& m) { return m.read; });
+    if (allReads)
+        return true;
+    const std::size_t pointer = m_readingOnly ? m_pointerBytes : 1;
+    if (messages.size() == 2) {
+        const I2cMessage& w = messages[0];
+        const I2cMessage& r = messages[1];
+        return !w.read && r.read && (w.address & 0xFE) == (r.address & 0xFE) && !w.data.empty() &&
+               w.data.size() <= pointer;
+    }
+    return m_readingOnly && messages.size() == 1 && messages[0].data.size() <= pointer;
+}
+
 Status Adapter::write(std::uint8_t address, std::vector<std::uint8_t> bytes)
 {
     I2cMessage m = I2cMessage::write(address, std::move(bytes));

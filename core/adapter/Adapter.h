@@ -40,20 +40,46 @@ public:
     // Why the last transaction was not sent (status::Refused): a sentence
     // naming the adapter's limit. Empty when the last one was sent.
     const std::string& refusal() const { return m_refusal; }
+    // For a caller that stops a transaction before it reaches the adapter:
+    // status::Refused, with `why` as the refusal.
+    Status decline(std::string why)
+    {
+        m_refusal = std::move(why);
+        return status::Refused;
+    }
 
-    // Marks the transactions of its lifetime as reads: the write-pointer
-    // half of a split register read asks no confirmation.
+    // For its lifetime, register pointers are `pointerBytes` long (two for
+    // the larger memories), and a pointer written alone (the first half of a
+    // split register read) or a message without data (a probe) counts as a
+    // read. Data written still counts as a write.
     class ReadingOnly {
     public:
-        explicit ReadingOnly(Adapter& a) : m_a(a), m_was(a.m_readingOnly) { a.m_readingOnly = true; }
-        ~ReadingOnly() { m_a.m_readingOnly = m_was; }
+        explicit ReadingOnly(Adapter& a, std::size_t pointerBytes = 1)
+            : m_a(a), m_was(a.m_readingOnly), m_wasPointer(a.m_pointerBytes)
+        {
+            a.m_readingOnly = true;
+            a.m_pointerBytes = pointerBytes;
+        }
+        ~ReadingOnly()
+        {
+            m_a.m_readingOnly = m_was;
+            m_a.m_pointerBytes = m_wasPointer;
+        }
         ReadingOnly(const ReadingOnly&) = delete;
         ReadingOnly& operator=(const ReadingOnly&) = delete;
 
     private:
         Adapter& m_a;
         bool m_was;
+        std::size_t m_wasPointer;
     };
+
+    // Whether a transaction can change no chip, so that the confirmations
+    // of writes need not ask: reads alone, or one register pointer followed
+    // by a read of the same chip (or, under ReadingOnly, a pointer or a
+    // data-less message alone). Anything else writes, also when it ends in
+    // a read.
+    bool onlyReads(std::span<const I2cMessage> messages) const;
 
     // The adapter's clock in microseconds: modelled bus time on the bench,
     // the monotonic clock on real hardware. Time-outs are measured on it.
@@ -90,12 +116,12 @@ protected:
         m_refusal = std::move(why);
         return status::Refused;
     }
-    bool readingOnly() const { return m_readingOnly; }
 
 private:
     BusLog m_log;
     std::string m_refusal;
     bool m_readingOnly = false;
+    std::size_t m_pointerBytes = 1;
     unsigned m_kHz = 100;
 };
 

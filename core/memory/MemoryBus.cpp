@@ -1,5 +1,6 @@
 #include "core/memory/MemoryBus.h"
 #include "core/adapter/AckPolling.h"
+#include "core/common/BusAddress.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 
@@ -40,6 +41,8 @@ MemoryBus::MemoryBus(Adapter& adapter, MemoryDevice device) : m_adapter(adapter)
 {
     if (m_device.size == 0 || m_device.size > 65536)
         throw Error("A serial memory holds 1 to 65536 bytes, not " + std::to_string(m_device.size));
+    if (isGeneralCall(m_device.address))
+        throw Error(generalCallRefusal(m_device.address));
 }
 
 void MemoryBus::announce()
@@ -58,6 +61,8 @@ Status MemoryBus::readChunk(std::size_t a, std::span<std::uint8_t> dst)
 {
     const std::uint8_t slave = m_device.slaveAddress(a);
     I2cMessage ms[2] = {I2cMessage::write(slave, m_device.wordAddress(a)), I2cMessage::readBytes(slave, dst.size())};
+    // Two word-address bytes are still just the pointer of this read.
+    const Adapter::ReadingOnly reading(m_adapter, ms[0].data.size());
     Status st = m_adapter.transfer(ms);
     if (st == status::Success)
         std::copy(ms[1].data.begin(), ms[1].data.end(), dst.begin());
@@ -74,9 +79,7 @@ Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
 {
-    const Status st = awaitAcknowledge(m_adapter, slave, pollLimitUs(), m_pollIntervalUs, &timedOut);
-    // Still silent after all that: stuck in its write cycle, which is no address fault.
-    return timedOut ? status::TimeOut : st;
+    return awaitAcknowledge(m_adapter, slave, pollLimitUs(), m_pollIntervalUs, &timedOut);
 }
 
 std::uint64_t MemoryBus::pollLimitUs() const
@@ -161,8 +164,6 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
         Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
                                                           writeIt, &timedOut)
                                       : writeIt();
-        if (timedOut)
-            st = status::TimeOut; // still in its write cycle, which is no address fault
         previousCycleEnds.reset();
         if (st == status::Success && eeprom) {
             if (a + n < end && !m_adapter.acceptsZeroLength())

@@ -75,13 +75,35 @@ std::string fileName(const std::string& path)
     return std::string(name.begin(), name.end());
 }
 
+// The text as bytes: in `preferred`, unless code page 1252 would turn some
+// of it into "?".
+std::string encoded(const std::string& text, FileEncoding preferred)
+{
+    std::string bytes;
+    if (preferred == FileEncoding::Cp1252) {
+        bytes = utf8ToCp1252(text);
+        if (cp1252ToUtf8(bytes) == text)
+            return bytes;
+    }
+    bytes.assign(kBom);
+    bytes += text;
+    return bytes;
+}
+
 } // namespace
+
+FileEncoding DefinitionFile::encodingOf(std::string_view bytes)
+{
+    return bytes.substr(0, kBom.size()) == kBom && validUtf8(bytes.substr(kBom.size()))
+               ? FileEncoding::Utf8WithBom
+               : FileEncoding::Cp1252;
+}
 
 bool DefinitionFile::decode(std::string_view bytes, std::string& text)
 {
     if (bytes.find('\0') != std::string_view::npos)
         return false;
-    if (bytes.substr(0, kBom.size()) == kBom && validUtf8(bytes.substr(kBom.size()))) {
+    if (encodingOf(bytes) == FileEncoding::Utf8WithBom) {
         text = std::string(bytes.substr(kBom.size()));
         return true;
     }
@@ -103,6 +125,7 @@ Definition DefinitionFile::parse(std::string_view bytes)
             "it has none of the sections [Device Data], [Register Data] and [Register Description]");
 
     Definition d;
+    d.encoding = encodingOf(bytes);
     if (const auto a = doc.value(kDeviceData, "Address")) {
         const auto t = checkedValueText(*a);
         if (!t || trimmed(*a).empty())
@@ -156,8 +179,12 @@ std::string DefinitionFile::format(std::string_view existing, const UserDevice& 
 {
     std::string text;
     IniDocument doc;
-    if (existing.size() <= kMaxFileSize && decode(existing, text))
+    FileEncoding encoding = device.encoding();
+    if (existing.size() <= kMaxFileSize && decode(existing, text)) {
         doc = IniDocument::parse(text);
+        if (encodingOf(existing) == FileEncoding::Utf8WithBom)
+            encoding = FileEncoding::Utf8WithBom;
+    }
 
     doc.setValue(kDeviceData, "Address", byteText(device.address()));
     doc.setValue(kDeviceData, "MaxRegister", std::to_string(device.maxRegister()));
@@ -173,7 +200,7 @@ std::string DefinitionFile::format(std::string_view existing, const UserDevice& 
     }
     doc.setValues(kRegisterData, values);
     doc.setValues(kRegisterDescription, names);
-    return utf8ToCp1252(doc.text());
+    return encoded(doc.text(), encoding);
 }
 
 void DefinitionFile::save(const std::string& path, const UserDevice& device, bool eraseRegisterData)
@@ -203,7 +230,7 @@ std::string DefinitionFile::exportText(const UserDevice& device)
         registers.emplace_back(intToHex(static_cast<std::uint64_t>(i), 2),
                                device.valueText(i) + "  ;" + device.registerName(i));
     doc.setValues(kRegisterData, registers);
-    return utf8ToCp1252(doc.text());
+    return encoded(doc.text(), device.encoding());
 }
 
 void DefinitionFile::saveExport(const std::string& path, const UserDevice& device)

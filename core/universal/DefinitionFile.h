@@ -13,8 +13,8 @@ namespace tp::userdev {
 //   [Register Data]         one key per register index in decimal: two hex digits
 //   [Register Description]  one key per register index in decimal: its name
 // Only registers 0 to MaxRegister are read and written. Files are in code
-// page 1252 with CR LF line ends (a file that starts with a UTF-8 byte-order
-// mark is read as UTF-8).
+// page 1252 with CR LF line ends; a file that starts with a UTF-8 byte-order
+// mark is read as UTF-8 and written back so.
 class DefinitionFile {
 public:
     static constexpr const char* kDeviceData = "Device Data";
@@ -31,7 +31,10 @@ public:
 
     // `existing` (the bytes of the file being replaced, or empty) with the
     // device's keys written into it; other content stays. With
-    // `eraseRegisterData` the old register values go first.
+    // `eraseRegisterData` the old register values go first. Written as
+    // UTF-8 with a byte-order mark when `existing` or the file the device
+    // came from is, or when code page 1252 cannot hold the text; otherwise
+    // in code page 1252.
     static std::string format(std::string_view existing, const UserDevice& device, bool eraseRegisterData);
     // Writes the file through a temporary one beside it. Throws FileError.
     static void save(const std::string& path, const UserDevice& device, bool eraseRegisterData);
@@ -39,7 +42,8 @@ public:
     // The register text export: [Device Data] with Address and MaxRegister,
     // [Register Data] with keys "00".."FF" and values "<hex>  ;<name>".
     static std::string exportText(const UserDevice& device);
-    // Writes a fresh export file (never merged into an old one).
+    // Writes a fresh export file (never merged into an old one), in the
+    // device's encoding as format() chooses it.
     static void saveExport(const std::string& path, const UserDevice& device);
 
     // The lines of the printed report: name, address, column heading, then
@@ -52,6 +56,7 @@ public:
 
     // Bytes of a file as UTF-8 text; false when they are not text.
     static bool decode(std::string_view bytes, std::string& text);
+    static FileEncoding encodingOf(std::string_view bytes);
 };
 
 } // namespace tp::userdev

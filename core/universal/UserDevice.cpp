@@ -49,6 +49,7 @@ void UserDevice::reset(std::string caption)
     m_values.fill("FF");
     m_names.fill(kUndefinedRegister);
     m_shade = Shade::Plain;
+    m_encoding = FileEncoding::Cp1252;
     m_modified = false;
     m_currentFile.clear();
 }
@@ -94,6 +95,7 @@ void UserDevice::define(const Definition& d, Shade shade)
         }
     }
     m_shade = shade;
+    m_encoding = d.encoding;
 }
 
 Definition UserDevice::definition() const
@@ -104,6 +106,7 @@ Definition UserDevice::definition() const
     d.maxRegister = m_maxRegister;
     d.values = m_values;
     d.names = m_names;
+    d.encoding = m_encoding;
     return d;
 }
 

@@ -28,6 +28,10 @@ std::string completeValueText(std::string_view text);
 // around them allowed, completed as above. Nothing for anything else.
 std::optional<std::string> checkedValueText(std::string_view text);
 
+// How a definition file's text is stored: code page 1252, or UTF-8 behind
+// a byte-order mark.
+enum class FileEncoding { Cp1252, Utf8WithBom };
+
 // A complete description of a device as a file or the definition window
 // gives it. Entries above maxRegister are not part of it.
 struct Definition {
@@ -36,6 +40,7 @@ struct Definition {
     int maxRegister = kRegisterCount - 1;
     std::array<std::string, kRegisterCount> values;
     std::array<std::string, kRegisterCount> names;
+    FileEncoding encoding = FileEncoding::Cp1252; // of the file it was read from
 };
 
 // The model behind the user definable device window: a name, an address,
@@ -81,12 +86,16 @@ public:
     // "0x1F: <name>", or "Invalid Register selection" above MaxRegister.
     std::string panelText(int index) const;
 
-    // Takes a definition: its name, MaxRegister, values and names (address
-    // only when it has one); registers above MaxRegister get empty cells,
-    // the undefined name and `shade`.
+    // Takes a definition: its name, MaxRegister, values, names and encoding
+    // (address only when it has one); registers above MaxRegister get empty
+    // cells, the undefined name and `shade`.
     void define(const Definition& d, Shade shade);
     // The device as a definition (for the definition window and files).
     Definition definition() const;
+
+    // The encoding of the file the device was read from; a device that
+    // came from no file is written in code page 1252.
+    FileEncoding encoding() const { return m_encoding; }
 
     bool modified() const { return m_modified; }
     void setModified(bool on) { m_modified = on; }
@@ -101,6 +110,7 @@ private:
     std::array<std::string, kRegisterCount> m_values;
     std::array<std::string, kRegisterCount> m_names;
     Shade m_shade = Shade::Plain;
+    FileEncoding m_encoding = FileEncoding::Cp1252;
     bool m_modified = false;
     std::string m_currentFile;
 };

@@ -1,6 +1,7 @@
 #include "gui/app/TfrmMain.h"
 #include "core/adapter/Clock.h"
 #include "core/adapter/CommandFrame.h"
+#include "core/common/BusAddress.h"
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/Settings.h"
 #include "gui/app/StatusLine.h"
@@ -737,7 +738,9 @@ void TfrmMain::I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t*
     tp::Adapter& a = m_state.adapter();
     std::vector<std::uint8_t> data;
     tp::Status st;
-    if (mode == 0) {
+    if (tp::isGeneralCall(address)) {
+        st = a.decline(tp::generalCallRefusal(address));
+    } else if (mode == 0) {
         // Pointer write and read as two transactions, for chips that want a stop between.
         tp::Adapter::ReadingOnly reading(a);
         st = a.write(address, {reg});
@@ -755,13 +758,16 @@ void TfrmMain::I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t*
 void TfrmMain::I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
                             std::uint8_t)
 {
-    status = m_state.adapter().write(address, {reg, value});
+    tp::Adapter& a = m_state.adapter();
+    status = tp::isGeneralCall(address) ? a.decline(tp::generalCallRefusal(address)) : a.write(address, {reg, value});
     ErrorMessage(status);
 }
 
 tp::Status TfrmMain::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress, std::uint16_t length,
                                    const std::uint8_t* data)
 {
+    if (tp::isGeneralCall(address))
+        return m_state.adapter().decline(tp::generalCallRefusal(address));
     auto frame = tp::buildCommandFrame(address, subaddress, std::span<const std::uint8_t>(data, length));
     if (!frame) {
         // Refused before the bus: a bus status would blame the chip.

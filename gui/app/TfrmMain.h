@@ -44,7 +44,7 @@ public:
     void UpdateControls();
     void GetRegistryData();
 
-    // Adapter operations.
+    // Adapter operations. None sends to the general call address: Refused.
     void I2CReadByte(std::uint8_t address, std::uint8_t reg, std::uint8_t* buffer, std::uint8_t mode);
     void I2CWriteByte(std::uint8_t address, std::uint8_t reg, std::uint8_t value, std::uint8_t& status,
                       std::uint8_t mode);

@@ -99,6 +99,16 @@ void BitBoxRow::setBusyWhileUpdating(const QList<QWidget*>& containers)
         m_busy.append(c);
 }
 
+void BitBoxRow::setIndicators(std::uint8_t masks, const QString& why)
+{
+    for (int i = 0; i < m_boxes.size(); ++i) {
+        if (!(m_boxes[i].mask & masks))
+            continue;
+        m_buttons[i]->setEnabled(false);
+        m_buttons[i]->setToolTip(why);
+    }
+}
+
 void BitBoxRow::showBox(int index, bool bit)
 {
     QAbstractButton* b = m_buttons[index];

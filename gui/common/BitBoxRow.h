@@ -53,6 +53,10 @@ public:
     // click lands in between.
     void setBusyWhileUpdating(const QList<QWidget*>& containers);
 
+    // Bits the chip sets itself and ignores when written: their boxes show
+    // the bit but take no click, key or focus, and `why` says so.
+    void setIndicators(std::uint8_t masks, const QString& why);
+
     // Boxes and captions from v, without running any click handling.
     void setValue(std::uint8_t v);
     // The value the boxes show (bits without a box are 0).

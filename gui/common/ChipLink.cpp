@@ -1,6 +1,7 @@
 #include "gui/common/ChipLink.h"
 #include "core/adapter/AckPolling.h"
 #include "core/adapter/Adapter.h"
+#include "core/common/BusAddress.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/ChildForm.h"
@@ -24,20 +25,28 @@ void ChipLink::setAddress(std::uint8_t address)
     m_form.context().address[m_chip] = address;
 }
 
-void ChipLink::expect()
+bool ChipLink::expect()
 {
+    // Whatever address a window was given, no chip window reaches them all.
+    if (tp::isGeneralCall(address())) {
+        m_form.context().status = m_form.adapter().decline(tp::generalCallRefusal(address()));
+        return false;
+    }
     m_form.adapter().expectChip(m_type.toStdString(), address());
+    return true;
 }
 
 tp::Status ChipLink::write(std::vector<std::uint8_t> bytes)
 {
-    expect();
+    if (!expect())
+        return tp::status::Refused;
     return m_form.context().status = m_form.adapter().write(address(), std::move(bytes));
 }
 
 tp::Status ChipLink::read(std::size_t count, std::vector<std::uint8_t>& out)
 {
-    expect();
+    if (!expect())
+        return tp::status::Refused;
     tp::BusContext& ctx = m_form.context();
     ctx.status = m_form.adapter().read(address(), count, out);
     if (ctx.status == tp::status::Success)
@@ -54,7 +63,8 @@ tp::Status ChipLink::writeRegister(std::uint8_t reg, std::vector<std::uint8_t> v
 
 tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vector<std::uint8_t>& out)
 {
-    expect();
+    if (!expect())
+        return tp::status::Refused;
     tp::BusContext& ctx = m_form.context();
     ctx.status = m_form.adapter().writeRead(address(), {reg}, count, out);
     if (ctx.status == tp::status::Success)
@@ -65,6 +75,8 @@ tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vect
 
 tp::Status ChipLink::awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs)
 {
+    if (!expect())
+        return tp::status::Refused;
     return m_form.context().status = tp::awaitAcknowledge(m_form.adapter(), address(), limitUs, intervalUs);
 }
 

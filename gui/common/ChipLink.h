@@ -17,7 +17,8 @@ class TChildForm;
 // address byte in the window class's bus context, and its Auto Write
 // toggle. Every transfer first tells the adapter which chip type it
 // expects at the address (the simulated bench puts one there), and keeps
-// its status, and the data a read returned, in the bus context.
+// its status, and the data a read returned, in the bus context. Nothing
+// goes to the general call address.
 class ChipLink {
 public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
@@ -36,7 +37,8 @@ public:
     tp::Status readRegister(std::uint8_t reg, std::size_t count, std::vector<std::uint8_t>& out);
     // After a non-volatile write: acknowledge polling until the chip's
     // write cycle is over, for at most `limitUs`; returns the last poll's
-    // status. Call it only after a write that succeeded.
+    // status, TimeOut when the limit ran out. Call it only after a write
+    // that succeeded.
     tp::Status awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs);
     // The status line shows the code.
     void showStatus(tp::Status status) const;
@@ -73,7 +75,9 @@ public:
 private:
     tp::Status readValue(const Register& r, std::uint8_t& value);
     tp::Status writeValue(const Register& r, std::uint8_t value);
-    void expect();
+    // Tells the adapter the chip type; false (and the status Refused) for
+    // the general call address, which nothing here sends to.
+    bool expect();
 
     TChildForm& m_form;
     QString m_type;

@@ -6,6 +6,7 @@
 #include "gui/common/KeyFilter.h"
 
 #include <QFocusEvent>
+#include <QPalette>
 #include <QValidator>
 
 HexField::HexField(const QString& objectName, const QString& text, QWidget* parent) : QLineEdit(parent)
@@ -47,6 +48,22 @@ void HexField::applyExit(tp::HexExit rule)
     const QString t = QString::fromStdString(tp::normaliseHexExit(rule, text().toStdString()));
     if (t != text())
         setText(t);
+}
+
+void HexField::setInvalidReason(const QString& why)
+{
+    if (why == m_invalidReason)
+        return;
+    if (m_invalidReason.isEmpty())
+        m_validTip = toolTip();
+    m_invalidReason = why;
+    QPalette p;
+    if (!why.isEmpty()) {
+        p.setColor(QPalette::Base, QColor(0xFF, 0xD8, 0xD8));
+        p.setColor(QPalette::Text, QColor(0xB0, 0x00, 0x00));
+    }
+    setPalette(p);
+    setToolTip(why.isEmpty() ? m_validTip : why);
 }
 
 void HexField::textChange(const QString& text)

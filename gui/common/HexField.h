@@ -30,6 +30,11 @@ public:
     // the new text is a change like any other.
     void applyExit(tp::HexExit rule);
 
+    // Marks the value as one the window will not use: red, with `why` as
+    // the field's tip. An empty `why` takes the mark (and that tip) away.
+    void setInvalidReason(const QString& why);
+    const QString& invalidReason() const { return m_invalidReason; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -42,4 +47,7 @@ protected:
 
 private:
     void textChange(const QString& text);
+
+    QString m_invalidReason;
+    QString m_validTip;
 };

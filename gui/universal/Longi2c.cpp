@@ -1,4 +1,5 @@
 #include "gui/universal/Longi2c.h"
+#include "core/common/BusAddress.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 #include "gui/app/RecentFileStore.h"
@@ -277,6 +278,49 @@ void TfrmLongI2C::setAddress(std::uint8_t address)
     m_device.setAddress(address);
     m_link.setAddress(m_device.address());
     edtAddress->setValue(m_device.address());
+    showAddressState();
+}
+
+void TfrmLongI2C::showAddressState()
+{
+    const std::uint8_t a = m_device.address();
+    edtAddress->setInvalidReason(tp::isGeneralCall(a) ? QString::fromStdString(tp::generalCallRefusal(a))
+                                                      : QString());
+}
+
+bool TfrmLongI2C::addressCleared()
+{
+    const std::uint8_t a = m_device.address();
+    tp::Status refused = tp::status::Success;
+    if (tp::isGeneralCall(a)) {
+        refused = adapter().decline(tp::generalCallRefusal(a));
+    } else if (tp::isReservedAddress(a) && !m_confirmedReserved.contains(a)) {
+        const auto answer = Dialogs::instance().confirm(
+            this, tr("Confirm"), QString::fromStdString(tp::reservedAddressQuestion(a)), Dialogs::Buttons::YesNo);
+        if (answer == Dialogs::Answer::Yes)
+            m_confirmedReserved << a;
+        else
+            refused = adapter().decline("Not sent: " + tp::addressText(a) + " is a reserved address");
+    }
+    if (refused == tp::status::Success)
+        return true;
+    context().status = refused;
+    m_link.showStatus(refused);
+    return false;
+}
+
+void TfrmLongI2C::explainAddress(const QString& source, bool named)
+{
+    const QString address = QString::fromStdString(tp::byteText(m_device.address()));
+    if (!named)
+        Dialogs::instance().information(this, QStringLiteral("Tallyport"),
+                                        tr("%1 names no device address: the window keeps address %2.")
+                                            .arg(source, address));
+    else if (tp::isGeneralCall(m_device.address()))
+        Dialogs::instance().warning(this, QStringLiteral("Tallyport"),
+                                    tr("%1 names address %2, the general call address, which every chip on the "
+                                       "bus may obey. Nothing is sent until you enter the device's own address.")
+                                        .arg(source, address));
 }
 
 void TfrmLongI2C::edtAddressChange(quint8 value)
@@ -429,9 +473,14 @@ void TfrmLongI2C::mnuCurrentDeviceClick()
 
 void TfrmLongI2C::definitionAccepted(const Definition& definition, const QString& addressText, bool newDevice)
 {
-    m_device.define(definition, Shade::Grey);
+    Definition d = definition;
+    // An edited device is still the file it came from, written back as it was read.
+    if (!newDevice)
+        d.encoding = m_device.encoding();
+    m_device.define(d, Shade::Grey);
     setCaption(QString::fromStdString(definition.name));
     edtAddress->setText(addressText); // and so the address byte
+    explainAddress(tr("The definition"), true);
     if (newDevice) {
         // A new device is not the file opened before: Save must ask for a name.
         m_device.setCurrentFile({});

@@ -110,6 +110,15 @@ private:
     // After MaxRegister or the values changed as a whole.
     void editorsFollowDevice();
 
+    // The address field's mark and tip for the device's address.
+    void showAddressState();
+    // Before a transfer: false (status line says why) for the general call
+    // address, or a reserved one the user did not confirm; each reserved
+    // address is asked about once per window.
+    bool addressCleared();
+    // After a file or the definition window set the address.
+    void explainAddress(const QString& source, bool named);
+
     // Bus.
     tp::Status writeRegister(int reg);
     tp::Status readRegister(int reg);
@@ -122,6 +131,7 @@ private:
     QPointer<TfrmDefine> m_define;
     QPointer<TfrmEditCell> m_editCell;
     QList<QPointer<TRegisterControl>> m_controls;
+    QList<std::uint8_t> m_confirmedReserved;
 
     HexField* edtAddress = nullptr;
     QPushButton* btnWriteOne = nullptr;

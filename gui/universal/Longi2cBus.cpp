@@ -19,6 +19,8 @@ using tp::status::Success;
 
 tp::Status TfrmLongI2C::writeRegister(int reg)
 {
+    if (!addressCleared())
+        return tp::status::Refused;
     const std::uint8_t v = m_device.value(reg);
     const tp::Status st = m_link.writeRegister(static_cast<std::uint8_t>(reg), {v});
     m_link.showStatus(st);
@@ -27,6 +29,8 @@ tp::Status TfrmLongI2C::writeRegister(int reg)
 
 tp::Status TfrmLongI2C::readRegister(int reg)
 {
+    if (!addressCleared())
+        return tp::status::Refused;
     std::vector<std::uint8_t> data;
     const tp::Status st = m_link.readRegister(static_cast<std::uint8_t>(reg), 1, data);
     if (st == Success && !data.empty()) {
@@ -75,6 +79,8 @@ void TfrmLongI2C::btnWriteClick()
     const ClickGuard guard{btnWrite, btnRead};
     stgMemory->finishEdit();
     checkDefinedValues();
+    if (!addressCleared())
+        return;
     const int count = m_device.registerCount();
     tp::Status st = Success;
     if (chbOneAtATime->isChecked()) {
@@ -103,11 +109,21 @@ void TfrmLongI2C::btnReadClick()
 {
     const ClickGuard guard{btnWrite, btnRead};
     stgMemory->finishEdit();
+    if (!addressCleared())
+        return;
     const int count = m_device.registerCount();
+    // The grid takes the values only once all of them arrived: a read that
+    // fails part way leaves it as it was.
+    std::vector<std::uint8_t> values;
+    values.reserve(static_cast<std::size_t>(count));
     tp::Status st = Success;
     if (chbOneAtATime->isChecked()) {
-        for (int i = 0; i < count && st == Success; ++i)
-            st = readRegister(i);
+        for (int i = 0; i < count && st == Success; ++i) {
+            std::vector<std::uint8_t> data;
+            st = m_link.readRegister(static_cast<std::uint8_t>(i), 1, data);
+            if (st == Success && data.size() == 1)
+                values.push_back(data[0]);
+        }
     } else {
         // One transfer, or as few as the adapter's buffer allows.
         const int chunk = static_cast<int>(
@@ -116,12 +132,14 @@ void TfrmLongI2C::btnReadClick()
             const int n = std::min(chunk, count - start);
             std::vector<std::uint8_t> data;
             st = m_link.readRegister(static_cast<std::uint8_t>(start), static_cast<std::size_t>(n), data);
-            if (st != Success)
-                break;
-            for (int i = 0; i < n && i < int(data.size()); ++i) {
-                m_device.setValue(start + i, data[static_cast<std::size_t>(i)]);
-                m_model->registerChanged(start + i);
-            }
+            if (st == Success)
+                values.insert(values.end(), data.begin(), data.begin() + std::min<std::ptrdiff_t>(n, data.size()));
+        }
+    }
+    if (st == Success && values.size() == static_cast<std::size_t>(count)) {
+        for (int i = 0; i < count; ++i) {
+            m_device.setValue(i, values[static_cast<std::size_t>(i)]);
+            m_model->registerChanged(i);
         }
     }
     m_link.showStatus(st);

@@ -93,6 +93,7 @@ void TfrmLongI2C::loadFile(const QString& path)
     m_device.setCurrentFile(path.toStdString());
     m_device.setModified(false);
     addRecent(path);
+    explainAddress(QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"'), d.address.has_value());
 }
 
 void TfrmLongI2C::mnuOpenClick()

@@ -108,6 +108,8 @@ private slots:
 
     void writesToClaimedAddressesAsk();
     void pcSmbusAsksOnceForWrites();
+    void onlyAPointerAndItsReadCountAsARead_data();
+    void onlyAPointerAndItsReadCountAsARead();
     void hardwareLogUsesTheMonotonicClock();
     void reattachTakesTheNewNode();
 
@@ -567,6 +569,84 @@ void TestLinuxI2c::writesToClaimedAddressesAsk()
     QCOMPARE(int(a->write(0xA0, {0x01, 0x22})), 0); // a yes holds for that address
     QCOMPARE(asked.size(), std::size_t(2));
     QCOMPARE(bus.chip(0x50).memory[1], std::uint8_t(0x22));
+}
+
+namespace {
+
+// "W A0 00 11|R A0 4": a write of two bytes, then a read of four behind a repeated start.
+std::vector<I2cMessage> transaction(const QString& text)
+{
+    std::vector<I2cMessage> out;
+    for (const QString& part : text.split('|')) {
+        const QStringList t = part.split(' ');
+        const auto address = std::uint8_t(t[1].toUInt(nullptr, 16));
+        if (t[0] == "R") {
+            out.push_back(I2cMessage::readBytes(address, t[2].toUInt()));
+            continue;
+        }
+        std::vector<std::uint8_t> bytes;
+        for (int i = 2; i < t.size(); ++i)
+            bytes.push_back(std::uint8_t(t[i].toUInt(nullptr, 16)));
+        out.push_back(I2cMessage::write(address, bytes));
+    }
+    return out;
+}
+
+} // namespace
+
+void TestLinuxI2c::onlyAPointerAndItsReadCountAsARead_data()
+{
+    QTest::addColumn<bool>("pcSmbus");   // else a driver has claimed A0
+    QTest::addColumn<int>("pointer");    // ReadingOnly's pointer length; 0: no ReadingOnly
+    QTest::addColumn<QString>("messages");
+    QTest::addColumn<bool>("asks");
+    for (bool pc : {false, true}) {
+        const char* bus = pc ? "PC SMBus: " : "claimed: ";
+        auto row = [&](const char* name) { return QTest::newRow(qPrintable(QString(bus) + name)) << pc; };
+        row("read alone") << 0 << "R A0 4" << false;
+        row("pointer, then read") << 0 << "W A0 00|R A0 4" << false;
+        row("data, then read (Stop? No)") << 0 << "W A0 00 11|R A0 1" << true;
+        row("two-byte pointer, then read") << 0 << "W A0 00 10|R A0 2" << true;
+        row("two-byte pointer of a large memory") << 2 << "W A0 00 10|R A0 2" << false;
+        row("pointer, then another chip's read") << 0 << "W A0 00|R 40 1" << true;
+        row("pointer, read, write") << 0 << "W A0 00|R A0 1|W A0 00 11" << true;
+        row("lone pointer of a split read") << 1 << "W A0 00" << false;
+        row("data while reading only") << 1 << "W A0 00 11" << true;
+        row("data, then read while reading only") << 1 << "W A0 00 11|R A0 1" << true;
+        row("lone pointer") << 0 << "W A0 00" << true;
+    }
+}
+
+void TestLinuxI2c::onlyAPointerAndItsReadCountAsARead()
+{
+    QFETCH(bool, pcSmbus);
+    QFETCH(int, pointer);
+    QFETCH(QString, messages);
+    QFETCH(bool, asks);
+    Machine m;
+    FakeI2cBus& bus = pcSmbus ? m.addBus(0, "SMBus I801 adapter at f040", kFullI2c, true)
+                              : m.addBus(2, "bcm2835 (i2c@7e804000)", kFullI2c);
+    bus.chip(0x50);
+    bus.chip(0x20);
+    if (!pcSmbus)
+        m.sysfs.claim(2, 0x50, "at24");
+    auto a = m.open(pcSmbus ? "i2c-0" : "i2c-2");
+    QCOMPARE(a->bus().pcSmbus, pcSmbus);
+    int asked = 0;
+    a->setWriteApproval([&](const LinuxI2cAdapter::WriteCheck&) {
+        ++asked;
+        return false;
+    });
+    std::vector<I2cMessage> ms = transaction(messages);
+    Status st = 0;
+    if (pointer > 0) {
+        const Adapter::ReadingOnly reading(*a, std::size_t(pointer));
+        st = a->transfer(ms);
+    } else {
+        st = a->transfer(ms);
+    }
+    QCOMPARE(asked, asks ? 1 : 0);
+    QCOMPARE(int(st), asks ? int(status::Refused) : 0);
 }
 
 void TestLinuxI2c::pcSmbusAsksOnceForWrites()

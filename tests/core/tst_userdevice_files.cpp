@@ -83,6 +83,8 @@ private slots:
     void defRefusesBadFiles();
     void defSaveKeepsOtherContentSaveAsErasesValues();
     void defCodePageAndUtf8();
+    void defWrittenBackInItsEncoding_data();
+    void defWrittenBackInItsEncoding();
     void defLoadMessageNamesTheFile();
     void defMangledFilesGiveAValidDeviceOrAnError();
 
@@ -426,6 +428,56 @@ void TestUserDeviceFiles::defCodePageAndUtf8()
     // A file saved as UTF-8 with a byte-order mark reads as UTF-8.
     const Definition u = DefinitionFile::parse("\xEF\xBB\xBF[Device Data]\r\nName=M\xC3\xBCller\r\n");
     QCOMPARE(u.name, std::string("M\xC3\xBCller"));
+}
+
+void TestUserDeviceFiles::defWrittenBackInItsEncoding_data()
+{
+    // Omega, CJK and degrees Celsius: none of them in the code page.
+    const QByteArray utf8 = QByteArray("\xEF\xBB\xBF") +
+                            crlf({"[Device Data]", "Name=\xCE\xA9 meter", "MaxRegister=1",
+                                  "[Register Description]", "1=\xE4\xB8\xAD \xE2\x84\x83", "[Notes]",
+                                  "by=\xC5\x81\xC3\xB3d\xC5\xBA"})
+                                .c_str();
+    const QByteArray cp1252 = crlf({"[Device Data]", "Name=Caf\xE9 \x80", "MaxRegister=1"}).c_str();
+    QTest::addColumn<QByteArray>("readFrom"); // empty: a device defined in the window
+    QTest::addColumn<QByteArray>("onDisk");   // the file the save replaces; empty: none
+    QTest::addColumn<bool>("bom");
+    QTest::newRow("UTF-8 saved over itself") << utf8 << utf8 << true;
+    QTest::newRow("UTF-8 saved as a new file") << utf8 << QByteArray() << true;
+    QTest::newRow("code page saved over itself") << cp1252 << cp1252 << false;
+    QTest::newRow("code page saved as a new file") << cp1252 << QByteArray() << false;
+    QTest::newRow("new device, new file") << QByteArray() << QByteArray() << false;
+    QTest::newRow("new device over a UTF-8 file") << QByteArray() << utf8 << true;
+}
+
+void TestUserDeviceFiles::defWrittenBackInItsEncoding()
+{
+    QFETCH(QByteArray, readFrom);
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, bom);
+    UserDevice d = readFrom.isEmpty() ? sampleDevice() : UserDevice();
+    if (!readFrom.isEmpty())
+        d.define(DefinitionFile::parse(readFrom.toStdString()), Shade::Blue);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dev.def");
+    if (!onDisk.isEmpty())
+        writeBytes(path, onDisk.toStdString());
+    DefinitionFile::save(path.toStdString(), d, false);
+
+    const std::string written = readBytes(path);
+    QCOMPARE(written.rfind("\xEF\xBB\xBF", 0) == 0, bom);
+    QCOMPARE(DefinitionFile::encodingOf(written), bom ? FileEncoding::Utf8WithBom : FileEncoding::Cp1252);
+    // Every character comes back; nothing became "?".
+    QVERIFY(written.find('?') == std::string::npos);
+    const Definition back = DefinitionFile::load(path.toStdString());
+    QCOMPARE(back.name, d.name());
+    for (int i = 0; i <= d.maxRegister(); ++i)
+        QCOMPARE(back.names[std::size_t(i)], d.registerName(i));
+    if (!onDisk.isEmpty() && onDisk.contains("[Notes]"))
+        QVERIFY(written.find("by=\xC5\x81\xC3\xB3d\xC5\xBA") != std::string::npos);
+    // The text export follows the device.
+    QCOMPARE(DefinitionFile::encodingOf(DefinitionFile::exportText(d)),
+             d.encoding() == FileEncoding::Utf8WithBom ? FileEncoding::Utf8WithBom : FileEncoding::Cp1252);
 }
 
 void TestUserDeviceFiles::defLoadMessageNamesTheFile()

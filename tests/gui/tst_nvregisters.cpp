@@ -89,6 +89,8 @@ private slots:
     void writeAllWaitsForEachWriteCycle();
     void writeAllStopsAtTheFirstFailure_data();
     void writeAllStopsAtTheFirstFailure();
+    void writeCycleThatNeverEndsIsATimeOut_data();
+    void writeCycleThatNeverEndsIsATimeOut();
     void readAllReadsInOrderAndStops();
     void pca9560WriteIsNotOffered();
     void newWindowResetsAddressesAndData();
@@ -346,11 +348,11 @@ void TestNvRegisters::writeAllStopsAtTheFirstFailure_data()
     QTest::addColumn<int>("registers");       // bytes the chip has
     QTest::addColumn<int>("writeCycleMs");    // how long it stays busy
     QTest::addColumn<QStringList>("carrying");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("byte 2 refused") << 2 << 10 << QStringList{"W 98 00 01", "W 98 01 12"}
-                                    << "  Data not acknowledged";
-    QTest::newRow("write cycle never ends") << 4 << 100000 << QStringList{"W 98 00 01"}
-                                            << "  Address not acknowledged";
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("lastOnTheBus"); // the failing transfer's own status
+    QTest::newRow("byte 2 refused") << 2 << 10 << QStringList{"W 98 00 01", "W 98 01 12"} << 2 << 2;
+    // Polling ran out: the last poll was not acknowledged, yet that is a time-out.
+    QTest::newRow("write cycle never ends") << 4 << 100000 << QStringList{"W 98 00 01"} << 8 << 1;
 }
 
 void TestNvRegisters::writeAllStopsAtTheFirstFailure()
@@ -358,7 +360,8 @@ void TestNvRegisters::writeAllStopsAtTheFirstFailure()
     QFETCH(int, registers);
     QFETCH(int, writeCycleMs);
     QFETCH(QStringList, carrying);
-    QFETCH(QString, status);
+    QFETCH(int, status);
+    QFETCH(int, lastOnTheBus);
     Rig r;
     DipSwitchChip::Params p = DipSwitchChip::pca9561();
     p.registers = registers;
@@ -369,12 +372,46 @@ void TestNvRegisters::writeAllStopsAtTheFirstFailure()
         r.type(QStringLiteral("edtEE%1").arg(n), values[n]);
     r.click("btnEEPROMall");
     QCOMPARE(r.carrying(), carrying);
-    QCOMPARE(r.bench.statusText(), status);
     // The failing transfer is the last one: nothing after it.
     const tp::BusLogEntry last = r.bench.sim->log().entries().back();
-    QCOMPARE(int(last.status), status == "  Data not acknowledged" ? 2 : 1);
+    QCOMPARE(int(last.status), lastOnTheBus);
     QVERIFY(last.bytes.empty());
-    QCOMPARE(r.bench.status(), *tp::statusMessage(status == "  Data not acknowledged" ? 2 : 1));
+    QCOMPARE(r.bench.status(), *tp::statusMessage(tp::Status(status)));
+}
+
+void TestNvRegisters::writeCycleThatNeverEndsIsATimeOut_data()
+{
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("PCA8550 data") << "PCA8550" << 0x9C << "btnPCA8550Write";
+    QTest::newRow("PCA9559 data") << "PCA9559" << 0x98 << "btnPCA9559Write";
+    QTest::newRow("PCA9561 one byte") << "PCA9561" << 0x98 << "btnEEPROM2";
+    QTest::newRow("PCA9561 all bytes") << "PCA9561" << 0x98 << "btnEEPROMall";
+    QTest::newRow("PCA9560 one byte") << "PCA9560" << 0x98 << "btn9560WEE1";
+    QTest::newRow("PCA9560 both bytes") << "PCA9560" << 0x98 << "btnWritePCA9560";
+}
+
+void TestNvRegisters::writeCycleThatNeverEndsIsATimeOut()
+{
+    QFETCH(QString, chip);
+    QFETCH(int, address);
+    QFETCH(QString, button);
+    Rig r;
+    DipSwitchChip::Params p = chip == "PCA8550"   ? DipSwitchChip::pca8550()
+                              : chip == "PCA9559" ? DipSwitchChip::pca9559()
+                              : chip == "PCA9560" ? DipSwitchChip::pca9560()
+                                                  : DipSwitchChip::pca9561();
+    p.writeCycleUs = 100000000; // far beyond the window's polling limit
+    r.place(std::uint8_t(address), p);
+    r.click(button);
+    const auto entries = r.bench.sim->log().entries();
+    QVERIFY(entries.size() > 2); // the write, then polls
+    QCOMPARE(int(entries.front().status), 0);
+    QCOMPARE(int(entries.back().status), 1);
+    QVERIFY(entries.back().bytes.empty());
+    QCOMPARE(r.bench.statusText(), QStringLiteral("  I\u00B2C Time-Out"));
+    QCOMPARE(r.bench.status(), *tp::statusMessage(tp::status::TimeOut));
 }
 
 void TestNvRegisters::readAllReadsInOrderAndStops()

@@ -1,3 +1,4 @@
+#include "core/common/HexText.h"
 #include "core/devices/ports/Pca9541.h"
 #include "core/sim/MasterSelectorChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
@@ -66,6 +67,8 @@ private slots:
     void ledClicksBuildTheRegister();
     void readingStatusLightsItsBitsAndWritesNothing();
     void aReadIsWhatTheNextClickBuildsOn();
+    void otherMastersBitsAreIndicators_data();
+    void otherMastersBitsAreIndicators();
     void takeOverAgainstTheArbitrationTable();
     void addressFromTheList();
     void failedReadChangesNothing();
@@ -186,6 +189,42 @@ void TestPca9541::aReadIsWhatTheNextClickBuildsOn()
     QCOMPARE(int(r.chip->read(0, sel::IE)), 0x0B);
 }
 
+void TestPca9541::otherMastersBitsAreIndicators_data()
+{
+    QTest::addColumn<QString>("led");
+    QTest::addColumn<int>("mask");
+    QTest::newRow("NMYBUS") << "chbNMyGrab" << int(sel::kNMyBus);
+    QTest::newRow("NBUSON") << "chbNMyOnOff" << int(sel::kNBusOn);
+}
+
+void TestPca9541::otherMastersBitsAreIndicators()
+{
+    QFETCH(QString, led);
+    QFETCH(int, mask);
+    Rig r;
+    r.click("chbAutoWrite");
+    auto* box = r.c<LedToggle>(led);
+    QVERIFY(!box->toolTip().isEmpty());
+    // Neither the mouse nor the keyboard changes it, so nothing is written.
+    r.click(led);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    QVERIFY(!box->hasFocus());
+    QVERIFY(!r.lit(led));
+    QCOMPARE(r.text("edtReg1"), QStringLiteral("00"));
+    QVERIFY(r.bench.transfers().isEmpty());
+
+    // It still shows what the chip reports.
+    r.otherMasterTakesTheBus();
+    r.click("btnReadReg1");
+    QVERIFY(r.lit(led));
+    QVERIFY(tp::hexToInt(r.text("edtReg1").toStdString()) & mask);
+    r.bench.clearLog();
+    r.click(led);
+    QVERIFY(r.lit(led));
+    QVERIFY(r.bench.transfers().isEmpty());
+}
+
 void TestPca9541::takeOverAgainstTheArbitrationTable()
 {
     Rig r;
@@ -269,7 +308,11 @@ void TestPca9541::newWindowStartsAtItsDefaults()
 void TestPca9541::tabOrderFollowsTheLayout()
 {
     Rig r;
-    const QStringList expected = QStringList(kReg0) << "btnWriteReg0" << "btnReadReg0" << kReg1 << "btnWriteReg1"
+    // The other master's bits are indicators, out of the chain.
+    QStringList reg1 = kReg1;
+    reg1.removeAll("chbNMyOnOff");
+    reg1.removeAll("chbNMyGrab");
+    const QStringList expected = QStringList(kReg0) << "btnWriteReg0" << "btnReadReg0" << reg1 << "btnWriteReg1"
                                                     << "btnReadReg1" << "btnReadReg2" << "chbAutoWrite" << "cmbAddress";
     QCOMPARE(tabChain(r.w), expected);
 }

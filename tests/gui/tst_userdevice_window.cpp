@@ -49,6 +49,8 @@ private slots:
     void byteModeTransfers();
     void readAllFillsTheGrid();
     void byteModeStopsAtTheFirstFailure();
+    void readAllFailingPartWayChangesNothing_data();
+    void readAllFailingPartWayChangesNothing();
     void singleRegisterTransfers();
     void singleTransfersRefuseUndefinedRegisters();
 
@@ -58,6 +60,7 @@ private slots:
     void openCancelledChangesNothing();
     void openAsksToSaveChanges();
     void saveAndSaveAs();
+    void saveKeepsTheEncodingItWasReadIn();
     void saveAsCancelledKeepsTheFlag();
     void closeAsks_data();
     void closeAsks();
@@ -368,6 +371,51 @@ void TestUserDeviceWindow::byteModeStopsAtTheFirstFailure()
     QCOMPARE(f->cell(0), QString("FF"));
 }
 
+void TestUserDeviceWindow::readAllFailingPartWayChangesNothing_data()
+{
+    QTest::addColumn<bool>("byteMode");
+    QTest::addColumn<int>("maxTransfer"); // 0: the bench's own
+    QTest::addColumn<int>("readsBefore"); // transactions that succeed first
+    QTest::addColumn<int>("fault");       // Fault::Kind
+    QTest::addColumn<QString>("status");
+    QTest::newRow("byte mode, fourth register")
+        << true << 0 << 3 << int(Fault::Kind::AddressNack) << "  Address not acknowledged";
+    QTest::newRow("byte mode, last register") << true << 0 << 255 << int(Fault::Kind::TimeOut) << "  I\u00B2C Time-Out";
+    QTest::newRow("third piece of 64") << false << 64 << 2 << int(Fault::Kind::TimeOut) << "  I\u00B2C Time-Out";
+    QTest::newRow("last piece of 33") << false << 33 << 7 << int(Fault::Kind::AddressNack)
+                                      << "  Address not acknowledged";
+}
+
+void TestUserDeviceWindow::readAllFailingPartWayChangesNothing()
+{
+    QFETCH(bool, byteMode);
+    QFETCH(int, maxTransfer);
+    QFETCH(int, readsBefore);
+    QFETCH(int, fault);
+    QFETCH(QString, status);
+    child<QCheckBox>(f->w, "chbOneAtATime")->setChecked(byteMode);
+    if (maxTransfer)
+        f->bench->sim->setMaxTransferLength(std::size_t(maxTransfer));
+    f->device().setValue(0, 0x12);
+    f->device().setValue(0x80, 0x34);
+    f->bench->sim->inject(Fault{Fault::Kind(fault), std::uint8_t(0xA0), 0, 1, readsBefore});
+    f->click("btnRead");
+    QCOMPARE(f->bench->statusText(), status);
+    // Some registers did arrive before the failure ...
+    QVERIFY(f->bench->transfers().join('|').contains("Sr R A0 5A"));
+    // ... yet the grid shows none of them.
+    QCOMPARE(f->cell(0), QString("12"));
+    QCOMPARE(f->cell(1), QString("FF"));
+    QCOMPARE(f->cell(0x80), QString("34"));
+    QCOMPARE(f->cell(0xFF), QString("FF"));
+
+    // Read again without the fault: all of it.
+    f->click("btnRead");
+    QCOMPARE(f->cell(0), QString("5A"));
+    QCOMPARE(f->cell(0x80), QString("DA"));
+    QCOMPARE(f->cell(0xFF), QString("A5"));
+}
+
 void TestUserDeviceWindow::singleRegisterTransfers()
 {
     f->select(0x1F);
@@ -524,6 +572,43 @@ void TestUserDeviceWindow::saveAndSaveAs()
     f->action("mnuSave")->trigger(); // cancelled
     QCOMPARE(f->dialogs().of("save").size(), 3);
     QVERIFY(f->readFile(two).contains("\r\n3=44\r\n"));
+}
+
+void TestUserDeviceWindow::saveKeepsTheEncodingItWasReadIn()
+{
+    // A name and a description outside code page 1252.
+    const QByteArray name("\xCE\xA9 meter");
+    const QByteArray description("\xE4\xB8\xAD \xE2\x84\x83");
+    const QString path =
+        f->writeFile("utf8.def", "\xEF\xBB\xBF[Device Data]\r\nAddress=5C\r\nMaxRegister=1\r\nName=" + name +
+                                     "\r\n[Register Description]\r\n1=" + description + "\r\n");
+    f->openFile(path);
+    QCOMPARE(f->w->windowTitle(), QString::fromUtf8(name));
+    f->device().setValue(0, 0x42);
+    f->device().setModified(true);
+    f->action("mnuSave")->trigger();
+    QByteArray saved = f->readFile(path);
+    QVERIFY(saved.startsWith("\xEF\xBB\xBF[Device Data]\r\n"));
+    QVERIFY(saved.contains("\r\nName=" + name + "\r\n"));
+    QVERIFY(saved.contains("\r\n1=" + description + "\r\n"));
+    QVERIFY(saved.contains("\r\n0=42\r\n"));
+    QVERIFY(!saved.contains('?'));
+
+    // Edited in the definition window, still the same file.
+    f->w->mnuCurrentDeviceClick();
+    child<QPushButton>(f->w->definitionWindow(), "btnOK")->click();
+    f->action("mnuSave")->trigger();
+    saved = f->readFile(path);
+    QVERIFY(saved.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(saved.contains("\r\n1=" + description + "\r\n"));
+
+    // A new device goes to a new file in the code page.
+    f->w->mnuDefineNewClick();
+    child<QPushButton>(f->w->definitionWindow(), "btnOK")->click();
+    const QString fresh = f->dir.filePath("fresh.def");
+    f->dialogs().files << fresh;
+    f->action("mnuSave")->trigger();
+    QVERIFY(f->readFile(fresh).startsWith("[Device Data]\r\n"));
 }
 
 void TestUserDeviceWindow::saveAsCancelledKeepsTheFlag()

@@ -1,7 +1,7 @@
 #include "core/adapter/linux/LinuxI2cAdapter.h"
 #include "core/adapter/Clock.h"
 #include "core/adapter/linux/SmbusPlan.h"
-#include "core/common/HexText.h"
+#include "core/common/BusAddress.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,11 +24,6 @@ std::size_t floorPow2(std::size_t n)
     while (p * 2 <= n)
         p *= 2;
     return p;
-}
-
-std::string addressWithSevenBit(std::uint8_t address)
-{
-    return "0x" + intToHex(address, 2) + " (7-bit 0x" + intToHex(address >> 1, 2) + ")";
 }
 
 } // namespace
@@ -183,7 +178,7 @@ Status LinuxI2cAdapter::failure(int error, const char* what)
 
 bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
 {
-    if (!m_approve || readingOnly() || messages.empty() || messages.back().read)
+    if (!m_approve || onlyReads(messages))
         return true;
     for (const I2cMessage& m : messages) {
         if (m.read)
@@ -202,7 +197,7 @@ bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
         if (!m_approve(check)) {
             if (askClaim)
                 refuse("Not sent: the kernel driver " + claim.driver + " has claimed " +
-                       addressWithSevenBit(address) + " on i2c-" + std::to_string(m_bus.number));
+                       addressText(address) + " on i2c-" + std::to_string(m_bus.number));
             else
                 refuse("Not sent: writing on the PC's SMBus (i2c-" + std::to_string(m_bus.number) +
                        ") was not confirmed");

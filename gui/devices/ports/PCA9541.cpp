@@ -101,11 +101,9 @@ QGroupBox* TfrmPCA9541::buildRegister(int r)
     m_bits[r] = new BitBoxRow(pnl, BitBoxRow::fixedBoxes(names, captions, masks),
                               {BitBoxRow::Look::Led, tp::OneIs::Checked, false, Qt::Vertical});
     m_bits[r]->bind(edtReg[r]);
-    if (r == 1) {
-        const QString otherMaster = tr("Shows the other master's bit; the chip ignores it when written");
-        m_bits[1]->buttonForMask(kNMyBus)->setToolTip(otherMaster);
-        m_bits[1]->buttonForMask(kNBusOn)->setToolTip(otherMaster);
-    }
+    if (r == 1)
+        m_bits[1]->setIndicators(kNMyBus | kNBusOn,
+                                 tr("Shows the other master's bit; the chip ignores it when written"));
     if (r == 2) {
         pnl->setEnabled(false);
         pnl->setToolTip(tr("Read only register"));
