@@ -144,7 +144,7 @@ std::vector<FuzzSeed> fuzzSeeds()
                    "\xEF\xBB\xBF[Device Data]\nName=\xE2\x82\xAC \xE4\xB8\xAD\nMaxRegister=0\n"),
         fuzz::seed("utf8-bom-save-as.def", 1,
                    "\xEF\xBB\xBF[Device Data]\r\nName=\xCE\xA9 meter\r\nMaxRegister=1\r\n[Register Description]\r\n"
-                   "1=\xE4\xB8\xAD \xE2\x84\x83\r\n[Notes]\r\nby=\xC5\x81\xC3\xB3d\xC5\xBA\r\n"),
+                   "1=\xE4\xB8\xAD \xE2\x84\x83\r\n[Notes]\r\nby=\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n"),
         fuzz::seed("cp1252-accents.def", 0, "[Device Data]\r\nName=Caf\xE9 \x80\r\nMaxRegister=0\r\n"),
     };
 }

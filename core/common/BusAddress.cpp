@@ -39,7 +39,7 @@ bool isReservedAddress(std::uint8_t address)
     return (a >= 0x01 && a <= 0x07) || a >= 0x78;
 }
 
-std::string addressText(std::uint8_t address)
+std::string addressWithSevenBit(std::uint8_t address)
 {
     const auto a = static_cast<std::uint8_t>(address & 0xFE);
     return "0x" + intToHex(a, 2) + " (7-bit 0x" + intToHex(address7(a), 2) + ")";
@@ -47,13 +47,20 @@ std::string addressText(std::uint8_t address)
 
 std::string generalCallRefusal(std::uint8_t address)
 {
-    return "Not sent: " + addressText(address) +
+    return "Not sent: " + addressWithSevenBit(address) +
            " is the general call address, which every chip on the bus may obey. Enter the chip's own address";
+}
+
+std::string generalCallQuestion(std::uint8_t address)
+{
+    return addressWithSevenBit(address) +
+           " is the general call address: every chip on the bus may obey these messages (a 06 after it "
+           "resets all that support it). Send to it anyway?";
 }
 
 std::string reservedAddressQuestion(std::uint8_t address)
 {
-    return addressText(address) + " is a reserved I\u00B2C address (" + reservedFor(address) +
+    return addressWithSevenBit(address) + " is a reserved I\u00B2C address (" + reservedFor(address) +
            "), not an ordinary chip address. Send to it anyway?";
 }
 

@@ -17,10 +17,12 @@ bool isGeneralCall(std::uint8_t address);
 bool isReservedAddress(std::uint8_t address);
 
 // "0x00" with its 7-bit form, as messages name an address.
-std::string addressText(std::uint8_t address);
+std::string addressWithSevenBit(std::uint8_t address);
 
 // Why nothing goes to the general call address.
 std::string generalCallRefusal(std::uint8_t address);
+// The question before raw messages go to the general call address.
+std::string generalCallQuestion(std::uint8_t address);
 // The question before the first transfer to a reserved address.
 std::string reservedAddressQuestion(std::uint8_t address);
 

@@ -300,7 +300,7 @@ bool TfrmLongI2C::addressCleared()
         if (answer == Dialogs::Answer::Yes)
             m_confirmedReserved << a;
         else
-            refused = adapter().decline("Not sent: " + tp::addressText(a) + " is a reserved address");
+            refused = adapter().decline("Not sent: " + tp::addressWithSevenBit(a) + " is a reserved address");
     }
     if (refused == tp::status::Success)
         return true;

@@ -133,7 +133,8 @@ void TfrmLongI2C::btnReadClick()
             std::vector<std::uint8_t> data;
             st = m_link.readRegister(static_cast<std::uint8_t>(start), static_cast<std::size_t>(n), data);
             if (st == Success)
-                values.insert(values.end(), data.begin(), data.begin() + std::min<std::ptrdiff_t>(n, data.size()));
+                values.insert(values.end(), data.begin(),
+                              data.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, data.size())));
         }
     }
     if (st == Success && values.size() == static_cast<std::size_t>(count)) {

@@ -1,5 +1,6 @@
 #include "gui/universal/Universal_III.h"
 #include "core/common/AppState.h"
+#include "core/common/BusAddress.h"
 #include "core/common/HexText.h"
 #include "core/universal/ExpertDataFile.h"
 #include "gui/app/StatusLine.h"
@@ -27,6 +28,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using tp::expert::ExpertDataFile;
 using tp::expert::MessageTable;
@@ -469,6 +472,16 @@ bool TfrmMessage::continuousRunActive() const
 
 tp::Status TfrmMessage::transfer(std::span<tp::I2cMessage> messages)
 {
+    const bool generalCall = std::any_of(messages.begin(), messages.end(),
+                                         [](const tp::I2cMessage& m) { return tp::isGeneralCall(m.address); });
+    if (generalCall && !m_generalCallConfirmed) {
+        const auto answer = Dialogs::instance().confirm(this, tr("Confirm"),
+                                                        QString::fromStdString(tp::generalCallQuestion(0x00)),
+                                                        Dialogs::Buttons::YesNo);
+        m_generalCallConfirmed = answer == Dialogs::Answer::Yes;
+        if (!m_generalCallConfirmed)
+            return context().status = adapter().decline(tp::generalCallRefusal(0x00));
+    }
     const tp::Status st = adapter().transfer(messages);
     tp::BusContext& c = context();
     c.address[0] = messages.back().address;

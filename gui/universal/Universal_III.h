@@ -92,6 +92,9 @@ private:
     tp::expert::MessageSender m_sender{m_table, *this};
     MessageTableModel* m_model = nullptr;
     QString m_fileName;
+    // Raw messages may go to the general call, but only once the user said
+    // so in this window: a data file can name it as easily as a .def.
+    bool m_generalCallConfirmed = false;
     QPointer<TfrmEditor> m_editor;
     QPointer<TfrmSequenceEditor> m_sequenceEditor;
 

@@ -602,7 +602,7 @@ void TestLinuxI2c::onlyAPointerAndItsReadCountAsARead_data()
     QTest::addColumn<bool>("asks");
     for (bool pc : {false, true}) {
         const char* bus = pc ? "PC SMBus: " : "claimed: ";
-        auto row = [&](const char* name) { return QTest::newRow(qPrintable(QString(bus) + name)) << pc; };
+        auto row = [&](const char* name) -> QTestData& { return QTest::newRow(qPrintable(QString(bus) + name)) << pc; };
         row("read alone") << 0 << "R A0 4" << false;
         row("pointer, then read") << 0 << "W A0 00|R A0 4" << false;
         row("data, then read (Stop? No)") << 0 << "W A0 00 11|R A0 1" << true;
@@ -624,7 +624,7 @@ void TestLinuxI2c::onlyAPointerAndItsReadCountAsARead()
     QFETCH(QString, messages);
     QFETCH(bool, asks);
     Machine m;
-    FakeI2cBus& bus = pcSmbus ? m.addBus(0, "SMBus I801 adapter at f040", kFullI2c, true)
+    FakeI2cBus& bus = pcSmbus ? m.addBus(0, "SMBus PIIX4 adapter at 0b00", kPiix4Funcs, true)
                               : m.addBus(2, "bcm2835 (i2c@7e804000)", kFullI2c);
     bus.chip(0x50);
     bus.chip(0x20);
@@ -646,7 +646,12 @@ void TestLinuxI2c::onlyAPointerAndItsReadCountAsARead()
         st = a->transfer(ms);
     }
     QCOMPARE(asked, asks ? 1 : 0);
-    QCOMPARE(int(st), asks ? int(status::Refused) : 0);
+    if (asks) {
+        QCOMPARE(int(st), int(status::Refused));
+        QVERIFY(QString::fromStdString(a->refusal()).startsWith("Not sent"));
+    } else if (!pcSmbus) {
+        QCOMPARE(int(st), 0); // an SMBus may refuse some of these shapes on its own
+    }
 }
 
 void TestLinuxI2c::pcSmbusAsksOnceForWrites()

@@ -4,6 +4,7 @@
 #include "core/sim/DipSwitchChip.h"
 #include "core/sim/MasterSelectorChip.h"
 #include "gui/memory/MemoryForm.h"
+#include "tests/gui/ExpertFixture.h"
 #include "tests/gui/UserDeviceFixture.h"
 
 #include <QCheckBox>
@@ -24,6 +25,7 @@ private slots:
     void reservedAddressesAskOncePerWindow();
     void otherWindowsRefuseTheGeneralCall_data();
     void otherWindowsRefuseTheGeneralCall();
+    void expertModeSendsThereOnlyOnceConfirmed();
 
 private:
     std::unique_ptr<UserDeviceFixture> f;
@@ -175,12 +177,38 @@ void TestGeneralCall::otherWindowsRefuseTheGeneralCall()
     if (auto* memory = qobject_cast<TMemoryForm*>(w))
         memory->cmbAddress->setEditText("00");
     else
-        b.state->context(windowClass).address[0] = 0x00;
+        b.state->context(windowClass.toStdString()).address[0] = 0x00;
     b.clearLog();
     QTest::mouseClick(child<QAbstractButton>(w, button), Qt::LeftButton);
     QVERIFY(b.sim->log().entries().empty());
     const QString said = b.statusText() + b.dialogs.texts("error").join('|');
     QVERIFY2(said.contains("general call"), qPrintable(said));
+}
+
+void TestGeneralCall::expertModeSendsThereOnlyOnceConfirmed()
+{
+    f.reset();
+    ExpertFixture x;
+    x.load("Expert Mode Data File\r\n"
+           "00,Write,Yes,0,06\r\n");
+    x.bench.clearLog();
+    x.bench.dialogs.answers << Answer::No;
+    QTest::mouseClick(x.button("btnSendAll"), Qt::LeftButton);
+    QCOMPARE(x.bench.transfers(), QStringList());
+    QStringList asked = x.bench.dialogs.texts("confirm");
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains("general call") && asked[0].endsWith("anyway?"), qPrintable(asked[0]));
+    QVERIFY(x.bench.statusText().contains("general call"));
+
+    // Raw messages are this window's purpose: once confirmed, they go.
+    x.bench.dialogs.answers << Answer::Yes;
+    QTest::mouseClick(x.button("btnSendAll"), Qt::LeftButton);
+    QTest::mouseClick(x.button("btnSendAll"), Qt::LeftButton);
+    QCOMPARE(x.bench.dialogs.texts("confirm").size(), 2);
+    const auto sent = x.bench.sim->log().entries();
+    QCOMPARE(sent.size(), std::size_t(2));
+    for (const tp::BusLogEntry& e : sent)
+        QCOMPARE(int(e.address), 0x00);
 }
 
 TALLYPORT_TEST_MAIN(TestGeneralCall)

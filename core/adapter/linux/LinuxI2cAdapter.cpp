@@ -197,7 +197,7 @@ bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
         if (!m_approve(check)) {
             if (askClaim)
                 refuse("Not sent: the kernel driver " + claim.driver + " has claimed " +
-                       addressText(address) + " on i2c-" + std::to_string(m_bus.number));
+                       addressWithSevenBit(address) + " on i2c-" + std::to_string(m_bus.number));
             else
                 refuse("Not sent: writing on the PC's SMBus (i2c-" + std::to_string(m_bus.number) +
                        ") was not confirmed");
