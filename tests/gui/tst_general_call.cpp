@@ -6,6 +6,7 @@
 #include "gui/memory/MemoryForm.h"
 #include "tests/gui/ExpertFixture.h"
 #include "tests/gui/UserDeviceFixture.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -71,6 +72,10 @@ void TestGeneralCall::userDeviceNeverSendsToTheGeneralCall()
     QCOMPARE(f->address()->text(), QString("00"));
     QVERIFY(f->address()->invalidReason().contains("general call"));
     QCOMPARE(f->address()->toolTip(), f->address()->invalidReason());
+    for (int width : {1280, 640}) {
+        f->bench->main->resize(width, 800);
+        saveShot(f->bench->main.get(), QStringLiteral("general-call-%1-%2").arg(how).arg(width));
+    }
     const QStringList warnings = f->dialogs().texts("warning");
     QCOMPARE(warnings.size(), warned ? 1 : 0);
     if (warned)

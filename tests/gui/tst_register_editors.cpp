@@ -154,7 +154,7 @@ void TestRegisterEditors::liveControlsOpen()
 
 void TestRegisterEditors::liveControlRefusesUndefinedRegister()
 {
-    f->openFile(f->writeFile("e.def", crlfLines({"[Device Data]", "MaxRegister=17"})));
+    f->openFile(f->writeFile("e.def", crlfLines({"[Device Data]", "Address=A0", "MaxRegister=17"})));
     f->select(0x13);
     f->click("btnSlider");
     f->action("mnuPopupBits")->trigger();
