@@ -617,7 +617,7 @@ void TestLedWindows::previewOfABlinker()
     b.slider("vswLED7")->setValue(0);
     b.slider("vswLED6")->setValue(3);
     QCOMPARE(b.w->look(7), (LedLook{Mode::On, 0, 1}));
-    QCOMPARE(b.w->look(6), (LedLook{Mode::Pwm1, 6.4, 0.25}));
+    QCOMPARE(b.w->look(6), (LedLook{Mode::Pwm1, 256 / 38.0, 0.25})); // PSC 255 at 38 steps a second
     QCOMPARE(b.w->look(5), (LedLook{Mode::Off, 0, 0}));
 }
 
