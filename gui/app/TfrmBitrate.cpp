@@ -137,7 +137,8 @@ void TfrmBitrate::edtFrequencyChange()
     bool ok = false;
     const int value = edtFrequency->text().toInt(&ok);
     tp::BusFrequency f;
-    if (ok && tp::BusFrequency::fromFrequency(value, f)) {
+    // The frequency in force, shown again, is no new choice: its counts stay.
+    if (ok && value != m_main.state().busFrequency.frequency && tp::BusFrequency::fromFrequency(value, f)) {
         m_main.state().busFrequency = f;
         spnSCLh->setValue(f.sclHigh);
         spnSCLl->setValue(f.sclLow);

@@ -569,7 +569,7 @@ void TestPcf8563::tabOrderFollowsTheLayout()
                                  "chbWeekdayAlarm", "chbTEST1", "chbSTOP", "chbTESTC", "chbTI", "chbAF", "chbTF",
                                  "chbAIE", "chbTIE", "chbCLKOUT", "cmbCLKOUT", "chbTimerDisable", "cmbTimer",
                                  "edtTimer", "stgRegisters", "btnReadRegister", "btnWriteRegister", "btnReadAll",
-                                 "btnWriteAll", "chbAutoWrite"}));
+                                 "btnWriteAll", "btnSetPCTime", "btnWatch", "chbAutoWrite"}));
 }
 
 void TestPcf8563::setToPcTimeWritesNowInOneTransfer_data()
