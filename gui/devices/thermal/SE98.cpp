@@ -94,7 +94,7 @@ TfrmSE98::TfrmSE98(TfrmMain& main, QWidget* parent)
     if (m_images.configKnown || m_images.config != 0)
         showConfig();
     // Another chip: its locks are not known yet.
-    connect(addressList(), &QComboBox::currentIndexChanged, this, [this] { m_chipConfig.reset(); });
+    connect(addressList(), &QComboBox::currentIndexChanged, this, guarded([this] { m_chipConfig.reset(); }));
 
     connect(chbAutoWrite, &QCheckBox::clicked, this, guarded(this, &TfrmSE98::chbAutoWriteClick));
     connect(m_config, &FlagBoxes::clicked, this, guarded(this, &TfrmSE98::chbConClick));
