@@ -32,17 +32,13 @@ int main(int argc, char** argv)
     TfrmMain frame(state);
     AdapterSelection* adapters = frame.adapterSelection();
     adapters->enableHardware(tp::linuxi2c::Environment{}, new UdevAdapterWatch);
-    // An adapter named on the command line must be there; the remembered one
-    // may be missing (the status line then says so, after the window is up).
-    QString error;
-    if (!command.adapter.empty() && !adapters->start(QString::fromStdString(command.adapter), &error)) {
-        std::fprintf(stderr, "tallyport: %s\n", qPrintable(error));
-        return 2;
-    }
     frame.show();
     if (frame.ShowSplash)
         frame.showSplash();
-    if (command.adapter.empty())
-        adapters->start(QString());
+    // An adapter that is missing (named on the command line or remembered)
+    // leaves the bench in use, and the window says so after it is up.
+    QString error;
+    if (!adapters->start(QString::fromStdString(command.adapter), &error))
+        std::fprintf(stderr, "tallyport: %s\n", qPrintable(error));
     return app.exec();
 }

@@ -226,6 +226,8 @@ void AdapterSelection::approveWrites(tp::LinuxI2cAdapter& adapter)
 
 void AdapterSelection::remember() const
 {
+    if (!m_remember)
+        return;
     QSettings s = settings();
     const tp::LinuxI2cAdapter* a = linuxAdapter();
     s.setValue(QStringLiteral("Adapter"), a ? q(a->bus().devNode) : kBench);
@@ -254,17 +256,11 @@ std::optional<tp::linuxi2c::BusInfo> AdapterSelection::rememberedBus(QString* na
 
 bool AdapterSelection::start(const QString& commandLineSpec, QString* error)
 {
-    if (commandLineSpec == kBench)
-        return chooseBench();
     if (!commandLineSpec.isEmpty()) {
-        const auto bus = m_env ? tp::linuxi2c::findBus(*m_env, commandLineSpec.toStdString()) : std::nullopt;
-        if (!bus) {
-            if (error)
-                *error = tr("%1: no such I\u00B2C adapter. ").arg(commandLineSpec) +
-                         q(tp::linuxi2c::openAdvice(ENOENT));
-            return false;
-        }
-        return chooseBus(*bus, true, error);
+        m_remember = false;
+        const bool ok = startFor(commandLineSpec, error);
+        m_remember = true;
+        return ok;
     }
     QString name, node;
     const auto bus = rememberedBus(&name, &node);
@@ -277,6 +273,22 @@ bool AdapterSelection::start(const QString& commandLineSpec, QString* error)
     }
     chooseBus(*bus, false, nullptr);
     return true;
+}
+
+bool AdapterSelection::startFor(const QString& spec, QString* error)
+{
+    if (spec == kBench)
+        return chooseBench();
+    const auto bus = m_env ? tp::linuxi2c::findBus(*m_env, spec.toStdString()) : std::nullopt;
+    if (!bus) {
+        if (error)
+            *error = tr("%1: no such I\u00B2C adapter. ").arg(spec) + q(tp::linuxi2c::openAdvice(ENOENT));
+        // Started from a launcher nobody reads stderr: the window says it.
+        m_main.showStatus(notice(tr("%1 is not there: the simulated bench is in use").arg(spec), false));
+        rebuild();
+        return false;
+    }
+    return chooseBus(*bus, false, error);
 }
 
 void AdapterSelection::adapterRemoved(const QString& devNode)

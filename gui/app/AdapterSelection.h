@@ -39,10 +39,11 @@ public:
     void enableHardware(tp::linuxi2c::Environment env, AdapterWatch* watch);
     bool hardwareEnabled() const { return m_env.has_value(); }
 
-    // At start: the adapter named on the command line, or with an empty
-    // spec the remembered one. A remembered adapter that is missing leaves the
-    // bench in use and says so in the status line. False, with `error`, when
-    // the command line names one that cannot be used.
+    // At start: the adapter named on the command line (for this run only:
+    // the remembered one stays remembered), or with an empty spec the
+    // remembered one. One that is missing or cannot be opened leaves the
+    // bench in use and says so in the window. False, with `error`, when the
+    // command line names one that cannot be used.
     bool start(const QString& commandLineSpec, QString* error = nullptr);
 
     // "bench", or a bus as "/dev/i2c-3", "i2c-3", "3" or its kernel name.
@@ -66,6 +67,7 @@ public:
 
 private:
     bool chooseBench();
+    bool startFor(const QString& commandLineSpec, QString* error);
     bool chooseBus(const tp::linuxi2c::BusInfo& bus, bool quiet, QString* error);
     void install(std::unique_ptr<tp::Adapter> adapter);
     void approveWrites(tp::LinuxI2cAdapter& adapter);
@@ -83,4 +85,5 @@ private:
     std::vector<tp::linuxi2c::BusInfo> m_buses;
     std::unique_ptr<tp::Adapter> m_bench;   // kept while a real adapter is in use
     std::unique_ptr<tp::Adapter> m_retired; // the real adapter before the current one
+    bool m_remember = true;                 // off while a command-line choice is made
 };

@@ -34,8 +34,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 std::string usageText()
 {
     return "Usage: tallyport [--adapter ADAPTER] [--list-adapters] [--help]\n"
-           "  --adapter ADAPTER  start on this adapter: bench (the simulated bench), /dev/i2c-N,\n"
-           "                     i2c-N, N, or the adapter's name as --list-adapters shows it\n"
+           "  --adapter ADAPTER  use this adapter for this run: bench (the simulated bench), /dev/i2c-N,\n"
+           "                     i2c-N, N, or the adapter's name as --list-adapters shows it;\n"
+           "                     the adapter chosen in the menu stays remembered\n"
            "  --list-adapters    list the adapters and exit\n"
            "Without --adapter the program starts on the adapter chosen last time.\n";
 }

@@ -93,7 +93,8 @@ TfrmBitrate::TfrmBitrate(TfrmMain& main)
     // Connected after the start values, and each reaction only counts while
     // its own control has the focus, so values written by another control's
     // reaction run nothing.
-    connect(edtFrequency, &QLineEdit::textChanged, this, guarded(this, &TfrmBitrate::edtFrequencyChange));
+    connect(edtFrequency, &QLineEdit::textEdited, this, guarded(this, &TfrmBitrate::edtFrequencyEdited));
+    connect(edtFrequency, &QLineEdit::editingFinished, this, guarded(this, &TfrmBitrate::edtFrequencyChange));
     connect(spnSCLh, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
     connect(spnSCLl, &QSpinBox::valueChanged, this, guarded(this, &TfrmBitrate::spnSCLChange));
     showAdapterLimits();
@@ -123,19 +124,33 @@ void TfrmBitrate::showAdapterLimits()
     adjustSize();
 }
 
+void TfrmBitrate::edtFrequencyEdited()
+{
+    // Until committed the typed number is not in force: say which one is.
+    lblNote->setText(tr("Enter applies it; %1 KHz in force").arg(m_main.state().busFrequency.frequency));
+}
+
 void TfrmBitrate::edtFrequencyChange()
 {
-    if (!edtFrequency->hasFocus())
+    if (!edtFrequency->isEnabled())
         return;
     bool ok = false;
     const int value = edtFrequency->text().toInt(&ok);
     tp::BusFrequency f;
-    if (!ok || !tp::BusFrequency::fromFrequency(value, f))
-        return;
-    m_main.state().busFrequency = f;
-    spnSCLh->setValue(f.sclHigh);
-    spnSCLl->setValue(f.sclLow);
-    m_main.applyBusFrequency();
+    // The frequency in force, shown again, is no new choice: its counts stay.
+    if (ok && value != m_main.state().busFrequency.frequency && tp::BusFrequency::fromFrequency(value, f)) {
+        m_main.state().busFrequency = f;
+        spnSCLh->setValue(f.sclHigh);
+        spnSCLl->setValue(f.sclLow);
+        m_main.applyBusFrequency();
+    }
+    showFrequencyInForce();
+}
+
+void TfrmBitrate::showFrequencyInForce()
+{
+    edtFrequency->setText(QString::number(m_main.state().busFrequency.frequency));
+    lblNote->setText(QStringLiteral("Note: minimum frequency = 15.7 KHz"));
 }
 
 void TfrmBitrate::spnSCLChange()
@@ -150,5 +165,7 @@ void TfrmBitrate::spnSCLChange()
 
 void TfrmBitrate::btnOKClick()
 {
+    // Return reaches this shortcut before the field: commit what was typed.
+    edtFrequencyChange();
     hide();
 }

@@ -9,6 +9,8 @@ class TfrmMain;
 
 // The bus frequency window: the frequency and its two SCL counts, each
 // control reacting only to what the user does to it while it has the focus.
+// A typed frequency applies when committed (Enter, leaving the field, OK);
+// then the field shows the frequency in force, whatever was typed.
 class TfrmBitrate : public QWidget {
     Q_OBJECT
 public:
@@ -27,9 +29,12 @@ public:
 
 private slots:
     void edtFrequencyChange();
+    void edtFrequencyEdited();
     void spnSCLChange();
     void btnOKClick();
 
 private:
+    void showFrequencyInForce();
+
     TfrmMain& m_main;
 };

@@ -14,6 +14,7 @@
 #include "gui/common/ChildForm.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/InputSafety.h"
 #include "gui/common/Placement.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ TfrmMain::TfrmMain(tp::AppState& state, const Catalogue& catalogue, const Window
     applyBusFrequency();
     DeviceAttachMessage(m_state.adapter().isPresent());
     qApp->installEventFilter(this);
+    new InputSafety(this);
 }
 
 TfrmMain::~TfrmMain()
@@ -457,8 +459,31 @@ void TfrmMain::mnuAboutClick()
 
 // ------------------------------------------------------------------ status line
 
+TfrmMain::BackgroundWork::BackgroundWork(TfrmMain& main, QWidget* owner) : m_main(main), m_previous(main.m_background)
+{
+    m_main.m_background = owner;
+}
+
+TfrmMain::BackgroundWork::~BackgroundWork()
+{
+    m_main.m_background = m_previous;
+}
+
+bool TfrmMain::statusBelongsElsewhere() const
+{
+    if (!m_background)
+        return false;
+    const QMdiSubWindow* current = m_mdi->currentSubWindow();
+    return !current || current->widget() != m_background;
+}
+
 void TfrmMain::ErrorMessage(tp::Status code)
 {
+    if (statusBelongsElsewhere()) {
+        if (m_shownAttached != m_state.adapter().isPresent())
+            DeviceAttachMessage(m_state.adapter().isPresent());
+        return;
+    }
     if (auto m = tp::statusMessage(code)) {
         // A refusal names the adapter's limit, or what the user declined.
         if (code == tp::status::Refused && !m_state.adapter().refusal().empty())
@@ -477,6 +502,8 @@ void TfrmMain::ResetWarning()
 
 void TfrmMain::showStatus(const tp::StatusMessage& message)
 {
+    if (statusBelongsElsewhere())
+        return;
     pnlStatusBar->setPanel(0, message);
     pnlStatusBar->repaintNow();
 }

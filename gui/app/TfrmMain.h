@@ -41,6 +41,20 @@ public:
     void ResetWarning();
     void DeviceAttachMessage(bool attached);
     void showStatus(const tp::StatusMessage& message); // a window's own message in panel 0
+    // Work a window does in the background (a sensor poll, a clock watch):
+    // while one lives, what its window sends to the status line shows only
+    // while that window is the active one, never over another's status.
+    class BackgroundWork {
+    public:
+        BackgroundWork(TfrmMain& main, QWidget* owner);
+        ~BackgroundWork();
+        BackgroundWork(const BackgroundWork&) = delete;
+        BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+    private:
+        TfrmMain& m_main;
+        QPointer<QWidget> m_previous;
+    };
     void UpdateControls();
     void GetRegistryData();
 
@@ -132,6 +146,8 @@ private:
     Catalogue m_catalogue;
     WindowFactories m_factories;
     QMdiArea* m_mdi = nullptr;
+    QPointer<QWidget> m_background; // owner of the background work under way
+    bool statusBelongsElsewhere() const;
     TStatusLine* pnlStatusBar = nullptr;
     QMap<QString, QPointer<TChildForm>> m_references;
     QList<QPointer<QAction>> m_mergedMenus;

@@ -85,6 +85,12 @@ void ChipLink::showStatus(tp::Status status) const
     m_form.main().ErrorMessage(status);
 }
 
+void ChipLink::showRefusal(const QString& why) const
+{
+    m_form.main().showStatus(tp::StatusMessage{(QStringLiteral(" ") + why).toStdString(), tp::colour::Red,
+                                               std::nullopt, tp::colour::White, tp::Align::Left, false});
+}
+
 bool ChipLink::autoWriteOn() const
 {
     return m_autoWrite && m_autoWrite->isOn();

@@ -42,6 +42,9 @@ public:
     tp::Status awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs);
     // The status line shows the code.
     void showStatus(tp::Status status) const;
+    // The status line says why a write was not sent, or was sent and not
+    // taken by the chip: never a success for it.
+    void showRefusal(const QString& why) const;
 
     void setAutoWrite(AutoWriteToggle* toggle) { m_autoWrite = toggle; }
     AutoWriteToggle* autoWrite() const { return m_autoWrite; }

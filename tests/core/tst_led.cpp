@@ -70,53 +70,62 @@ void TestLed::dimmerTexts()
     QFETCH(QString, period);
     QFETCH(QString, frequency);
     QFETCH(QString, duty);
-    QCOMPARE(q(periodText(Family::Dimmer, position)), period);
-    QCOMPARE(q(frequencyText(Family::Dimmer, position, FrequencyFormat{})), frequency);
+    const double steps = member("PCA9532").stepsPerSecond;
+    QCOMPARE(q(periodText(steps, position)), period);
+    QCOMPARE(q(frequencyText(steps, position, FrequencyFormat{})), frequency);
     QCOMPARE(q(dutyText(DutyRule::Direct, position)), duty);
 }
 
 void TestLed::blinkerTexts_data()
 {
+    // Each chip's own time base: (PSC + 1) / 38 s on the PCA9550 and PCA9551,
+    // (PSC + 1) / 44 s on the PCA9552 and PCA9553; duty (256 - PWM) / 256 on
+    // all four, so PWM 0 keeps the LED on.
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<int>("channel");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("period");
-    QTest::addColumn<QString>("freq3");
-    QTest::addColumn<QString>("freq5");
-    QTest::addColumn<QString>("inverted");
-    QTest::addColumn<QString>("direct");
-    QTest::newRow("0") << 0 << "0.025 sec" << "40.000 Hz" << "40.00000 Hz" << "100.00 %" << "0.00 %";
-    QTest::newRow("1: padded") << 1 << "0.050 sec" << "20.000 Hz" << "20.00000 Hz" << "99.61 %" << "0.39 %";
-    QTest::newRow("2: six digits cut") << 2 << "0.075 sec" << "13.333 Hz" << "13.33330 Hz" << "99.22 %"
-                                       << "0.78 %";
-    QTest::newRow("6") << 6 << "0.175 sec" << "5.714 Hz" << "5.71429 Hz" << "97.66 %" << "2.34 %";
-    QTest::newRow("20") << 20 << "0.525 sec" << "1.905 Hz" << "1.90476 Hz" << "92.19 %" << "7.81 %";
-    QTest::newRow("39") << 39 << "1.000 sec" << "1.000 Hz" << "1.00000 Hz" << "84.77 %" << "15.23 %";
-    QTest::newRow("100: five decimals decide") << 100 << "2.525 sec" << "0.396 Hz" << "0.39604 Hz" << "60.94 %"
-                                               << "39.06 %";
-    QTest::newRow("127: half away") << 127 << "3.200 sec" << "0.313 Hz" << "0.31250 Hz" << "50.39 %"
-                                    << "49.61 %";
-    QTest::newRow("128") << 128 << "3.225 sec" << "0.310 Hz" << "0.31008 Hz" << "50.00 %" << "50.00 %";
-    QTest::newRow("255") << 255 << "6.400 sec" << "0.156 Hz" << "0.15625 Hz" << "0.39 %" << "99.61 %";
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("duty");
+    QTest::newRow("PCA9550 0") << "PCA9550" << 0 << 0 << "0.026 sec" << "38.000 Hz" << "100.00 %";
+    QTest::newRow("PCA9550 37: 1 Hz") << "PCA9550" << 0 << 37 << "1.000 sec" << "1.000 Hz" << "85.55 %";
+    QTest::newRow("PCA9550 PWM1 9: five decimals") << "PCA9550" << 1 << 9 << "0.263 sec" << "3.80000 Hz"
+                                                    << "96.48 %";
+    QTest::newRow("PCA9550 PWM1 127") << "PCA9550" << 1 << 127 << "3.368 sec" << "0.29688 Hz" << "50.39 %";
+    QTest::newRow("PCA9551 0") << "PCA9551" << 0 << 0 << "0.026 sec" << "38.000 Hz" << "100.00 %";
+    QTest::newRow("PCA9551 1") << "PCA9551" << 0 << 1 << "0.053 sec" << "19.000 Hz" << "99.61 %";
+    QTest::newRow("PCA9551 37: 1 Hz") << "PCA9551" << 0 << 37 << "1.000 sec" << "1.000 Hz" << "85.55 %";
+    QTest::newRow("PCA9551 127: half away") << "PCA9551" << 1 << 127 << "3.368 sec" << "0.297 Hz" << "50.39 %";
+    QTest::newRow("PCA9551 255") << "PCA9551" << 0 << 255 << "6.737 sec" << "0.148 Hz" << "0.39 %";
+    QTest::newRow("PCA9552 0: PWM 0 is always on") << "PCA9552" << 0 << 0 << "0.023 sec" << "44.000 Hz"
+                                                   << "100.00 %";
+    QTest::newRow("PCA9552 43: 1 Hz") << "PCA9552" << 0 << 43 << "1.000 sec" << "1.000 Hz" << "83.20 %";
+    QTest::newRow("PCA9552 128") << "PCA9552" << 1 << 128 << "2.932 sec" << "0.341 Hz" << "50.00 %";
+    QTest::newRow("PCA9552 255") << "PCA9552" << 0 << 255 << "5.818 sec" << "0.172 Hz" << "0.39 %";
+    QTest::newRow("PCA9553 10: 4 Hz") << "PCA9553" << 1 << 10 << "0.250 sec" << "4.00000 Hz" << "96.09 %";
+    QTest::newRow("PCA9553 43: 1 Hz") << "PCA9553" << 0 << 43 << "1.000 sec" << "1.00000 Hz" << "83.20 %";
+    QTest::newRow("PCA9553 255") << "PCA9553" << 1 << 255 << "5.818 sec" << "0.17188 Hz" << "0.39 %";
 }
 
 void TestLed::blinkerTexts()
 {
+    QFETCH(QString, chip);
+    QFETCH(int, channel);
     QFETCH(int, position);
     QFETCH(QString, period);
-    QFETCH(QString, freq3);
-    QFETCH(QString, freq5);
-    QFETCH(QString, inverted);
-    QFETCH(QString, direct);
-    QCOMPARE(q(periodText(Family::Blinker, position)), period);
-    QCOMPARE(q(frequencyText(Family::Blinker, position, FrequencyFormat{3, 0})), freq3);
-    QCOMPARE(q(frequencyText(Family::Blinker, position, FrequencyFormat{5, 6})), freq5);
-    QCOMPARE(q(dutyText(DutyRule::Inverted, position)), inverted);
-    QCOMPARE(q(dutyText(DutyRule::Direct, position)), direct);
+    QFETCH(QString, frequency);
+    QFETCH(QString, duty);
+    const Member& m = member(chip.toStdString());
+    QCOMPARE(q(periodText(m.stepsPerSecond, position)), period);
+    QCOMPARE(q(frequencyText(m.stepsPerSecond, position, m.frequency[std::size_t(channel)])), frequency);
+    QCOMPARE(q(dutyText(m.duty, position)), duty);
 }
 
 void TestLed::decimalSeparator()
 {
-    QCOMPARE(q(periodText(Family::Dimmer, 18, ',')), QStringLiteral("0,125 sec"));
-    QCOMPARE(q(frequencyText(Family::Blinker, 2, FrequencyFormat{5, 6}, ',')), QStringLiteral("13,33330 Hz"));
+    QCOMPARE(q(periodText(member("PCA9532").stepsPerSecond, 18, ',')), QStringLiteral("0,125 sec"));
+    QCOMPARE(q(frequencyText(member("PCA9553").stepsPerSecond, 2, FrequencyFormat{5, 6}, ',')),
+             QStringLiteral("14,66670 Hz"));
     QCOMPARE(q(dutyText(DutyRule::Inverted, 8, ',')), QStringLiteral("96,88 %"));
 }
 
@@ -300,12 +309,12 @@ void TestLed::previewLooks_data()
         << "PCA9532" << 3 << int(Mode::Pwm1) << 2 / 152.0 << 0.75 << "PWM1: dimmed, pulsing at 76.000 Hz, lit 75.00 %";
     QTest::newRow("blinker 0 is on") << "PCA9551" << 0 << int(Mode::On) << 0.0 << 1.0 << "On";
     QTest::newRow("blinker 1 is off") << "PCA9551" << 1 << int(Mode::Off) << 0.0 << 0.0 << "Off";
-    QTest::newRow("blinker PWM0 lit 100 - p/256") << "PCA9551" << 2 << int(Mode::Pwm0) << 1.9 << 0.75
-                                                  << "PWM0: blinks at 0.526 Hz, lit 75.00 %";
-    QTest::newRow("PCA9552 as its window shows duty") << "PCA9552" << 2 << int(Mode::Pwm0) << 1.9 << 0.25
-                                                      << "PWM0: blinks at 0.526 Hz, lit 25.00 %";
-    QTest::newRow("PCA9553 five decimals") << "PCA9553" << 3 << int(Mode::Pwm1) << 0.05 << 0.25
-                                           << "PWM1: dimmed, pulsing at 20.00000 Hz, lit 25.00 %";
+    QTest::newRow("PCA9551 blinks at 38 steps, lit 100 - p/256")
+        << "PCA9551" << 2 << int(Mode::Pwm0) << 76 / 38.0 << 0.75 << "PWM0: blinks at 0.500 Hz, lit 75.00 %";
+    QTest::newRow("PCA9552 blinks at 44 steps, lit 100 - p/256")
+        << "PCA9552" << 2 << int(Mode::Pwm0) << 76 / 44.0 << 0.75 << "PWM0: blinks at 0.579 Hz, lit 75.00 %";
+    QTest::newRow("PCA9553 five decimals") << "PCA9553" << 3 << int(Mode::Pwm1) << 2 / 44.0 << 0.25
+                                           << "PWM1: dimmed, pulsing at 22.00000 Hz, lit 25.00 %";
 }
 
 void TestLed::previewLooks()

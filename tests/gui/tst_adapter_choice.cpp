@@ -276,9 +276,18 @@ void TestAdapterChoice::commandLineStart()
     QString error;
     QCOMPARE(r.selection()->start(spec, &error), ok);
     QCOMPARE(error.isEmpty(), ok);
-    if (!ok)
+    if (!ok) {
         QVERIFY(error.startsWith(spec + QString::fromUtf8(": no such I²C adapter")));
+        // Started from a launcher, stderr goes unread: the window says it.
+        QCOMPARE(r.b.statusText(), QString(" %1 is not there: the simulated bench is in use").arg(spec));
+    }
     QCOMPARE(r.linux() ? QString("i2c-%1").arg(r.linux()->bus().number) : QString("bench"), chosen);
+    // For this run only: the next plain start finds the remembered adapter.
+    QCOMPARE(settings().value("Adapter").toString(), QString("/dev/i2c-1"));
+    QCOMPARE(settings().value("AdapterName").toString(), QString("SMBus stub driver"));
+    // A choice in the menu afterwards is remembered again.
+    r.click("mnuAdapterBench");
+    QCOMPARE(settings().value("Adapter").toString(), QString("bench"));
 }
 
 void TestAdapterChoice::permissionDeniedSaysWhatToDo()

@@ -487,21 +487,24 @@ void TestFrame::updateControls()
 void TestFrame::bitrateTyped_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("commit"); // "enter", "leave" or "ok"
     QTest::addColumn<int>("high");
     QTest::addColumn<int>("low");
     QTest::addColumn<int>("stored");
-    QTest::newRow("400") << "400" << 10 << 10 << 400;
-    QTest::newRow("300 stores 296") << "300" << 13 << 14 << 296;
-    QTest::newRow("1000") << "1000" << 4 << 4 << 1000;
-    QTest::newRow("two digits below 12 change nothing") << "10" << 40 << 40 << 100;
-    QTest::newRow("9999 stops at 999") << "9999" << 4 << 4 << 1000;
-    QTest::newRow("1001 stops at 100") << "1001" << 40 << 40 << 100;
-    QTest::newRow("2000 stops at 200") << "2000" << 20 << 20 << 200;
+    QTest::newRow("400") << "400" << "enter" << 10 << 10 << 400;
+    QTest::newRow("300 stores 296") << "300" << "enter" << 13 << 14 << 296;
+    QTest::newRow("1000, leaving the field") << "1000" << "leave" << 4 << 4 << 1000;
+    QTest::newRow("two digits below 12 change nothing") << "10" << "enter" << 40 << 40 << 100;
+    QTest::newRow("5 changes nothing") << "5" << "leave" << 40 << 40 << 100;
+    QTest::newRow("9999 stops at 999, which is 1000") << "9999" << "enter" << 4 << 4 << 1000;
+    QTest::newRow("1001 stops at 100") << "1001" << "ok" << 40 << 40 << 100;
+    QTest::newRow("2000 stops at 200") << "2000" << "enter" << 20 << 20 << 200;
 }
 
 void TestFrame::bitrateTyped()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, commit);
     QFETCH(int, high);
     QFETCH(int, low);
     QFETCH(int, stored);
@@ -513,12 +516,22 @@ void TestFrame::bitrateTyped()
     w->edtFrequency->setFocus();
     w->edtFrequency->clear();
     QTest::keyClicks(w->edtFrequency, typed);
+    // Typing alone applies nothing, and the note says what is in force.
+    QCOMPARE(b.state->busFrequency.frequency, 100);
+    QCOMPARE(w->lblNote->text(), QString("Enter applies it; 100 KHz in force"));
+    if (commit == "enter")
+        QTest::keyClick(w->edtFrequency, Qt::Key_Return);
+    else if (commit == "leave")
+        w->spnSCLh->setFocus();
+    else
+        w->btnOK->click();
     QCOMPARE(w->spnSCLh->value(), high);
     QCOMPARE(w->spnSCLl->value(), low);
     QCOMPARE(b.state->busFrequency.frequency, stored);
-    // The field keeps what was typed, never a number beyond 1000.
-    QCOMPARE(w->edtFrequency->text(), typed.toInt() > 1000 ? typed.chopped(1) : typed);
     QCOMPARE(b.state->adapter().busFrequency(), unsigned(stored));
+    // Once committed the field shows the frequency in force, whatever was typed.
+    QCOMPARE(w->edtFrequency->text(), QString::number(stored));
+    QCOMPARE(w->lblNote->text(), QString("Note: minimum frequency = 15.7 KHz"));
 }
 
 void TestFrame::bitrateCountsReactOnlyWithFocus()

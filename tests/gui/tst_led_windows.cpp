@@ -135,14 +135,14 @@ void TestLedWindows::formDefaults_data()
                              << "0.007 sec" << QStringList{"152.000 Hz", "152.000 Hz"} << "50.00 %" << 0 << 0;
     QTest::newRow("PCA9533") << "PCA9533" << QStringList{"", "00", "80", "00", "80", "00"} << "0.007 sec"
                              << QStringList{"152.000 Hz", "152.000 Hz"} << "50.00 %" << 0 << 0;
-    QTest::newRow("PCA9550") << "PCA9550" << QStringList{"", "FF", "80", "FF", "80", "F5"} << "6.400 sec"
-                             << QStringList{"0.156 Hz", "0.15625 Hz"} << "50.00 %" << 1 << 0;
-    QTest::newRow("PCA9551") << "PCA9551" << QStringList{"", "FF", "80", "FF", "80", "55", "55"} << "6.400 sec"
-                             << QStringList{"0.156 Hz", "0.156 Hz"} << "50.00 %" << 1 << 0;
+    QTest::newRow("PCA9550") << "PCA9550" << QStringList{"", "FF", "80", "FF", "80", "F5"} << "6.737 sec"
+                             << QStringList{"0.148 Hz", "0.14844 Hz"} << "50.00 %" << 1 << 0;
+    QTest::newRow("PCA9551") << "PCA9551" << QStringList{"", "FF", "80", "FF", "80", "55", "55"} << "6.737 sec"
+                             << QStringList{"0.148 Hz", "0.148 Hz"} << "50.00 %" << 1 << 0;
     QTest::newRow("PCA9552") << "PCA9552" << QStringList{"", "", "FF", "80", "FF", "80", "55", "55", "55", "55"}
-                             << "6.400 sec" << QStringList{"0.156 Hz", "0.156 Hz"} << "50.00 %" << 1 << 0;
-    QTest::newRow("PCA9553") << "PCA9553" << QStringList{"", "FF", "80", "FF", "80", "55"} << "6.400 sec"
-                             << QStringList{"0.15625 Hz", "0.15625 Hz"} << "50.00 %" << 1 << 0;
+                             << "5.818 sec" << QStringList{"0.172 Hz", "0.172 Hz"} << "50.00 %" << 1 << 0;
+    QTest::newRow("PCA9553") << "PCA9553" << QStringList{"", "FF", "80", "FF", "80", "55"} << "5.818 sec"
+                             << QStringList{"0.17188 Hz", "0.17188 Hz"} << "50.00 %" << 1 << 0;
 }
 
 void TestLedWindows::formDefaults()
@@ -310,17 +310,21 @@ void TestLedWindows::slidersShowAndWrite_data()
     QTest::newRow("dimmer period 18, seconds") << "PCA9531" << "trbPeriod1" << 18 << "stcPeriod1" << "0.125 sec"
                                                << 3 << "W C8 03 12";
     QTest::newRow("dimmer duty 8") << "PCA9533" << "trbDC0" << 8 << "stcDC0" << "3.13 %" << 2 << "W C4 02 08";
-    QTest::newRow("blinker period 127") << "PCA9551" << "trbPeriod0" << 127 << "stcPeriod0" << "3.200 sec" << 1
+    QTest::newRow("blinker period 127") << "PCA9551" << "trbPeriod0" << 127 << "stcPeriod0" << "3.368 sec" << 1
                                         << "W C0 01 7F";
-    QTest::newRow("blinker frequency 127") << "PCA9552" << "trbPeriod1" << 127 << "stcFreq1" << "0.313 Hz" << 4
+    QTest::newRow("blinker frequency 127") << "PCA9552" << "trbPeriod1" << 127 << "stcFreq1" << "0.344 Hz" << 4
                                            << "W C0 04 7F";
-    QTest::newRow("PCA9550 PWM 0: three decimals") << "PCA9550" << "trbPeriod0" << 2 << "stcFreq0" << "13.333 Hz"
+    QTest::newRow("PCA9550 PWM 0: three decimals") << "PCA9550" << "trbPeriod0" << 2 << "stcFreq0" << "12.667 Hz"
                                                    << 1 << "W C0 01 02";
-    QTest::newRow("PCA9550 PWM 1: five") << "PCA9550" << "trbPeriod1" << 2 << "stcFreq1" << "13.33330 Hz" << 3
+    QTest::newRow("PCA9550 PWM 1: five") << "PCA9550" << "trbPeriod1" << 2 << "stcFreq1" << "12.66670 Hz" << 3
                                          << "W C0 03 02";
-    QTest::newRow("PCA9553 five decimals") << "PCA9553" << "trbPeriod0" << 100 << "stcFreq0" << "0.39604 Hz" << 1
+    QTest::newRow("PCA9553 five decimals") << "PCA9553" << "trbPeriod0" << 100 << "stcFreq0" << "0.43564 Hz" << 1
                                            << "W C4 01 64";
-    QTest::newRow("PCA9552 duty 0") << "PCA9552" << "trbDC1" << 0 << "stcDC1" << "0.00 %" << 5 << "W C0 05 00";
+    QTest::newRow("PCA9553 PSC 43 is 1 Hz") << "PCA9553" << "trbPeriod1" << 43 << "stcFreq1" << "1.00000 Hz" << 3
+                                            << "W C4 03 2B";
+    QTest::newRow("PCA9552 duty 0: always on") << "PCA9552" << "trbDC1" << 0 << "stcDC1" << "100.00 %" << 5
+                                               << "W C0 05 00";
+    QTest::newRow("PCA9552 duty 64") << "PCA9552" << "trbDC0" << 64 << "stcDC0" << "75.00 %" << 3 << "W C0 03 40";
     QTest::newRow("PCA9551 duty 0") << "PCA9551" << "trbDC1" << 0 << "stcDC1" << "100.00 %" << 4 << "W C0 04 00";
     QTest::newRow("PCA9550 duty 0") << "PCA9550" << "trbDC0" << 0 << "stcDC0" << "100.00 %" << 2 << "W C0 02 00";
 }
@@ -457,7 +461,9 @@ void TestLedWindows::readAllAtPowerOn()
     const tp::led::Member& m = r.w->member();
     const bool blinker = m.family == tp::led::Family::Blinker;
     QCOMPARE(r.slider("trbPeriod0")->value(), blinker ? 255 : 0);
-    QCOMPARE(r.text("stcPeriod0"), blinker ? QStringLiteral("6.400 sec") : QStringLiteral("0.007 sec"));
+    const QMap<QString, QString> slowest{{"PCA9550", "6.737 sec"}, {"PCA9551", "6.737 sec"},
+                                         {"PCA9552", "5.818 sec"}, {"PCA9553", "5.818 sec"}};
+    QCOMPARE(r.text("stcPeriod0"), blinker ? slowest.value(r.chip) : QStringLiteral("0.007 sec"));
     QCOMPARE(r.slider("vswLED1")->value(), blinker ? 1 : 0);
     if (!m.modeLabels)
         QCOMPARE(r.text("lblLED1"), QStringLiteral("OFF"));
@@ -611,7 +617,7 @@ void TestLedWindows::previewOfABlinker()
     b.slider("vswLED7")->setValue(0);
     b.slider("vswLED6")->setValue(3);
     QCOMPARE(b.w->look(7), (LedLook{Mode::On, 0, 1}));
-    QCOMPARE(b.w->look(6), (LedLook{Mode::Pwm1, 6.4, 0.25}));
+    QCOMPARE(b.w->look(6), (LedLook{Mode::Pwm1, 256 / 38.0, 0.25})); // PSC 255 at 38 steps a second
     QCOMPARE(b.w->look(5), (LedLook{Mode::Off, 0, 0}));
 }
 

@@ -1,6 +1,7 @@
 #include "core/common/HexText.h"
 #include "core/common/LocalTime.h"
 #include "core/sim/Pcf8563Chip.h"
+#include "gui/common/BackgroundPoll.h"
 #include "gui/common/HexField.h"
 #include "gui/devices/rtc/ClockFace.h"
 #include "gui/devices/rtc/PCF8563.h"
@@ -121,6 +122,9 @@ private slots:
     void reopenStartsAfresh();
     void layoutFitsWideAndTiled();
     void tabOrderFollowsTheLayout();
+    void setToPcTimeWritesNowInOneTransfer_data();
+    void setToPcTimeWritesNowInOneTransfer();
+    void watchFollowsTheChipUntilStopped();
 };
 
 void TestPcf8563::opensFromTheComputersClock()
@@ -565,7 +569,75 @@ void TestPcf8563::tabOrderFollowsTheLayout()
                                  "chbWeekdayAlarm", "chbTEST1", "chbSTOP", "chbTESTC", "chbTI", "chbAF", "chbTF",
                                  "chbAIE", "chbTIE", "chbCLKOUT", "cmbCLKOUT", "chbTimerDisable", "cmbTimer",
                                  "edtTimer", "stgRegisters", "btnReadRegister", "btnWriteRegister", "btnReadAll",
-                                 "btnWriteAll", "chbAutoWrite"}));
+                                 "btnWriteAll", "btnSetPCTime", "btnWatch", "chbAutoWrite"}));
+}
+
+void TestPcf8563::setToPcTimeWritesNowInOneTransfer_data()
+{
+    QTest::addColumn<DateTime>("opened");
+    QTest::addColumn<DateTime>("now");
+    QTest::addColumn<QString>("write");
+    QTest::newRow("1999: century bit set") << kSunday << kAugust1999 << "W A2 02 00 00 10 20 05 88 99";
+    QTest::newRow("last second of 1999") << kSunday << kLastSecond << "W A2 02 59 59 23 31 05 92 99";
+    QTest::newRow("2024, a Sunday") << kAugust1999 << kSunday << "W A2 02 09 05 13 07 00 01 24";
+}
+
+void TestPcf8563::setToPcTimeWritesNowInOneTransfer()
+{
+    QFETCH(DateTime, opened);
+    QFETCH(DateTime, now);
+    QFETCH(QString, write);
+    Rig r(opened);
+    // The computer's clock has moved on since the window opened.
+    tp::setLocalNowSource([now] { return now; });
+    r.click("btnSetPCTime");
+    QCOMPARE(r.bench.transfers(), QStringList{write});
+    QCOMPARE(r.bench.statusText(), QStringLiteral("Transmission successful"));
+    QCOMPARE(r.lcd("LEDhours"), now.hour);
+    QCOMPARE(r.lcd("LEDseconds"), now.second);
+    QCOMPARE(r.lcd("LEDyear"), now.year);
+    QCOMPARE(int(r.chip->reg(8)), write.right(2).toInt(nullptr, 16));
+}
+
+void TestPcf8563::watchFollowsTheChipUntilStopped()
+{
+    Rig r(kAugust1999);
+    r.chip->setReg(2, 0x30);
+    r.chip->setReg(3, 0x15);
+    r.chip->setReg(4, 0x08);
+    auto* watch = r.c<QPushButton>("btnWatch");
+    QVERIFY(watch->isCheckable());
+    watch->click();
+    QVERIFY(watch->isChecked());
+    // At once: time and date in one read.
+    QCOMPARE(r.bench.transfers().size(), 2);
+    QCOMPARE(r.bench.transfers().first(), QStringLiteral("W A2 02"));
+    QVERIFY(r.bench.transfers().last().startsWith("Sr R A2 "));
+    QCOMPARE(r.bench.transfers().last().split(QLatin1Char(' ')).size(), 3 + 7);
+    QCOMPARE(r.lcd("LEDhours"), 8);
+    QCOMPARE(r.lcd("LEDminutes"), 15);
+    // Then from the event loop, without a click.
+    r.bench.clearLog();
+    QTRY_VERIFY_WITH_TIMEOUT(r.bench.transfers().size() >= 2, 5000);
+    QVERIFY(r.bench.transfers().first() == QStringLiteral("W A2 02"));
+
+    // A failed read stops it, and the window says why.
+    BackgroundPoll* poll = r.w->findChild<BackgroundPoll*>();
+    r.bench.sim->inject(Fault{Fault::Kind::AddressNack, std::nullopt, 0, 1});
+    poll->tickNow();
+    QVERIFY(!watch->isChecked());
+    QVERIFY(!poll->isRunning());
+    QCOMPARE(r.bench.statusText(), QStringLiteral("  Address not acknowledged"));
+
+    // So does an adapter change; unchecking stops it too.
+    watch->click();
+    QVERIFY(poll->isRunning());
+    r.bench.main->adapterChanged();
+    QVERIFY(!watch->isChecked());
+    QVERIFY(!poll->isRunning());
+    watch->click();
+    watch->click();
+    QVERIFY(!poll->isRunning());
 }
 
 TALLYPORT_TEST_MAIN(TestPcf8563)

@@ -70,6 +70,12 @@ private slots:
     void readAll();
     void writeAllWritesTripsBeforeTheLocks();
     void writeAllStopsAtFirstFailure();
+    void unknownRegistersAreNotWritten_data();
+    void unknownRegistersAreNotWritten();
+    void lockedRegistersAreRefusedBeforeSending_data();
+    void lockedRegistersAreRefusedBeforeSending();
+    void aValueTheChipKeptIsReported_data();
+    void aValueTheChipKeptIsReported();
     void reopeningShowsTheKeptAddressAndImage();
     void tabOrderFollowsTheLayout();
     void layoutAtFullAndHalfWidth();
@@ -172,7 +178,9 @@ void TestSe98::tripTexts()
     r.spin("spnUBTH")->setValue(high);
     r.spin("spnUBTL")->setValue(low);
     QCOMPARE(r.text("lblUBT"), "Upper Trip Temperature=" + text + kDeg);
-    QCOMPARE(*r.w->plot()->limit("Upper"), text.toDouble());
+    // Not written: the plot shows it apart from the chip's limit.
+    QCOMPARE(*r.w->plot()->limit(TemperaturePlot::editedName("Upper")), text.toDouble());
+    QCOMPARE(*r.w->plot()->limit("Upper"), 0.0);
     r.spin("spnCTH")->setValue(high);
     r.spin("spnCTL")->setValue(low);
     QCOMPARE(r.text("lblCT"), "Critical Trip Temperature=" + text + kDeg);
@@ -185,7 +193,9 @@ void TestSe98::tripSpinsWriteWithAutoWrite()
     r.autoWriteOn();
     r.spin("spnUBTH")->setValue(0x05);
     r.spin("spnUBTL")->setValue(0x50);
-    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 02 05 00", "W 30 02 05 50"}));
+    // Each write is read back: a lock would make the chip ignore it.
+    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 02 05 00", "W 30 02", "Sr R 30 05 00", "W 30 02 05 50",
+                                               "W 30 02", "Sr R 30 05 50"}));
     QCOMPARE(int(r.chip()->word(0x02)), 0x0550);
     // A failed automatic trip write switches Auto Write off.
     r.bench.sim->inject(Fault{Fault::Kind::AddressNack, std::nullopt, 0, 1});
@@ -225,7 +235,8 @@ void TestSe98::configurationBoxesAndHysteresis()
     QCOMPARE(r.c<QCheckBox>("chbSHMD")->checkState(), Qt::Unchecked); // no longer grey
     r.c<QComboBox>("cmbHEN")->setCurrentIndex(2);
     QCOMPARE(r.title("grbConfig"), QStringLiteral("Configuration=0x0401"));
-    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 01 00 01", "W 30 01 04 01"}));
+    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 01 00 01", "W 30 01", "Sr R 30 00 01", "W 30 01 04 01",
+                                               "W 30 01", "Sr R 30 04 01"}));
     // A read shows every bit, the list without running its handling. The
     // chip adds ESTAT: with the critical trip at 0 °C its EVENT output is on.
     r.chip()->setWord(0x01, 0x064C);
@@ -291,13 +302,17 @@ void TestSe98::writeAllWritesTripsBeforeTheLocks()
     clickBox(r.c<QCheckBox>("chbCTLB"));
     clickBox(r.c<QCheckBox>("chbAWLB"));
     r.click("btnWriteAll");
-    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 02 04 00", "W 30 03 00 00", "W 30 04 05 50", "W 30 01 00 C0",
-                                               "W 30 22 00 00"}));
+    // The SMBus register was never read or set: it is left out, and said so.
+    QStringList writes;
+    for (const QString& t : r.bench.transfers())
+        if (t.startsWith("W ") && t.split(' ').size() == 5)
+            writes << t;
+    QCOMPARE(writes, (QStringList{"W 30 02 04 00", "W 30 03 00 00", "W 30 04 05 50", "W 30 01 00 C0"}));
     Se98Chip* chip = r.chip();
     QCOMPARE(int(chip->word(0x04)), 0x0550); // written before the lock took hold
     QCOMPARE(int(chip->word(0x02)), 0x0400);
-    QCOMPARE(int(chip->word(0x01)), 0x00C0);
-    QCOMPARE(r.bench.statusText(), QStringLiteral("Transmission successful"));
+    QCOMPARE(int(chip->word(0x01)) & 0x07CF, 0x00C0);
+    QCOMPARE(r.bench.statusText(), QStringLiteral(" SMBus not written: unknown until read or set"));
 }
 
 void TestSe98::writeAllStopsAtFirstFailure()
@@ -306,12 +321,13 @@ void TestSe98::writeAllStopsAtFirstFailure()
     r.chip();
     int seen = 0;
     r.bench.sim->log().onEntry = [&](const tp::BusLogEntry& e) {
-        if (!e.isNote() && ++seen == 2)
+        if (!e.isNote() && ++seen == 6)
             r.bench.sim->inject(Fault{Fault::Kind::DataNack, std::nullopt, 1, 1});
     };
     r.click("btnWriteAll");
     r.bench.sim->log().onEntry = nullptr;
-    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 02 00 00", "W 30 03 00 00", "W 30 04"}));
+    QCOMPARE(r.bench.transfers(), (QStringList{"W 30 02 00 00", "W 30 02", "Sr R 30 00 00", "W 30 03 00 00",
+                                               "W 30 03", "Sr R 30 00 00", "W 30 04"}));
     QCOMPARE(r.bench.statusText(), QStringLiteral("  Data not acknowledged"));
 }
 
@@ -333,8 +349,145 @@ void TestSe98::reopeningShowsTheKeptAddressAndImage()
     r.bench.clearLog();
     clickBox(r.c<QCheckBox>("chbEMD"));
     r.click("btnWriteCON");
-    QCOMPARE(r.bench.transfers(), QStringList{"W 34 01 00 41"});
+    QCOMPARE(r.bench.transfers().first(), QStringLiteral("W 34 01 00 41"));
 }
+
+void TestSe98::unknownRegistersAreNotWritten_data()
+{
+    QTest::addColumn<QString>("action"); // a button, or "hysteresis" with Auto Write on
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("write"); // the first transfer once the register is known
+    QTest::newRow("SMBus Write") << "btnWriteSMBus" << " SMBus not written: unknown until read or set"
+                                 << "btnReadSMBus"
+                                 << "W 30 22 00 00";
+    QTest::newRow("Configuration Write") << "btnWriteCON"
+                                         << " Configuration not written: unknown until read or set"
+                                         << "btnReadCON"
+                                         << "W 30 01 00 00";
+    QTest::newRow("hysteresis list, Auto Write") << "hysteresis"
+                                                 << " Configuration not written: unknown until read or set"
+                                                 << "btnReadCON"
+                                                 << "W 30 01 04 00";
+}
+
+void TestSe98::unknownRegistersAreNotWritten()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, status);
+    QFETCH(QString, read);
+    QFETCH(QString, write);
+    Rig r;
+    r.chip();
+    r.bench.clearLog();
+    auto act = [&](int hysteresis) {
+        if (action != "hysteresis") {
+            r.click(action);
+            return;
+        }
+        if (!r.autoWrite())
+            r.autoWriteOn();
+        r.c<QComboBox>("cmbHEN")->setCurrentIndex(hysteresis);
+    };
+    act(1);
+    QCOMPARE(r.bench.transfers(), QStringList{});
+    QCOMPARE(r.bench.statusText(), status);
+    // Once read, the register is what the window shows, and it is written.
+    r.click(read);
+    r.bench.clearLog();
+    act(2);
+    QVERIFY(!r.bench.transfers().isEmpty());
+    QCOMPARE(r.bench.transfers().first(), write);
+}
+
+void TestSe98::lockedRegistersAreRefusedBeforeSending_data()
+{
+    QTest::addColumn<int>("config");
+    QTest::addColumn<QString>("action"); // a button, or a trip spin stepped with Auto Write on
+    QTest::addColumn<QString>("status");
+    const QString window = " %1 not written: the alarm window lock (AWLB) is set, until power-on reset";
+    const QString critical =
+        " Critical Trip not written: the critical trip lock (CTLB) is set, until power-on reset";
+    QTest::newRow("AWLB, Upper Write") << 0x0040 << "btnWriteUBT" << window.arg("Upper Trip");
+    QTest::newRow("AWLB, Lower Write") << 0x0040 << "btnWriteLBT" << window.arg("Lower Trip");
+    QTest::newRow("AWLB, upper spin") << 0x0040 << "spnUBTH" << window.arg("Upper Trip");
+    QTest::newRow("CTLB, Critical Write") << 0x0080 << "btnWriteCT" << critical;
+    QTest::newRow("CTLB, critical spin") << 0x0080 << "spnCTL" << critical;
+}
+
+void TestSe98::lockedRegistersAreRefusedBeforeSending()
+{
+    QFETCH(int, config);
+    QFETCH(QString, action);
+    QFETCH(QString, status);
+    Rig r;
+    r.chip()->setWord(0x01, std::uint16_t(config));
+    r.click("btnReadCON");
+    r.bench.clearLog();
+    if (action.startsWith("spn")) {
+        r.autoWriteOn();
+        r.spin(action)->stepUp();
+        QVERIFY(r.autoWrite()); // a refusal is no bus failure
+    } else {
+        r.click(action);
+    }
+    QCOMPARE(r.bench.transfers(), QStringList{});
+    QCOMPARE(r.bench.statusText(), status);
+    // Write All leaves the locked registers out and names them.
+    clickBox(r.c<QCheckBox>("chbSALRT"));
+    r.bench.clearLog();
+    r.click("btnWriteAll");
+    for (const QString& t : r.bench.transfers())
+        QVERIFY2(!t.startsWith(config == 0x0040 ? "W 30 02 " : "W 30 04 ") || t.split(' ').size() == 3,
+                 qPrintable(t));
+    QVERIFY2(r.bench.statusText().contains(status.mid(1)), qPrintable(r.bench.statusText()));
+}
+
+void TestSe98::aValueTheChipKeptIsReported_data()
+{
+    QTest::addColumn<int>("config"); // as the chip holds it, unknown to the window
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("critical trip under CTLB") << 0x0080 << "btnWriteCT"
+                                              << " The chip kept its old value: Critical Trip reads 0x0000 after "
+                                                 "0x0550 was written";
+    QTest::newRow("upper trip under AWLB") << 0x0040 << "btnWriteUBT"
+                                           << " The chip kept its old value: Upper Trip reads 0x0000 after "
+                                              "0x0550 was written";
+    QTest::newRow("event mode under a lock") << 0x00C0 << "chbEMD"
+                                             << " The chip kept its old value: Configuration reads 0x00C0 after "
+                                                "0x00C1 was written";
+}
+
+void TestSe98::aValueTheChipKeptIsReported()
+{
+    QFETCH(int, config);
+    QFETCH(QString, action);
+    QFETCH(QString, status);
+    Rig r;
+    r.chip()->setWord(0x01, std::uint16_t(config));
+    for (const char* spin : {"spnCTH", "spnUBTH"})
+        r.spin(spin)->setValue(0x05);
+    for (const char* spin : {"spnCTL", "spnUBTL"})
+        r.spin(spin)->setValue(0x50);
+    if (action == "chbEMD") {
+        clickBox(r.c<QCheckBox>("chbCTLB"));
+        clickBox(r.c<QCheckBox>("chbAWLB"));
+        r.autoWriteOn();
+        r.bench.clearLog();
+        clickBox(r.c<QCheckBox>("chbEMD"));
+        QCOMPARE(r.title("grbConfig"), QStringLiteral("Configuration=0x00C0")); // the chip's, shown
+    } else {
+        r.bench.clearLog();
+        r.click(action);
+        // The spin boxes show what the chip holds.
+        QCOMPARE(r.spin(action == "btnWriteCT" ? "spnCTH" : "spnUBTH")->value(), 0);
+        QCOMPARE(*r.w->plot()->limit(action == "btnWriteCT" ? "Critical" : "Upper"), 0.0);
+    }
+    QCOMPARE(r.bench.transfers().size(), 3); // the write, then its read-back
+    QCOMPARE(r.bench.statusText(), status);
+}
+
 
 void TestSe98::tabOrderFollowsTheLayout()
 {

@@ -58,6 +58,7 @@ Member base(const std::string& chip, Family family, int leds, int inputs)
     if (family == Family::Blinker) {
         m.periodStart = 255;
         m.duty = DutyRule::Inverted;
+        m.stepsPerSecond = 38.0;
         m.readInputCaption = "Read Input Reg.";
         m.autoWriteLook = AutoWriteLook::LedToggle;
         m.autoWriteHint = "Enable/disable auto write feature";
@@ -110,7 +111,7 @@ std::vector<Member> build()
 
     m = base("PCA9552", Family::Blinker, 16, 2);
     m.caption = "PCA9552 16-bit LED Driver / Blinker";
-    m.duty = DutyRule::Direct;
+    m.stepsPerSecond = 44.0;
     m.readInputHint = "Read input registers";
     all.push_back(m);
 
@@ -118,6 +119,7 @@ std::vector<Member> build()
     m.caption = "PCA9553 4-bit LED Driver / Blinker";
     m.modeLabels = true;
     m.frequency = {FrequencyFormat{5, 6}, FrequencyFormat{5, 6}};
+    m.stepsPerSecond = 44.0;
     all.push_back(m);
 
     return all;

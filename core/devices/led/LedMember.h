@@ -14,8 +14,8 @@ enum class Family { Dimmer, Blinker };
 
 // How a window writes a duty text from a PWM register value.
 enum class DutyRule {
-    Direct,   // p / 256 x 100
-    Inverted, // 100 - p / 256 x 100
+    Direct,   // p / 256 x 100: the LED is on while the counter is below PWM
+    Inverted, // 100 - p / 256 x 100: blinkers, where PWM 0 keeps the LED on
 };
 
 // Decimals of a frequency text, and the significant digits that may cut it sooner (0: none).
@@ -50,6 +50,8 @@ struct Member {
     // Mode display: four labels per LED (true) or one mode text per LED.
     bool modeLabels = false;
     std::array<FrequencyFormat, 2> frequency{}; // per channel
+    // Prescaler steps per second of the chip's oscillator.
+    double stepsPerSecond = 152.0;
     DutyRule duty = DutyRule::Direct;
 
     // Texts.

@@ -34,7 +34,7 @@ LedLook lookOf(const Member& m, const LedRegisters& r, int led)
     case Mode::Pwm0:
     case Mode::Pwm1: {
         const int c = look.mode == Mode::Pwm0 ? 0 : 1;
-        look.periodSeconds = periodSeconds(m.family, r.prescaler[c]);
+        look.periodSeconds = periodSeconds(m.stepsPerSecond, r.prescaler[c]);
         look.onFraction = dutyPercent(m.duty, r.pwm[c]) / 100.0;
         break;
     }
@@ -50,7 +50,7 @@ std::string describe(const Member& m, const LedRegisters& r, int led, char sep)
     const int c = look.mode == Mode::Pwm0 ? 0 : 1;
     std::string s = c == 0 ? "PWM0: " : "PWM1: ";
     s += look.animated() ? "blinks at " : "dimmed, pulsing at ";
-    s += frequencyText(m.family, r.prescaler[c], m.frequency[static_cast<std::size_t>(c)], sep);
+    s += frequencyText(m.stepsPerSecond, r.prescaler[c], m.frequency[static_cast<std::size_t>(c)], sep);
     s += ", lit " + formatFixed(look.onFraction * 100.0, 2, sep) + " %";
     return s;
 }

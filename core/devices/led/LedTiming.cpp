@@ -3,14 +3,14 @@
 
 namespace tp::led {
 
-double periodSeconds(Family f, int prescaler)
+double periodSeconds(double stepsPerSecond, int prescaler)
 {
-    return (prescaler + 1) / stepsPerSecond(f);
+    return (prescaler + 1) / stepsPerSecond;
 }
 
-double frequencyHz(Family f, int prescaler)
+double frequencyHz(double stepsPerSecond, int prescaler)
 {
-    return stepsPerSecond(f) / (prescaler + 1);
+    return stepsPerSecond / (prescaler + 1);
 }
 
 double dutyPercent(DutyRule rule, int pwm)
@@ -19,14 +19,14 @@ double dutyPercent(DutyRule rule, int pwm)
     return rule == DutyRule::Direct ? direct : 100.0 - direct;
 }
 
-std::string periodText(Family f, int prescaler, char sep)
+std::string periodText(double stepsPerSecond, int prescaler, char sep)
 {
-    return formatFixed(periodSeconds(f, prescaler), 3, sep) + " sec";
+    return formatFixed(periodSeconds(stepsPerSecond, prescaler), 3, sep) + " sec";
 }
 
-std::string frequencyText(Family f, int prescaler, FrequencyFormat format, char sep)
+std::string frequencyText(double stepsPerSecond, int prescaler, FrequencyFormat format, char sep)
 {
-    return formatFixed(frequencyHz(f, prescaler), format.decimals, sep, format.maxSignificant) + " Hz";
+    return formatFixed(frequencyHz(stepsPerSecond, prescaler), format.decimals, sep, format.maxSignificant) + " Hz";
 }
 
 std::string dutyText(DutyRule rule, int pwm, char sep)

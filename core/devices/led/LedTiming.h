@@ -5,20 +5,16 @@
 
 namespace tp::led {
 
-// Blink steps per second of each family's prescaler: the period of a
-// channel is (prescaler + 1) / steps seconds.
-constexpr double stepsPerSecond(Family f)
-{
-    return f == Family::Dimmer ? 152.0 : 40.0;
-}
-
-double periodSeconds(Family f, int prescaler);
-double frequencyHz(Family f, int prescaler);
+// The period of a channel is (prescaler + 1) / steps seconds, with the
+// chip's prescaler steps per second (Member::stepsPerSecond).
+double periodSeconds(double stepsPerSecond, int prescaler);
+double frequencyHz(double stepsPerSecond, int prescaler);
 double dutyPercent(DutyRule rule, int pwm);
 
 // The texts beside the sliders: "0.125 sec", "8.000 Hz", "50.00 %".
-std::string periodText(Family f, int prescaler, char decimalSeparator = '.');
-std::string frequencyText(Family f, int prescaler, FrequencyFormat format, char decimalSeparator = '.');
+std::string periodText(double stepsPerSecond, int prescaler, char decimalSeparator = '.');
+std::string frequencyText(double stepsPerSecond, int prescaler, FrequencyFormat format,
+                          char decimalSeparator = '.');
 std::string dutyText(DutyRule rule, int pwm, char decimalSeparator = '.');
 
 // What a two-bit mode code means on each family.

@@ -254,6 +254,21 @@ Pcf8563Image::Registers Pcf8563Image::step(Spin s, int direction)
     return rebuild(s);
 }
 
+Pcf8563Image::Registers Pcf8563Image::setTime(const DateTime& now)
+{
+    m_values[index(Spin::Hours)] = now.hour;
+    m_values[index(Spin::Minutes)] = now.minute;
+    m_values[index(Spin::Seconds)] = now.second;
+    m_values[index(Spin::Day)] = now.day;
+    m_values[index(Spin::Month)] = now.month;
+    m_values[index(Spin::Year)] = std::clamp(now.year, 1900, 2099);
+    m_values[index(Spin::Weekday)] = std::clamp(now.weekday, 0, 6) + 1;
+    // Year after month: it sets the century bit the month keeps.
+    for (Spin s : {Spin::Seconds, Spin::Minutes, Spin::Hours, Spin::Day, Spin::Weekday, Spin::Month, Spin::Year})
+        rebuild(s);
+    return {VlSeconds, Years - VlSeconds + 1};
+}
+
 Pcf8563Image::Registers Pcf8563Image::rebuild(Spin s)
 {
     const int v = value(s);

@@ -78,6 +78,9 @@ public:
     Registers setClkoutIndex(int index);
     Registers setTimerIndex(int index);
     Registers setTimer(std::uint8_t value);
+    // The clock and calendar at `now` (weekday and century bit with them):
+    // seconds through years, to be written in one transfer.
+    Registers setTime(const DateTime& now);
 
     // ---- reads
     void showRead(int reg, std::uint8_t value);

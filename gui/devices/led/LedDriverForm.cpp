@@ -455,8 +455,8 @@ void TLedDriverForm::vswLEDChange(int led, int position)
 void TLedDriverForm::showPeriod(int c, int position)
 {
     edtReg[m_member.prescaler(c)]->setValue(static_cast<std::uint8_t>(position));
-    stcPeriod[c]->setText(qs(periodText(m_member.family, position, m_decimal)));
-    stcFreq[c]->setText(qs(frequencyText(m_member.family, position, m_member.frequency[c], m_decimal)));
+    stcPeriod[c]->setText(qs(periodText(m_member.stepsPerSecond, position, m_decimal)));
+    stcFreq[c]->setText(qs(frequencyText(m_member.stepsPerSecond, position, m_member.frequency[c], m_decimal)));
 }
 
 void TLedDriverForm::showDuty(int c, int position)

@@ -1,12 +1,14 @@
 #include "gui/devices/rtc/PCF8563.h"
 #include "core/common/HexText.h"
 #include "gui/common/AutoWriteToggle.h"
+#include "gui/common/BackgroundPoll.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 #include "gui/common/FlowLayout.h"
 #include "gui/common/ScrollingContent.h"
 #include "gui/common/UpDown.h"
+#include "core/common/LocalTime.h"
 #include "gui/devices/rtc/ClockFace.h"
 
 #include <QCheckBox>
@@ -119,6 +121,11 @@ TfrmPCF8563::TfrmPCF8563(TfrmMain& main, QWidget* parent)
     connect(btnWriteRegister, &QPushButton::clicked, this, guarded(this, &TfrmPCF8563::btnWriteRegisterClick));
     connect(btnReadAll, &QPushButton::clicked, this, guarded(this, &TfrmPCF8563::btnReadAllClick));
     connect(btnWriteAll, &QPushButton::clicked, this, guarded(this, &TfrmPCF8563::btnWriteAllClick));
+    connect(btnSetPCTime, &QPushButton::clicked, this, guarded(this, &TfrmPCF8563::btnSetPCTimeClick));
+    connect(btnWatch, &QPushButton::clicked, this, guarded(this, &TfrmPCF8563::btnWatchClick));
+    // Time and date in one read, so the chip hands over one consistent moment.
+    m_watch = new BackgroundPoll(main, this, 1000, [this] { return readRegisters(reg::VlSeconds, 7); });
+    connect(m_watch, &BackgroundPoll::stopped, this, guarded([this] { btnWatch->setChecked(false); }));
 }
 
 // ------------------------------------------------------------------ building
@@ -421,6 +428,14 @@ QWidget* TfrmPCF8563::buildRegisterPanel()
     all->addWidget(btnReadAll);
     all->addWidget(btnWriteAll);
     v->addLayout(all);
+    auto* clock = new QHBoxLayout;
+    btnSetPCTime = button(QStringLiteral("btnSetPCTime"), tr("Set to PC time"),
+                          tr("Write the computer's local date and time to the clock now"), panel);
+    btnWatch = button(QStringLiteral("btnWatch"), tr("Watch"), tr("Read the clock once a second"), panel);
+    btnWatch->setCheckable(true);
+    clock->addWidget(btnSetPCTime);
+    clock->addWidget(btnWatch);
+    v->addLayout(clock);
     chbAutoWrite = new QCheckBox(panel);
     chbAutoWrite->setObjectName(QStringLiteral("chbAutoWrite"));
     m_autoWrite = new AutoWriteToggle(chbAutoWrite, tp::AutoWriteCaption::Fixed);
@@ -535,7 +550,7 @@ void TfrmPCF8563::writeRegisters(Registers r)
     m_link.showStatus(st);
 }
 
-void TfrmPCF8563::readRegisters(int first, int count)
+tp::Status TfrmPCF8563::readRegisters(int first, int count)
 {
     // One transfer: the chip holds its time registers still only during one access.
     std::vector<std::uint8_t> data;
@@ -551,6 +566,7 @@ void TfrmPCF8563::readRegisters(int first, int count)
         }
     }
     m_link.showStatus(st);
+    return st;
 }
 
 void TfrmPCF8563::btnReadTimeClick()
@@ -581,6 +597,24 @@ void TfrmPCF8563::btnReadAllClick()
 {
     const ClickGuard guard{btnReadTime, btnReadDate, btnReadRegister, btnWriteRegister, btnReadAll, btnWriteAll};
     readRegisters(0, reg::kRegisterCount);
+}
+
+void TfrmPCF8563::btnSetPCTimeClick()
+{
+    const ClickGuard guard{btnReadTime, btnReadDate, btnReadRegister, btnWriteRegister, btnReadAll, btnWriteAll};
+    const Registers r = m_image.setTime(tp::localNow());
+    refresh();
+    writeRegisters(r);
+}
+
+void TfrmPCF8563::btnWatchClick(bool on)
+{
+    if (!on) {
+        m_watch->stop();
+        return;
+    }
+    m_watch->start();
+    m_watch->tickNow(); // at once, not a second later
 }
 
 void TfrmPCF8563::btnWriteAllClick()

@@ -6,6 +6,7 @@
 #include <array>
 
 class AutoWriteToggle;
+class BackgroundPoll;
 class ClockFace;
 class HexField;
 class QCheckBox;
@@ -79,6 +80,8 @@ public slots:
     void btnWriteRegisterClick();
     void btnReadAllClick();
     void btnWriteAllClick();
+    void btnSetPCTimeClick();
+    void btnWatchClick(bool on);
 
 private:
     QWidget* buildControls();
@@ -97,7 +100,7 @@ private:
     void edited(Registers r);
     void refresh();
     void writeRegisters(Registers r);
-    void readRegisters(int first, int count);
+    tp::Status readRegisters(int first, int count);
 
     tp::Pcf8563Image m_image;
     ChipLink m_link;
@@ -120,6 +123,9 @@ private:
     QPushButton* btnWriteRegister = nullptr;
     QPushButton* btnReadAll = nullptr;
     QPushButton* btnWriteAll = nullptr;
+    QPushButton* btnSetPCTime = nullptr;
+    QPushButton* btnWatch = nullptr;
+    BackgroundPoll* m_watch = nullptr;
     QCheckBox* chbAutoWrite = nullptr;
     AutoWriteToggle* m_autoWrite = nullptr;
 };

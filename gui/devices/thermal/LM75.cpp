@@ -222,7 +222,12 @@ void TfrmLM75A::showLimit(bool tos, std::uint16_t word)
     const int image = tos ? m_images.tos : m_images.thyst;
     (tos ? txtTOSHex : txtThystHex)->setText(qs(hexText(word, 4)));
     (tos ? txtTOS : txtThyst)->setText(qs(limitText(image, decimalSeparator())));
-    plot()->setLimit(tos ? QStringLiteral("Tos") : QStringLiteral("Thyst"), image * kLimitStep);
+    plot()->setEditedLimit(limitName(tos), image * kLimitStep);
+}
+
+QString TfrmLM75A::limitName(bool tos)
+{
+    return tos ? QStringLiteral("Tos") : QStringLiteral("Thyst");
 }
 
 // ---------------------------------------------------------------- transfers
@@ -255,6 +260,7 @@ tp::Status TfrmLM75A::readLimit(bool tos)
     const tp::Status st = readWord(tos ? kTos : kThyst, word);
     if (st == tp::status::Success) {
         (tos ? m_images.tos : m_images.thyst) = limitCount(word);
+        plot()->setLimit(limitName(tos), limitCount(word) * kLimitStep);
         showLimit(tos, word);
     }
     showStatus(st);
@@ -270,7 +276,10 @@ tp::Status TfrmLM75A::writeConfig()
 
 tp::Status TfrmLM75A::writeLimit(bool tos)
 {
-    const tp::Status st = writeWord(tos ? kTos : kThyst, limitWord(tos ? m_images.tos : m_images.thyst));
+    const int image = tos ? m_images.tos : m_images.thyst;
+    const tp::Status st = writeWord(tos ? kTos : kThyst, limitWord(image));
+    if (st == tp::status::Success)
+        plot()->setLimit(limitName(tos), image * kLimitStep);
     showStatus(st);
     return st;
 }

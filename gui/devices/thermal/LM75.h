@@ -64,6 +64,7 @@ private:
     void showTemperature(std::uint16_t word);
     void showConfig();
     void showLimit(bool tos, std::uint16_t word);
+    static QString limitName(bool tos);
 
     Lm75aImages& m_images;
     AutoWriteToggle* m_autoWrite = nullptr;

@@ -65,6 +65,11 @@ TfrmSA56004::TfrmSA56004(TfrmMain& main, QWidget* parent)
     setPanels(buildRegisters(), {tr("Local"), tr("Remote")}, [this] { return poll(); });
     // The kept image is what the next box click changes: show it.
     showConfig();
+    // The chip's power-on limits, as the spin boxes start.
+    for (const auto& [reg, spin] : QList<QPair<std::uint8_t, HexSpinBox*>>{
+             {kLHS, spnLHS}, {kLLS, spnLLS}, {kRHSHB, spnRHSHB}, {kRHSLB, spnRHSLB}, {kRLSHB, spnRLSHB},
+             {kRLSLB, spnRLSLB}, {kRCS, spnRCS}, {kLCS, spnLCS}})
+        m_chipBytes.insert(reg, std::uint8_t(spin->value()));
     showLimitTexts();
     // The form's own texts until the first read or change.
     lblTempLocal->setText(QStringLiteral("Local Temperature=70") + deg());
@@ -300,12 +305,18 @@ QList<QWidget*> TfrmSA56004::buildRegisters()
 
 tp::Status TfrmSA56004::readReg(std::uint8_t readNumber, std::uint8_t& value)
 {
-    return readByte(readNumber, value);
+    const tp::Status st = readByte(readNumber, value);
+    if (st == tp::status::Success && m_chipBytes.contains(readNumber))
+        m_chipBytes.insert(readNumber, value);
+    return st;
 }
 
 tp::Status TfrmSA56004::writeReg(std::uint8_t readNumber, std::uint8_t value)
 {
-    return writeByte(writeNumber(readNumber), value);
+    const tp::Status st = writeByte(writeNumber(readNumber), value);
+    if (st == tp::status::Success && m_chipBytes.contains(readNumber))
+        m_chipBytes.insert(readNumber, value);
+    return st;
 }
 
 tp::Status TfrmSA56004::writeRegs(const QList<QPair<std::uint8_t, std::uint8_t>>& writes)
@@ -316,6 +327,7 @@ tp::Status TfrmSA56004::writeRegs(const QList<QPair<std::uint8_t, std::uint8_t>>
         if (st != tp::status::Success)
             break;
     }
+    showPlotLimits();
     showStatus(st);
     return st;
 }
@@ -354,15 +366,34 @@ void TfrmSA56004::showLimitTexts()
     lblTH->setText(QStringLiteral("Hysteresis=") + QString::number(hysteresisValue(std::uint8_t(spnTH->value()))) +
                    deg());
 
-    auto count = [](HexSpinBox* hb, HexSpinBox* lb) {
-        return elevenBitCount(std::uint8_t(hb->value()), std::uint8_t(lb->value())) * kStep;
+    showPlotLimits();
+}
+
+void TfrmSA56004::showPlotLimits()
+{
+    struct Line {
+        const char* name;
+        std::uint8_t reg, low; // low: the remote limits' low byte, or 0
+        HexSpinBox *spin, *lowSpin;
+        int channel;
     };
-    plot()->setLimit(tr("Local high"), limitValue(std::uint8_t(spnLHS->value())));
-    plot()->setLimit(tr("Local low"), limitValue(std::uint8_t(spnLLS->value())));
-    plot()->setLimit(tr("Remote high"), count(spnRHSHB, spnRHSLB), 1);
-    plot()->setLimit(tr("Remote low"), count(spnRLSHB, spnRLSLB), 1);
-    plot()->setLimit(tr("Local T_CRIT"), limitValue(std::uint8_t(spnLCS->value())));
-    plot()->setLimit(tr("Remote T_CRIT"), limitValue(std::uint8_t(spnRCS->value())), 1);
+    const Line lines[] = {{"Local high", kLHS, 0, spnLHS, nullptr, 0},
+                          {"Local low", kLLS, 0, spnLLS, nullptr, 0},
+                          {"Remote high", kRHSHB, kRHSLB, spnRHSHB, spnRHSLB, 1},
+                          {"Remote low", kRLSHB, kRLSLB, spnRLSHB, spnRLSLB, 1},
+                          {"Local T_CRIT", kLCS, 0, spnLCS, nullptr, 0},
+                          {"Remote T_CRIT", kRCS, 0, spnRCS, nullptr, 1}};
+    auto celsius = [](std::uint8_t high, std::optional<std::uint8_t> low) {
+        return low ? elevenBitCount(high, *low) * kStep : double(limitValue(high));
+    };
+    for (const Line& l : lines) {
+        const std::optional<std::uint8_t> chipLow =
+            l.lowSpin ? std::optional<std::uint8_t>(m_chipBytes.value(l.low) & 0xE0) : std::nullopt;
+        const std::optional<std::uint8_t> shownLow =
+            l.lowSpin ? std::optional<std::uint8_t>(std::uint8_t(l.lowSpin->value())) : std::nullopt;
+        plot()->setLimit(tr(l.name), celsius(m_chipBytes.value(l.reg), chipLow), l.channel);
+        plot()->setEditedLimit(tr(l.name), celsius(std::uint8_t(l.spin->value()), shownLow));
+    }
 }
 
 tp::Status TfrmSA56004::readTemperature(bool remote, bool show)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QMap>
 #include "gui/devices/thermal/ThermalForm.h"
 
 #include <cstdint>
@@ -83,6 +84,10 @@ private:
 
     Sa56004Images& m_images;
     tp::Status m_autoStatus = 0; // of the last automatic write
+    // Limit register bytes as the chip last reported or took them (read
+    // numbers); the plot's limit lines follow these, not the spin boxes.
+    QMap<std::uint8_t, std::uint8_t> m_chipBytes;
+    void showPlotLimits();
     double m_local = 0;
     double m_remote = 0;
 

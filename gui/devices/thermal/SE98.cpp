@@ -33,6 +33,39 @@ QString hex4(int v)
     return QString::fromStdString(tp::intToHex(std::uint32_t(v), 4));
 }
 
+QString registerName(std::uint8_t reg)
+{
+    switch (reg) {
+    case kUpper:
+        return QStringLiteral("Upper Trip");
+    case kLower:
+        return QStringLiteral("Lower Trip");
+    case kCritical:
+        return QStringLiteral("Critical Trip");
+    case kConfig:
+        return QStringLiteral("Configuration");
+    case kSmbus:
+        return QStringLiteral("SMBus");
+    default:
+        return QStringLiteral("Register 0x") + hex4(reg).right(2);
+    }
+}
+
+// The bits of a written value the chip must then report; 0: not read back.
+std::uint16_t keptBits(std::uint8_t reg)
+{
+    switch (reg) {
+    case kUpper:
+    case kLower:
+    case kCritical:
+        return kTripMask;
+    case kConfig:
+        return 0x07CF; // ESTAT is the chip's, CEVNT reads 0, 15-11 are reserved
+    default:
+        return 0;
+    }
+}
+
 QList<std::uint8_t> addresses()
 {
     QList<std::uint8_t> a;
@@ -58,8 +91,10 @@ TfrmSE98::TfrmSE98(TfrmMain& main, QWidget* parent)
     // A kept image is what the next box click changes: show it. Untouched,
     // the boxes stay grey until the first read or click.
     grbConfig->setTitle(QStringLiteral("Configuration=0x") + hex4(m_images.config));
-    if (m_images.config != 0)
+    if (m_images.configKnown || m_images.config != 0)
         showConfig();
+    // Another chip: its locks are not known yet.
+    connect(addressList(), &QComboBox::currentIndexChanged, this, guarded([this] { m_chipConfig.reset(); }));
 
     connect(chbAutoWrite, &QCheckBox::clicked, this, guarded(this, &TfrmSE98::chbAutoWriteClick));
     connect(m_config, &FlagBoxes::clicked, this, guarded(this, &TfrmSE98::chbConClick));
@@ -243,12 +278,70 @@ tp::Status TfrmSE98::readRegister(std::uint8_t reg)
     return st;
 }
 
-tp::Status TfrmSE98::writeRegister(std::uint8_t reg, std::uint16_t value)
+const TfrmSE98::Trip* TfrmSE98::trip(std::uint8_t reg) const
 {
-    const tp::Status st = writeWord(reg, value);
+    for (const Trip* t : {&m_upper, &m_lower, &m_critical})
+        if (t->reg == reg)
+            return t;
+    return nullptr;
+}
+
+QString TfrmSE98::refusal(std::uint8_t reg) const
+{
+    const std::uint16_t locks = m_chipConfig.value_or(0);
+    switch (reg) {
+    case kConfig:
+        if (m_config->unknown())
+            return tr("Configuration not written: unknown until read or set");
+        break;
+    case kSmbus:
+        if (m_smbus->unknown())
+            return tr("SMBus not written: unknown until read or set");
+        break;
+    case kUpper:
+    case kLower:
+        if (locks & kAWLB)
+            return tr("%1 not written: the alarm window lock (AWLB) is set, until power-on reset")
+                .arg(registerName(reg));
+        break;
+    case kCritical:
+        if (locks & kCTLB)
+            return tr("Critical Trip not written: the critical trip lock (CTLB) is set, until power-on reset");
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+TfrmSE98::Write TfrmSE98::writeRegister(std::uint8_t reg, std::uint16_t value)
+{
+    if (const QString why = refusal(reg); !why.isEmpty()) {
+        link().showRefusal(why);
+        return Write::Refused;
+    }
+    tp::Status st = writeWord(reg, value);
     m_failure = st;
+    if (st == tp::status::Success && keptBits(reg) != 0) {
+        // Locks make the chip acknowledge and ignore: only a read tells.
+        std::uint16_t back = 0;
+        st = readWord(reg, back);
+        m_failure = st;
+        if (st == tp::status::Success) {
+            if (reg == kConfig)
+                m_chipConfig = back;
+            if (const Trip* t = trip(reg); t && !((back ^ value) & keptBits(reg)))
+                plot()->setLimit(tr(t->limit), tripCelsius(back));
+            if ((back ^ value) & keptBits(reg)) {
+                display(reg, back);
+                link().showRefusal(tr("The chip kept its old value: %1 reads 0x%2 after 0x%3 was written")
+                                       .arg(registerName(reg), hex4(back), hex4(value)));
+                return Write::NotTaken;
+            }
+        }
+    }
     showStatus(st);
-    return st;
+    return st == tp::status::Success ? Write::Done : Write::Failed;
 }
 
 void TfrmSE98::display(std::uint8_t reg, std::uint16_t word)
@@ -265,6 +358,8 @@ void TfrmSE98::display(std::uint8_t reg, std::uint16_t word)
         break;
     case kConfig:
         m_images.config = word;
+        m_images.configKnown = true;
+        m_chipConfig = word;
         showConfig();
         break;
     case kUpper:
@@ -274,6 +369,7 @@ void TfrmSE98::display(std::uint8_t reg, std::uint16_t word)
         const Trip& t = reg == kUpper ? m_upper : reg == kLower ? m_lower : m_critical;
         t.high->setValueQuietly(word >> 8 & 0x1F);
         t.low->setValueQuietly(word & 0xFC);
+        plot()->setLimit(tr(t.limit), tripCelsius(tripWord(t)));
         showTrip(t);
         break;
     }
@@ -313,7 +409,7 @@ void TfrmSE98::showTrip(const Trip& t)
 {
     const std::uint16_t w = tripWord(t);
     t.text->setText(QString::fromLatin1(t.caption) + QString::fromStdString(tripText(w, decimalSeparator())) + deg());
-    plot()->setLimit(tr(t.limit), tripCelsius(w));
+    plot()->setEditedLimit(tr(t.limit), tripCelsius(w));
 }
 
 std::uint16_t TfrmSE98::smbusValue() const
@@ -365,6 +461,7 @@ void TfrmSE98::btnWriteCONClick()
 void TfrmSE98::chbConClick(quint16 mask, bool set)
 {
     m_images.config = static_cast<std::uint16_t>(set ? m_images.config | mask : m_images.config & ~mask);
+    m_images.configKnown = true;
     showConfig();
     if (m_autoWrite->isOn())
         writeRegister(kConfig, m_images.config);
@@ -385,7 +482,7 @@ void TfrmSE98::tripChanged(const Trip& t)
     showTrip(t);
     if (!m_autoWrite->isOn())
         return;
-    if (writeRegister(t.reg, tripWord(t)) != tp::status::Success)
+    if (writeRegister(t.reg, tripWord(t)) == Write::Failed)
         m_autoWrite->setOn(false); // "Off" in red
 }
 
@@ -484,7 +581,17 @@ void TfrmSE98::btnWriteAllClick()
                                                           {kCritical, tripWord(m_critical)},
                                                           {kConfig, m_images.config},
                                                           {kSmbus, smbusValue()}};
-    for (const auto& [reg, value] : writes)
-        if (writeRegister(reg, value) != tp::status::Success)
-            break;
+    // What must not be written is left out and named at the end; a failed
+    // transfer, or a value the chip did not take, stops with its message.
+    QStringList skipped;
+    for (const auto& [reg, value] : writes) {
+        if (const QString why = refusal(reg); !why.isEmpty()) {
+            skipped << why;
+            continue;
+        }
+        if (writeRegister(reg, value) != Write::Done)
+            return;
+    }
+    if (!skipped.isEmpty())
+        link().showRefusal(skipped.join(QStringLiteral("; ")));
 }

@@ -2,6 +2,7 @@
 #include "gui/devices/thermal/ThermalForm.h"
 
 #include <cstdint>
+#include <optional>
 
 class AutoWriteToggle;
 class FlagBoxes;
@@ -14,6 +15,7 @@ class QLabel;
 // The SE98's configuration image, kept for as long as the program runs.
 struct Se98Images {
     std::uint16_t config = 0x0000;
+    bool configKnown = false; // read from the chip or set by the user
 };
 
 // SE98 DIMM temperature sensor: 16-bit registers, alarm window and
@@ -62,9 +64,16 @@ private:
     QGroupBox* buildTrip(Trip& t, const QString& title, const QString& name, const QString& read,
                          const QString& write);
 
-    // Each shows its status and keeps it as the failure flag.
+    enum class Write { Done, Refused, Failed, NotTaken };
+    // Each shows its status and keeps it as the failure flag. A write is
+    // refused (with its reason shown) while refusal() names one; a write to
+    // a lockable register is read back, and a value the chip did not take
+    // is shown and reported.
     tp::Status readRegister(std::uint8_t reg);
-    tp::Status writeRegister(std::uint8_t reg, std::uint16_t value);
+    Write writeRegister(std::uint8_t reg, std::uint16_t value);
+    // Why `reg` must not be written now, or empty.
+    QString refusal(std::uint8_t reg) const;
+    const Trip* trip(std::uint8_t reg) const;
     void display(std::uint8_t reg, std::uint16_t word);
     void showConfig();
     void showTrip(const Trip& t);
@@ -76,6 +85,8 @@ private:
 
     Se98Images& m_images;
     tp::Status m_failure = 0;
+    // The configuration as the chip last reported or took it: its lock bits decide.
+    std::optional<std::uint16_t> m_chipConfig;
     double m_temperature = 0;
     Trip m_upper{}, m_lower{}, m_critical{};
 

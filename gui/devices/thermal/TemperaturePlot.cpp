@@ -324,37 +324,79 @@ void TemperaturePlot::addFailure(double seconds, tp::Status status)
 void TemperaturePlot::setLimit(const QString& name, std::optional<double> celsius, int channel)
 {
     if (!celsius) {
-        if (QLineSeries* s = m_limits.take(name)) {
-            m_chart->removeSeries(s);
-            delete s;
-        }
-        m_limitValues.remove(name);
-        rescale();
-        return;
-    }
-    QLineSeries* s = m_limits.value(name);
-    if (!s) {
-        s = new QLineSeries(m_chart);
-        s->setName(name);
+        removeLimit(name);
+    } else {
         QPen pen(kLimitColours[m_limits.size() % std::size(kLimitColours)]);
-        if (channel == 0) {
-            pen.setStyle(Qt::DashLine);
+        if (QLineSeries* s = m_limits.value(name)) {
+            pen = s->pen();
+        } else if (channel == 0) {
             pen.setWidthF(1.5);
         } else {
             pen.setWidthF(2.0);
             pen.setDashPattern({1.5, 3.0});
         }
-        s->setPen(pen);
+        placeLimit(name, *celsius, pen);
+    }
+    showEdited(name);
+    rescale();
+}
+
+void TemperaturePlot::setEditedLimit(const QString& name, std::optional<double> celsius)
+{
+    if (celsius)
+        m_edited.insert(name, *celsius);
+    else
+        m_edited.remove(name);
+    showEdited(name);
+    rescale();
+}
+
+QString TemperaturePlot::editedName(const QString& name)
+{
+    return name + tr(" (not written)");
+}
+
+void TemperaturePlot::showEdited(const QString& name)
+{
+    const QString key = editedName(name);
+    const std::optional<double> chip = limit(name);
+    if (!m_edited.contains(name) || (chip && *chip == m_edited.value(name))) {
+        removeLimit(key);
+        return;
+    }
+    QPen pen(QColor(0x70, 0x70, 0x70));
+    pen.setWidthF(1.0);
+    pen.setStyle(Qt::DashLine);
+    if (QLineSeries* s = m_limits.value(name))
+        pen.setColor(s->pen().color());
+    placeLimit(key, m_edited.value(name), pen);
+}
+
+void TemperaturePlot::placeLimit(const QString& key, double celsius, const QPen& pen)
+{
+    QLineSeries* s = m_limits.value(key);
+    if (!s) {
+        s = new QLineSeries(m_chart);
+        s->setName(key);
         m_chart->addSeries(s);
         s->attachAxis(m_x);
         s->attachAxis(m_y);
-        m_limits.insert(name, s);
+        m_limits.insert(key, s);
         // Many lines: names in a column beside the plot, where they fit whole.
         if (m_channels.size() + m_limits.size() > 4)
             m_chart->legend()->setAlignment(Qt::AlignRight);
     }
-    m_limitValues.insert(name, *celsius);
-    rescale();
+    s->setPen(pen);
+    m_limitValues.insert(key, celsius);
+}
+
+void TemperaturePlot::removeLimit(const QString& key)
+{
+    if (QLineSeries* s = m_limits.take(key)) {
+        m_chart->removeSeries(s);
+        delete s;
+    }
+    m_limitValues.remove(key);
 }
 
 std::optional<double> TemperaturePlot::limit(const QString& name) const

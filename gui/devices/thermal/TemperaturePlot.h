@@ -19,6 +19,7 @@ class QLabel;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
+class QPen;
 class QValueAxis;
 
 // A live plot of a sensor window's temperatures: polls them at a chosen
@@ -39,10 +40,15 @@ public:
 
     TemperaturePlot(const QStringList& channels, Sampler sampler, QWidget* parent = nullptr);
 
-    // A named horizontal line; none removes it. A limit of the second
-    // channel is dotted, so it stays apart from the first's where they meet.
+    // A named horizontal line at the limit the chip holds (last read or
+    // written successfully); none removes it. A limit of the second channel
+    // is dotted, so it stays apart from the first's where they meet.
     void setLimit(const QString& name, std::optional<double> celsius, int channel = 0);
     std::optional<double> limit(const QString& name) const;
+    // The window's value of that limit, not written yet: while it differs
+    // from the chip's it shows as a thin dashed line named editedName().
+    void setEditedLimit(const QString& name, std::optional<double> celsius);
+    static QString editedName(const QString& name);
 
     bool isPolling() const { return m_timer.isActive(); }
     int intervalMs() const { return m_timer.interval(); }
@@ -75,6 +81,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeLimit(const QString& key, double celsius, const QPen& pen);
+    void removeLimit(const QString& key);
+    void showEdited(const QString& name);
     void addPoint(double seconds, const std::vector<double>& values);
     void addFailure(double seconds, tp::Status status);
     void rescale();
@@ -98,6 +107,7 @@ private:
     QList<QLineSeries*> m_channels;
     QMap<QString, QLineSeries*> m_limits;
     QMap<QString, double> m_limitValues;
+    QMap<QString, double> m_edited; // by the chip limit's name
     QScatterSeries* m_failures = nullptr;
     QPushButton* btnPlotStart = nullptr;
     QPushButton* btnPlotPause = nullptr;

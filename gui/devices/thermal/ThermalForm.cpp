@@ -95,7 +95,13 @@ void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& 
     m_scroll->setWidgetResizable(true);
     m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes to the controls inside
     m_scroll->setWidget(registers);
-    m_plot = new TemperaturePlot(channels, std::move(sampler), this);
+    m_plot = new TemperaturePlot(
+        channels,
+        [this, sampler = std::move(sampler)] {
+            const TfrmMain::BackgroundWork background(main(), this);
+            return sampler();
+        },
+        this);
     m_plot->setExportName(windowTitle().section(QLatin1Char(' '), 0, 0) + QStringLiteral(" temperatures.csv"));
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splPlot"));
