@@ -207,17 +207,25 @@ void TestCli::failedReadLeavesTheFileAlone()
     const QString out = path("dump.bin");
     writeFile(out, "previous");
     Result r;
-    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "EEPROM 256", "A0"});
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "EEPROM 256", "50"});
     r = cli(QStringList{"eeprom", "read"} + bench() +
-            QStringList{"--size", "256", "--bench-fault", "data-nack,address=A0", out});
+            QStringList{"--size", "256", "--bench-fault", "data-nack,address=50", out});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains("Data not acknowledged (reading byte 0x0000)"), qPrintable(r.err));
     QCOMPARE(fileBytes(out), QByteArray("previous"));
 
-    r = cli(QStringList{"eeprom", "read"} + bench() + QStringList{"--size", "256", path("no/such/folder/x.bin")});
+    // A destination that cannot be written is found before the first transfer.
+    r = cli(QStringList{"eeprom", "read"} + bench() +
+            QStringList{"--size", "256", "--trace", path("no/such/folder/x.bin")});
     QCOMPARE(r.code, 2);
-    QVERIFY2(r.err.contains("x.bin: "), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QVERIFY2(r.err.contains("x.bin: Failed to open or create file (there is no folder "), qPrintable(r.err));
+    QVERIFY2(!r.err.contains("A1"), qPrintable(r.err)); // no bus message in the trace
     QVERIFY(!QFile::exists(path("no")));
+    r = cli(QStringList{"eeprom", "read"} + bench() + QStringList{"--size", "256", "--trace", m_dir->path()});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains("Failed to open or create file (it is a folder)"), qPrintable(r.err));
+    QVERIFY2(!r.err.contains("A1"), qPrintable(r.err));
 }
 
 // The chip (or the adapter) goes away during a 64 KB write: exit 1 with
@@ -227,7 +235,7 @@ void TestCli::chipLostMidWrite_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("error");
     // Gone while a page write is polled: from the bus that is a chip that never ends its write cycle.
-    QTest::newRow("chip removed") << "chip-removed,address=A0,after=300" << "I\u00B2C Time-Out (writing byte 0x";
+    QTest::newRow("chip removed") << "chip-removed,address=50,after=300" << "I\u00B2C Time-Out (writing byte 0x";
     QTest::newRow("adapter removed") << "adapter-removed,after=300" << "Hardware not detected (writing byte 0x";
     QTest::newRow("bus stuck") << "bus-stuck,after=300" << "SCL/SDA stuck low (writing byte 0x";
 }
@@ -274,12 +282,12 @@ void TestCli::memFileCarriesDeviceSettings()
     tp::MemoryFiles::save(tp::MemoryKind::LargeEeprom, tp::FileType::Mem, mem.toStdString(), patternImage(4096, 2), s);
     Result r;
     RUN_OK(r, QStringList{"eeprom", "write"} + bench() + QStringList{"--size", "4K", "--trace", mem});
-    QVERIFY2(r.err.contains("from " + mem + ": address 0xA6, page size 16, write time 7 ms"), qPrintable(r.err));
+    QVERIFY2(r.err.contains("from " + mem + ": address 0x53, page size 16, write time 7 ms"), qPrintable(r.err));
     QVERIFY2(r.err.contains("W A6 00 10 "), qPrintable(r.err)); // the second page starts at 0x0010
     RUN_OK(r, QStringList{"bench", "list", "--bench-state", path("bench.txt")});
-    QCOMPARE(r.out, QString("0xA6 (7-bit 0x53)  EEPROM 4096\n"));
-    // --address wins over the file: the bench places a fresh EEPROM at A0.
-    r = cli(QStringList{"eeprom", "verify"} + bench() + QStringList{"--size", "4K", "--address", "A0", mem});
+    QCOMPARE(r.out, QString("0x53  EEPROM 4096\n"));
+    // --address wins over the file: the bench places a fresh EEPROM at 0x50.
+    r = cli(QStringList{"eeprom", "verify"} + bench() + QStringList{"--size", "4K", "--address", "50", mem});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains("from " + mem + ": page size 16, write time 7 ms\n"), qPrintable(r.err));
     QVERIFY2(r.err.contains("Device failed Verify at Address 0x00 Read value=0xFF"), qPrintable(r.err));
@@ -295,24 +303,26 @@ void TestCli::run_data()
     QTest::addColumn<QString>("trace");
 
     QTest::newRow("all messages") << QStringList{} << 1
-                                  << "01  A0  Write  00,10,11,12\n02  A0  Write  00\n03  A0  Read   10,11,12\n"
-                                     "05  40  Write  5A\n06  40  Read   5A\n07  4E  Write  01  Address not acknowledged\n"
+                                  << "01  0x50  Write  00,10,11,12\n02  0x50  Write  00\n03  0x50  Read   10,11,12\n"
+                                     "05  0x20  Write  5A\n06  0x20  Read   5A\n"
+                                     "07  0x27  Write  01  Address not acknowledged\n"
                                   << "W A0 00 10 11 12\nW A0 00\nSr R A1 10 11 12\nW 40 5A\nR 41 5A\n"
                                      "W 4E  -- Address not acknowledged\ntallyport-cli: message 7: Address not acknowledged\n";
     QTest::newRow("sequence") << QStringList{"--sequence", "06,05,06"} << 0
-                              << "06  40  Read   FF\n05  40  Write  5A\n06  40  Read   5A\n"
+                              << "06  0x20  Read   FF\n05  0x20  Write  5A\n06  0x20  Read   5A\n"
                               << "R 41 FF\nW 40 5A\nR 41 5A\n";
-    QTest::newRow("the file's sequence") << QStringList{"--file-sequence"} << 0 << "05  40  Write  5A\n06  40  Read   5A\n"
+    QTest::newRow("the file's sequence") << QStringList{"--file-sequence"} << 0
+                                         << "05  0x20  Write  5A\n06  0x20  Read   5A\n"
                                          << "W 40 5A\nR 41 5A\n";
     QTest::newRow("repeated") << QStringList{"--sequence", "05", "--repeat", "2"} << 0
-                              << "-- pass 1\n05  40  Write  5A\n-- pass 2\n05  40  Write  5A\n"
+                              << "-- pass 1\n05  0x20  Write  5A\n-- pass 2\n05  0x20  Write  5A\n"
                               << "W 40 5A\nW 40 5A\n";
     QTest::newRow("stops at a failure") << QStringList{"--sequence", "05,07,06"} << 1
-                                        << "05  40  Write  5A\n07  4E  Write  01  Address not acknowledged\n"
+                                        << "05  0x20  Write  5A\n07  0x27  Write  01  Address not acknowledged\n"
                                         << "W 40 5A\nW 4E  -- Address not acknowledged\n"
                                            "tallyport-cli: message 7: Address not acknowledged\n";
     QTest::newRow("keeps going") << QStringList{"--sequence", "07,05", "--keep-going"} << 1
-                                 << "07  4E  Write  01  Address not acknowledged\n05  40  Write  5A\n"
+                                 << "07  0x27  Write  01  Address not acknowledged\n05  0x20  Write  5A\n"
                                  << "W 4E  -- Address not acknowledged\nW 40 5A\n"
                                     "tallyport-cli: message 7: Address not acknowledged\n";
 }
@@ -336,8 +346,8 @@ void TestCli::run()
                     "4E,Write,Yes,0,01\r\n"
                     "Sequence:05,06\r\n");
     Result r;
-    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "EEPROM 256", "A0"});
-    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCF8574", "40"});
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "EEPROM 256", "50"});
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCF8574", "20"});
     r = cli(QStringList{"run"} + bench() + QStringList{"--trace", file} + options);
     QCOMPARE(r.code, code);
     QCOMPARE(r.out, out);
@@ -350,7 +360,7 @@ void TestCli::runForeverEndsOnCtrlC()
     const QString file = path("toggle.txt");
     writeFile(file, "Expert Mode Data File\r\n40,Write,Yes,1,55\r\n40,Write,Yes,1,AA\r\n");
     Result r;
-    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCF8574", "40"});
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCF8574", "20"});
     QProcess p;
     p.start(QStringLiteral(TALLYPORT_CLI), QStringList{"run"} + bench() + QStringList{file, "--forever"});
     QByteArray out;
@@ -362,18 +372,18 @@ void TestCli::runForeverEndsOnCtrlC()
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     out += p.readAllStandardOutput();
-    QVERIFY2(out.startsWith("-- pass 1\n01  40  Write  55\n02  40  Write  AA\n-- pass 2\n"), out.constData());
+    QVERIFY2(out.startsWith("-- pass 1\n01  0x20  Write  55\n02  0x20  Write  AA\n-- pass 2\n"), out.constData());
     QVERIFY2(QString(p.readAllStandardError()).contains(QRegularExpression("run stopped in pass [3-9]")),
              "no stop notice");
     // The last pass was cut short, but the chip's state was kept.
     RUN_OK(r, QStringList{"bench", "list", "--bench-state", path("bench.txt")});
-    QCOMPARE(r.out, QString("0x40 (7-bit 0x20)  PCF8574\n"));
+    QCOMPARE(r.out, QString("0x20  PCF8574\n"));
 }
 
 void TestCli::scanShowsTheBenchChips()
 {
     Result r;
-    for (auto [type, address] : {std::pair{"PCF8574", "40"}, {"EEPROM 2048", "A0"}, {"PCA9548A", "E0"}})
+    for (auto [type, address] : {std::pair{"PCF8574", "20"}, {"EEPROM 2048", "50"}, {"PCA9548A", "70"}})
         RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), type, address});
     RUN_OK(r, QStringList{"scan", "--bench-state", path("bench.txt")});
     QCOMPARE(r.out, QString("     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f\n"
@@ -403,17 +413,17 @@ void TestCli::scanShowsTheBenchChips()
 void TestCli::registers()
 {
     Result r;
-    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCA9555", "0x40"});
-    RUN_OK(r, QStringList{"set"} + bench() + QStringList{"--trace", "40", "06", "00", "0F"});
+    RUN_OK(r, QStringList{"bench", "place", "--bench-state", path("bench.txt"), "PCA9555", "0x20"});
+    RUN_OK(r, QStringList{"set"} + bench() + QStringList{"--trace", "20", "06", "00", "0F"});
     QCOMPARE(r.out, QString("Transmission successful\n"));
     QCOMPARE(r.err, QString("W 40 06 00 0F\n"));
-    RUN_OK(r, QStringList{"set"} + bench() + QStringList{"0x40", "0x02", "0xA5"});
-    RUN_OK(r, QStringList{"get"} + bench() + QStringList{"--trace", "40", "06", "--count", "2"});
+    RUN_OK(r, QStringList{"set"} + bench() + QStringList{"0x20", "0x02", "0xA5"});
+    RUN_OK(r, QStringList{"get"} + bench() + QStringList{"--trace", "20", "06", "--count", "2"});
     QCOMPARE(r.out, QString("00 0F\n"));
     QCOMPARE(r.err, QString("W 40 06\nSr R 41 00 0F\n"));
-    RUN_OK(r, QStringList{"get"} + bench() + QStringList{"40", "0"});
+    RUN_OK(r, QStringList{"get"} + bench() + QStringList{"20", "0"});
     QCOMPARE(r.out, QString("A5\n")); // port 0 drives what register 2 holds
-    r = cli(QStringList{"get"} + bench() + QStringList{"42", "0"});
+    r = cli(QStringList{"get"} + bench() + QStringList{"21", "0"});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.out, QString());
     QCOMPARE(r.err, QString("tallyport-cli: Address not acknowledged\n"));
