@@ -37,7 +37,8 @@ void addBusOptions(CLI::App* cmd, BusOptions& bus, bool writes, bool adapterRequ
     cmd->add_option("--bench-fault", bus.faults,
                     "bench fault: KIND[,address=50][,after=N][,count=N][,byte=N], KIND one of address-nack, "
                     "data-nack, time-out, arbitration-lost, bus-stuck, adapter-removed, chip-removed")
-        ->type_name("FAULT");
+        ->type_name("FAULT")
+        ->allow_extra_args(false); // one a time, so ADDRESS after it stays an address
     cmd->add_option("--frequency", bus.frequencyKHz, "the bench's bus clock in kHz, 1 to 1000 (default 100)")
         ->type_name("KHZ");
     cmd->add_flag("--trace", bus.trace,
