@@ -19,7 +19,7 @@ namespace tp::cli {
 namespace {
 
 const char* const kFaultHelp =
-    "KIND[,address=A0][,after=N][,count=N][,byte=N] with KIND one of address-nack, data-nack, time-out, "
+    "KIND[,address=50][,after=N][,count=N][,byte=N] with KIND one of address-nack, data-nack, time-out, "
     "arbitration-lost, bus-stuck, adapter-removed, chip-removed";
 
 int faultNumber(const std::string& key, const std::string& value)
@@ -173,8 +173,8 @@ void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
             console.err << "The kernel driver " << c.driver << " has claimed " << addressText7(c.address)
                         << " on " << c.busLabel << ".\n";
         else
-            console.err << c.busLabel << " is a PC's SMBus: memory modules keep their settings in EEPROMs at 0xA0 "
-                        << "to 0xAE, and a write there can keep the computer from starting.\n";
+            console.err << c.busLabel << " is a PC's SMBus: memory modules keep their settings in EEPROMs at 0x50 "
+                        << "to 0x57, and a write there can keep the computer from starting.\n";
         console.err << "Write anyway? [y/N] " << std::flush;
         std::string answer;
         std::getline(std::cin, answer);

@@ -28,6 +28,14 @@ QString describe(const std::vector<I2cMessage>& messages)
     return out.join(" | ");
 }
 
+std::vector<std::string> toStd(const QStringList& args)
+{
+    std::vector<std::string> out;
+    for (const QString& s : args)
+        out.push_back(s.toStdString());
+    return out;
+}
+
 QString usageError(const std::function<void()>& f)
 {
     try {
@@ -114,10 +122,7 @@ void TestCliText::transferSyntax()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, messages);
-    std::vector<std::string> a;
-    for (const QString& s : args)
-        a.push_back(s.toStdString());
-    QCOMPARE(describe(parseTransfer(a, false)), messages);
+    QCOMPARE(describe(parseTransfer(toStd(args), false)), messages);
 }
 
 void TestCliText::transferRefusals_data()
@@ -147,10 +152,7 @@ void TestCliText::transferRefusals()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, error);
-    std::vector<std::string> a;
-    for (const QString& s : args)
-        a.push_back(s.toStdString());
-    const QString e = usageError([&] { parseTransfer(a, false); });
+    const QString e = usageError([&] { parseTransfer(toStd(args), false); });
     QVERIFY2(e.contains(error), qPrintable(e));
 }
 
