@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/CliSetup.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "core/adapter/AdapterList.h"
@@ -11,73 +12,21 @@
 
 namespace tp::cli {
 
-namespace {
-
-const char* const kFooter = R"(
-Addresses are 8-bit write addresses (0xA0 is 7-bit 0x50); addresses,
-registers and bytes are hexadecimal, with or without 0x ("A0", "0xA0").
-
-Exit status: 0 success; 1 bus failure (a transfer failed, a chip differs
-from the file, the adapter refused) with its status text; 2 usage or file
-error (bad option or number, unknown adapter, file refused or not written);
-130 stopped with Ctrl-C.)";
-
-// Commands that change chips name their adapter, so a script never
-// programs the bench by mistake; a scan may default to it.
-void addBusOptions(CLI::App* cmd, BusOptions& bus, bool writes, bool adapterRequired = true)
-{
-    auto* adapter = cmd->add_option("-a,--adapter", bus.adapter,
-                                    "bench (the simulated bench), /dev/i2c-N, i2c-N, N or the adapter's name "
-                                    "(see adapters)")
-                        ->type_name("ADAPTER");
-    if (adapterRequired)
-        adapter->required();
-    else
-        adapter->capture_default_str();
-    cmd->add_option("--bench-state", bus.benchState,
-                    "file that keeps the bench's chips between runs (created when missing)")
-        ->type_name("FILE");
-    cmd->add_option("--bench-fault", bus.faults,
-                    "bench fault: KIND[,address=A0][,after=N][,count=N][,byte=N], KIND one of address-nack, "
-                    "data-nack, time-out, arbitration-lost, bus-stuck, adapter-removed, chip-removed")
-        ->type_name("FAULT");
-    cmd->add_flag("--trace", bus.trace, "print every bus message on the error stream");
-    if (writes)
-        cmd->add_flag("-f,--force", bus.force,
-                      "write where a kernel driver has claimed the address, or on a PC's SMBus, without asking");
-}
-
-// Runs a bus command: opens the session, runs, keeps the bench's chips.
-int withSession(const BusOptions& bus, Console& console, const std::function<int(Session&)>& command)
-{
-    Session session(bus, console);
-    int rc = kOk;
-    try {
-        rc = command(session);
-    } catch (...) {
-        session.finish(); // what reached the chips stays, as on a real board
-        throw;
-    }
-    session.finish();
-    return rc;
-}
-
-} // namespace
-
 int runCli(int argc, const char* const* argv, Console& console)
 {
     CLI::App app("Tallyport on the command line: the I\u00B2C bus from a shell, on the simulated bench or any "
                  "Linux I\u00B2C adapter.",
                  "tallyport-cli");
-    app.footer(kFooter);
+    app.footer(footerText());
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string(TALLYPORT_VERSION));
 
-    std::function<int()> action;
-    BusOptions bus;
+    CliContext ctx{console, {}, {}};
+    BusOptions& bus = ctx.bus;
+    std::function<int()>& action = ctx.action;
 
     CLI::App* adapters = app.add_subcommand("adapters", "list the adapters, as the Options menu shows them");
-    adapters->footer(kFooter);
+    adapters->footer(footerText());
     adapters->callback([&] { action = [&] {
                                  console.out << adapterListText(linuxi2c::Environment{});
                                  return int(kOk);
@@ -85,19 +34,22 @@ int runCli(int argc, const char* const* argv, Console& console)
 
     ScanOptions scan;
     CLI::App* scanCmd = app.add_subcommand("scan", "probe every address and show the answering ones as i2cdetect does");
-    scanCmd->footer(kFooter);
+    scanCmd->footer(footerText("i2c-tools: i2cdetect -y 3   is   tallyport-cli scan -a 3"));
     addBusOptions(scanCmd, bus, false, false);
     scanCmd->add_flag("--all", scan.all, "probe 0x00 to 0x7F (7-bit), not only 0x08 to 0x77");
     scanCmd->add_flag("-f,--force", scan.force, "scan a PC's SMBus without asking");
-    scanCmd->callback([&] { action = [&] { return withSession(bus, console, [&](Session& s) {
+    scanCmd->callback([&] {
+        scan.force = scan.force || bus.yes;
+        action = [&] { return withSession(bus, console, [&](Session& s) {
                                               return scanCommand(s, scan, console);
-                                          }); }; });
+                                          }); };
+    });
 
     EepromOptions eeprom;
     std::string address;
     unsigned page = 0, writeTime = 0;
     CLI::App* eepromCmd = app.add_subcommand("eeprom", "read, write or verify a whole serial EEPROM (or RAM/FRAM)");
-    eepromCmd->footer(kFooter);
+    eepromCmd->footer(footerText());
     eepromCmd->require_subcommand(1);
     const std::pair<const char*, const char*> eepromActions[] = {
         {"read", "read the whole memory into FILE"},
@@ -106,14 +58,16 @@ int runCli(int argc, const char* const* argv, Console& console)
     };
     for (const auto& [name, text] : eepromActions) {
         CLI::App* cmd = eepromCmd->add_subcommand(name, text);
-        cmd->footer(kFooter);
+        cmd->footer(footerText());
         addBusOptions(cmd, bus, std::string(name) == "write");
         cmd->add_option("--size", eeprom.size, "memory size: 16, 128, 256, 512, 1K, 2K, 4K ... 64K")
             ->required()
             ->type_name("SIZE");
-        cmd->add_option("--address", address, "8-bit write address, block-select bits 0 (default A0)")
+        cmd->add_option("--address", address, "7-bit address, block-select bits 0 (default 50)")
             ->type_name("ADDRESS");
-        cmd->add_option("--page", page, "EEPROM page size in bytes (default: the memory window's preset)")
+        cmd->add_option("--page", page,
+                        "EEPROM page size in bytes (default: the size's usual page: 16 bytes 1, 128/256 8, "
+                        "512-2K 16, 4K/8K 32, 16K/32K 64, 64K 128)")
             ->type_name("BYTES");
         cmd->add_option("--write-time", writeTime, "EEPROM's longest write cycle in ms, 1 to 1000 (default 10)")
             ->type_name("MS");
@@ -140,7 +94,7 @@ int runCli(int argc, const char* const* argv, Console& console)
     RunOptions run;
     std::string sequence;
     CLI::App* runCmd = app.add_subcommand("run", "send an expert mode data file's messages, or a sequence of them");
-    runCmd->footer(kFooter);
+    runCmd->footer(footerText());
     addBusOptions(runCmd, bus, true);
     runCmd->add_option("FILE", run.file, "expert mode data file")->required();
     auto* seqOpt = runCmd->add_option("--sequence", sequence, "message numbers to send, in order: 03,01")
@@ -157,35 +111,17 @@ int runCli(int argc, const char* const* argv, Console& console)
         action = [&] { return withSession(bus, console, [&](Session& s) { return runCommand(s, run, console); }); };
     });
 
-    RegisterOptions reg;
-    CLI::App* getCmd = app.add_subcommand("get", "read registers: the register number, then a read behind a "
-                                                  "repeated start");
-    getCmd->footer(kFooter);
-    addBusOptions(getCmd, bus, false);
-    getCmd->add_option("ADDRESS", reg.address, "8-bit write address")->required();
-    getCmd->add_option("REGISTER", reg.reg, "register number")->required();
-    getCmd->add_option("-c,--count", reg.count, "bytes to read from REGISTER on (default 1)")->type_name("N");
-    getCmd->callback([&] {
-        action = [&] { return withSession(bus, console, [&](Session& s) { return getCommand(s, reg, console); }); };
-    });
-
-    CLI::App* setCmd = app.add_subcommand("set", "write registers: the register number and the bytes from it on");
-    setCmd->footer(kFooter);
-    addBusOptions(setCmd, bus, true);
-    setCmd->add_option("ADDRESS", reg.address, "8-bit write address")->required();
-    setCmd->add_option("REGISTER", reg.reg, "register number")->required();
-    setCmd->add_option("VALUE", reg.values, "bytes to write")->required();
-    setCmd->callback([&] {
-        action = [&] { return withSession(bus, console, [&](Session& s) { return setCommand(s, reg, console); }); };
-    });
+    addRegisterCommands(app, ctx);
+    addTransferCommand(app, ctx);
+    addDumpCommand(app, ctx);
 
     BenchOptions benchOpts;
     CLI::App* benchCmd = app.add_subcommand("bench", "the simulated bench's chips (kept with --bench-state)");
-    benchCmd->footer(kFooter);
+    benchCmd->footer(footerText());
     benchCmd->require_subcommand(1);
     const auto benchAction = [&](const char* name, const char* text, bool type, bool where) {
         CLI::App* cmd = benchCmd->add_subcommand(name, text);
-        cmd->footer(kFooter);
+        cmd->footer(footerText());
         // Placing or removing a chip means nothing unless the bench is kept.
         auto* state = cmd->add_option("--bench-state", bus.benchState, "file that keeps the bench's chips between runs")
                           ->type_name("FILE");
@@ -194,7 +130,7 @@ int runCli(int argc, const char* const* argv, Console& console)
         if (type)
             cmd->add_option("TYPE", benchOpts.type, "chip type, as bench types lists them")->required();
         if (where)
-            cmd->add_option("ADDRESS", benchOpts.address, "8-bit write address")->required();
+            cmd->add_option("ADDRESS", benchOpts.address, "7-bit address")->required();
         cmd->callback([&, name = std::string(name)] {
             benchOpts.action = name;
             action = [&] { return withSession(bus, console, [&](Session& s) {

@@ -34,9 +34,14 @@ int runCommand(Session& session, const RunOptions& options, Console& console);
 
 struct RegisterOptions {
     std::string address;
-    std::string reg;
+    std::string reg;                 // get: empty for a plain read
     std::vector<std::string> values; // set
     unsigned count = 1;              // get
+    bool word = false;               // a 16-bit value, low byte first
+    bool reg16 = false;              // a two-byte register offset
+    std::optional<unsigned> interval; // get: ms between reads
+    std::optional<unsigned> times;    // get: reads with an interval
+    std::string format = "text";      // get: text or csv
 };
 int getCommand(Session& session, const RegisterOptions& options, Console& console);
 int setCommand(Session& session, const RegisterOptions& options, Console& console);

@@ -9,9 +9,11 @@
 #include "core/memory/IntelHexFile.h"
 #include "core/memory/MemoryBus.h"
 #include "core/memory/MemoryFiles.h"
+#include "core/memory/MemoryKind.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <unistd.h>
 #include <ostream>
 
 namespace tp::cli {
@@ -88,6 +90,25 @@ void loadImage(MemoryKind kind, FileType type, const std::string& path, MemoryIm
     }
 }
 
+// A read of a whole memory takes long: a file that cannot be written is
+// found before it starts.
+void checkDestination(const std::string& file)
+{
+    namespace fs = std::filesystem;
+    const fs::path path(file);
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::error_code ec;
+    std::string why;
+    if (!fs::is_directory(folder, ec))
+        why = "there is no folder " + folder.string();
+    else if (fs::is_directory(path, ec))
+        why = "it is a folder";
+    else if (::access(folder.c_str(), W_OK) != 0)
+        why = "the folder " + folder.string() + " cannot be written";
+    if (!why.empty())
+        throw FileError(file + ": Failed to open or create file (" + why + ")");
+}
+
 int busFailure(Session& session, const MemoryBusResult& r, Console& console, const char* doing)
 {
     if (r.outcome == MemoryOutcome::Cancelled) {
@@ -136,12 +157,12 @@ int eepromCommand(Session& session, const EepromOptions& o, Console& console)
     MemoryDevice device;
     device.size = size;
     device.eeprom = !o.ram;
-    device.address = o.address ? parseAddress(*o.address) : 0xA0;
-    device.pageSize = o.pageSize ? checkedPageSize(*o.pageSize, kind)
-                                 : static_cast<std::size_t>(memoryLayout(size).eepromPageSize);
+    device.address = o.address ? session.address(*o.address) : 0xA0;
+    device.pageSize = o.pageSize ? checkedPageSize(*o.pageSize, kind) : datasheetPageSize(size);
     device.writeTimeMs = o.writeTimeMs.value_or(device.writeTimeMs);
 
     if (o.action == "read") {
+        checkDestination(o.file);
         MemoryBus bus(session.adapter(), device);
         std::vector<std::uint8_t> data;
         Progress progress(console, "Reading");
@@ -181,7 +202,7 @@ int eepromCommand(Session& session, const EepromOptions& o, Console& console)
         const auto take = [&taken](const std::string& what) { taken += (taken.empty() ? "" : ", ") + what; };
         if (!o.address && (header->address & 0xFE) != device.address) {
             device.address = static_cast<std::uint8_t>(header->address & 0xFE);
-            take("address 0x" + intToHex(device.address, 2));
+            take("address " + addressText7(device.address));
         }
         const auto& choices = pageSizeChoices(kind);
         if (device.eeprom && !o.pageSize && header->pageSize != device.pageSize &&

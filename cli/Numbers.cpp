@@ -24,13 +24,20 @@ std::uint8_t parseByte(std::string_view text, const char* what)
     return static_cast<std::uint8_t>(v);
 }
 
-std::uint8_t parseAddress(std::string_view text)
+std::uint8_t parseAddress(std::string_view text, bool anyAddress)
 {
-    const std::uint8_t a = parseByte(text, "an 8-bit address");
-    if (a & 1)
-        throw UsageError("'" + std::string(text) + "' is a read address: give the 8-bit write address 0x" +
-                         intToHex(a & 0xFE, 2));
-    return a;
+    const std::uint32_t v = hexToInt(withoutPrefix(text));
+    const std::string range = anyAddress ? "0x00 to 0x7F" : "0x08 to 0x77";
+    if (v > 0x7F) {
+        std::string why = "'" + std::string(text) + "' is not a 7-bit address (" + range + ", as i2cdetect shows them)";
+        if (v <= 0xFF)
+            why += ": the 8-bit address 0x" + intToHex(v, 2) + " is 7-bit 0x" + intToHex(v >> 1, 2);
+        throw UsageError(why);
+    }
+    if (!anyAddress && (v < 0x08 || v > 0x77))
+        throw UsageError("'" + std::string(text) + "' is a reserved address: 7-bit addresses are " + range +
+                         " (--all-addresses allows 0x00 to 0x7F)");
+    return static_cast<std::uint8_t>(v << 1);
 }
 
 std::size_t parseMemorySize(std::string_view text)
@@ -73,9 +80,9 @@ std::string sizeText(std::size_t size)
     return size >= 1024 ? std::to_string(size / 1024) + "K" : std::to_string(size);
 }
 
-std::string addressWithSevenBit(std::uint8_t address)
+std::string addressText7(std::uint8_t address)
 {
-    return "0x" + intToHex(address, 2) + " (7-bit 0x" + intToHex(address >> 1, 2) + ")";
+    return "0x" + intToHex(address >> 1, 2);
 }
 
 } // namespace tp::cli

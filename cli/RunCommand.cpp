@@ -55,8 +55,8 @@ public:
     {
         if (interrupted())
             return;
-        std::string line = (row + 1 < 10 ? "0" : "") + std::to_string(row + 1) + "  " + intToHex(m.address, 2) +
-                           (m.read ? "  Read   " : "  Write  ");
+        std::string line = (row + 1 < 10 ? "0" : "") + std::to_string(row + 1) + "  0x" +
+                           intToHex(m.address >> 1, 2) + (m.read ? "  Read   " : "  Write  ");
         line += m.read && st != status::Success ? std::string("--") : expert::dataText(m.data);
         if (st != status::Success) {
             line += "  " + m_session.failureText(st);
@@ -91,6 +91,31 @@ std::vector<int> rowsToSend(const MessageTable& table, const std::optional<std::
         if (const int r = expert::SequenceText::entry(*sequence, k) - 1; wanted(r))
             rows.push_back(r);
     return rows;
+}
+
+// A sequence that names no message of the file would send nothing and
+// report success: refused with what it may name.
+void checkSequence(const MessageTable& table, const std::string& sequence)
+{
+    int last = 0; // the highest message with data
+    for (int r = 0; r < table.rowCount(); ++r)
+        if (!table.cell(r, MessageTable::Data).empty())
+            last = r + 1;
+    std::string range = "01";
+    if (last > 1)
+        range += " to " + std::string(last < 10 ? "0" : "") + std::to_string(last);
+    const std::string form = "two-digit message numbers " + range + ", separated by commas (03,01)";
+    const int n = expert::SequenceText::count(sequence);
+    if (n == 0)
+        throw UsageError("--sequence is empty: give " + form);
+    for (int k = 0; k < n; ++k) {
+        const int entry = expert::SequenceText::entry(sequence, k);
+        if (entry < 1 || entry > last)
+            throw UsageError("--sequence " + sequence + ": the file has no message " +
+                             expert::SequenceText::entryText(sequence, k) + ": give " + form);
+    }
+    if (rowsToSend(table, sequence).empty())
+        throw UsageError("--sequence " + sequence + " names only messages without data: nothing would be sent");
 }
 
 // What the window finds only when it gets there: a bad address, byte or
@@ -140,6 +165,8 @@ int runCommand(Session& session, const RunOptions& o, Console& console)
     if (sequence && sequence->size() > expert::ExpertDataFile::kMaxSequence)
         throw UsageError("a sequence holds at most " + std::to_string(expert::ExpertDataFile::kMaxSequence) +
                          " characters");
+    if (sequence)
+        checkSequence(table, *sequence);
     checkRows(table, rowsToSend(table, sequence));
 
     ConsoleHost host(session.adapter(), session, console);

@@ -19,7 +19,7 @@ namespace tp::cli {
 namespace {
 
 const char* const kFaultHelp =
-    "KIND[,address=A0][,after=N][,count=N][,byte=N] with KIND one of address-nack, data-nack, time-out, "
+    "KIND[,address=50][,after=N][,count=N][,byte=N] with KIND one of address-nack, data-nack, time-out, "
     "arbitration-lost, bus-stuck, adapter-removed, chip-removed";
 
 int faultNumber(const std::string& key, const std::string& value)
@@ -60,7 +60,7 @@ sim::Fault parseFault(const std::string& text)
         const std::string key = item.substr(0, eq);
         const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
         if (key == "address")
-            f.address = parseAddress(value);
+            f.address = parseAddress(value, true);
         else if (key == "after")
             f.after = faultNumber(key, value);
         else if (key == "count")
@@ -89,13 +89,19 @@ std::string traceLine(const BusLogEntry& e)
 
 } // namespace
 
-Session::Session(const BusOptions& options, Console& console, linuxi2c::Environment env) : m_console(console)
+Session::Session(const BusOptions& options, Console& console, linuxi2c::Environment env)
+    : m_console(console), m_anyAddress(options.anyAddress)
 {
     const bool bench = options.adapter == "bench";
     if (!bench && !options.benchState.empty())
         throw UsageError("--bench-state is for the simulated bench (-a bench)");
     if (!bench && !options.faults.empty())
         throw UsageError("--bench-fault is for the simulated bench (-a bench)");
+    if (!bench && options.frequencyKHz)
+        throw UsageError("--frequency is for the simulated bench (-a bench); a Linux adapter's clock is set by "
+                         "its driver");
+    if (options.frequencyKHz && (options.frequencyKHz < 1 || options.frequencyKHz > 1000))
+        throw UsageError("--frequency " + std::to_string(options.frequencyKHz) + ": 1 to 1000 kHz");
     if (bench)
         openBench(options);
     else
@@ -139,36 +145,48 @@ void Session::openBench(const BusOptions& options)
     }
     for (const std::string& f : options.faults)
         m_bench->inject(parseFault(f));
+    if (options.frequencyKHz)
+        m_bench->setBusFrequency(options.frequencyKHz);
 }
 
 void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
 {
-    if (!linuxi2c::findBus(env, options.adapter))
-        throw UsageError("'" + options.adapter + "': no such I\u00B2C adapter (tallyport-cli adapters lists them)");
+    const auto found = linuxi2c::findBus(env, options.adapter);
+    if (!found)
+        throw UsageError("'" + options.adapter + "': no such I\u00B2C adapter: give N, i2c-N, /dev/i2c-N or the "
+                         "adapter's name (tallyport-cli adapters lists them)");
     std::string why;
-    auto adapter = LinuxI2cAdapter::open(options.adapter, &why, nullptr, std::move(env));
+    auto adapter = LinuxI2cAdapter::open(*found, &why, nullptr, std::move(env));
     if (!adapter)
         throw UsageError(why);
-    const bool force = options.force;
+    const bool force = options.force, yes = options.yes;
     const bool ask = m_console.interactive;
     Console& console = m_console;
-    adapter->setWriteApproval([force, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
-        if (force)
+    m_forced = force;
+    adapter->setWriteApproval([this, yes, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
+        // -y answers the PC SMBus question as i2cset's does; a driver's claim still needs --force.
+        if (m_forced || (yes && c.driver.empty()))
             return true;
         if (!ask)
             return false;
         if (!c.driver.empty())
-            console.err << "The kernel driver " << c.driver << " has claimed " << addressWithSevenBit(c.address)
+            console.err << "The kernel driver " << c.driver << " has claimed " << addressText7(c.address)
                         << " on " << c.busLabel << ".\n";
         else
-            console.err << c.busLabel << " is a PC's SMBus: memory modules keep their settings in EEPROMs at 0xA0 "
-                        << "to 0xAE, and a write there can keep the computer from starting.\n";
+            console.err << c.busLabel << " is a PC's SMBus: memory modules keep their settings in EEPROMs at 0x50 "
+                        << "to 0x57, and a write there can keep the computer from starting.\n";
         console.err << "Write anyway? [y/N] " << std::flush;
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     });
+    adapter->setWatchNode(true);
     m_adapter = std::move(adapter);
+}
+
+std::uint8_t Session::address(std::string_view text) const
+{
+    return parseAddress(text, m_anyAddress);
 }
 
 void Session::traceTo(std::ostream& err)

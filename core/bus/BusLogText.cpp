@@ -124,4 +124,20 @@ bool Filter::matches(const BusLogEntry& e) const
     return false;
 }
 
+AddressFilter parseAddressFilter(std::string_view text)
+{
+    AddressFilter f;
+    std::uint32_t v = 0;
+    if (text.empty() || text.size() > 2 || !tryHexToInt(text, v))
+        return f;
+    if (v < 0x80) {
+        f.address7 = static_cast<std::uint8_t>(v);
+        f.taken = "7-bit 0x" + intToHex(v, 2);
+    } else {
+        f.address7 = static_cast<std::uint8_t>(v >> 1);
+        f.taken = "8-bit 0x" + intToHex(v, 2) + " = 7-bit 0x" + intToHex(v >> 1, 2);
+    }
+    return f;
+}
+
 } // namespace tp::buslog

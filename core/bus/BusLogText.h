@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 
 namespace tp::buslog {
@@ -43,5 +44,15 @@ struct Filter {
     // The part that needs no texts; matches() also checks it.
     bool matchesQuickly(const BusLog& log, std::uint64_t number) const;
 };
+
+// The address filter's text, in either form: 00 to 7F is taken as a 7-bit
+// address, 80 to FF as the 8-bit address byte (A0 and A1 both mean 7-bit
+// 0x50). `taken` says which it was, for the user to see; empty for an
+// empty or unreadable text, which filters nothing.
+struct AddressFilter {
+    std::optional<std::uint8_t> address7;
+    std::string taken;
+};
+AddressFilter parseAddressFilter(std::string_view text);
 
 } // namespace tp::buslog

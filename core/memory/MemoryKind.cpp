@@ -68,4 +68,19 @@ const std::vector<std::string>& pageSizeChoices(MemoryKind kind)
     return isLarge(kind) ? large : small;
 }
 
+std::size_t datasheetPageSize(std::size_t size)
+{
+    if (size <= 16)
+        return 1; // 24C00: byte writes only
+    if (size <= 256)
+        return 8;
+    if (size <= 2048)
+        return 16;
+    if (size <= 8192)
+        return 32;
+    if (size <= 32768)
+        return 64;
+    return 128;
+}
+
 } // namespace tp

@@ -41,4 +41,8 @@ const std::vector<std::string>& defaultAddressChoices();
 // "Page Size" choices: "1" to "32" in small windows, to "256" in large.
 const std::vector<std::string>& pageSizeChoices(MemoryKind kind);
 
+// The page size a 24xx EEPROM of this size has in the usual datasheets:
+// 24C00 1, 24C01/02 8, 24C04-16 16, 24C32/64 32, 24C128/256 64, 24C512 128.
+std::size_t datasheetPageSize(std::size_t size);
+
 } // namespace tp

@@ -1,4 +1,5 @@
 #include "core/sim/EepromChip.h"
+#include "core/memory/MemoryKind.h"
 
 #include <stdexcept>
 
@@ -8,18 +9,7 @@ EepromChip::Params EepromChip::typical(std::size_t size)
 {
     Params p;
     p.size = size;
-    if (size <= 16)
-        p.pageSize = 1; // 24C00: byte writes only
-    else if (size <= 256)
-        p.pageSize = 8;
-    else if (size <= 2048)
-        p.pageSize = 16;
-    else if (size <= 8192)
-        p.pageSize = 32;
-    else if (size <= 32768)
-        p.pageSize = 64;
-    else
-        p.pageSize = 128;
+    p.pageSize = datasheetPageSize(size);
     p.writeCycleUs = 5000;
     return p;
 }

@@ -83,9 +83,15 @@ TfrmBusLog::TfrmBusLog(TfrmMain& main)
     edtAddress->setMaxLength(2);
     edtAddress->setValidator(new CharValidator(CharValidator::Kind::Hex, edtAddress));
     edtAddress->setPlaceholderText(tr("all"));
-    edtAddress->setToolTip(tr("Show only messages to this 7-bit address (hex); empty shows all"));
+    edtAddress->setToolTip(tr("Show only messages to this address (hex): 00 to 7F as a 7-bit address, 80 to FF "
+                              "as the 8-bit one (A0 and A1 are 7-bit 50); empty shows all"));
     edtAddress->setFixedWidth(edtAddress->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")));
     flow->addWidget(labelled(tr("&Address 0x"), edtAddress));
+    // Either form is taken, so the view says which one it understood.
+    lblAddress = new QLabel(bar);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    lblAddress->setMinimumWidth(lblAddress->fontMetrics().horizontalAdvance(QStringLiteral("8-bit 0xA0 = 7-bit 0x50")));
+    flow->addWidget(lblAddress);
 
     chbFailures = new QCheckBox(tr("&Failures only"), bar);
     chbFailures->setObjectName(QStringLiteral("chbFailures"));
@@ -224,10 +230,9 @@ void TfrmBusLog::showCount()
 void TfrmBusLog::filterChange()
 {
     buslog::Filter f;
-    bool ok = false;
-    const uint a = edtAddress->text().toUInt(&ok, 16);
-    if (ok && a < 0x80)
-        f.address7 = static_cast<std::uint8_t>(a);
+    const buslog::AddressFilter address = buslog::parseAddressFilter(edtAddress->text().toStdString());
+    f.address7 = address.address7;
+    lblAddress->setText(QString::fromStdString(address.taken));
     f.failuresOnly = chbFailures->isChecked();
     f.text = edtSearch->text().trimmed().toStdString();
     m_searchDelay->stop();

@@ -34,6 +34,7 @@ public:
     QPushButton* btnClear = nullptr;
     QPushButton* btnExportCsv = nullptr;
     QPushButton* btnExportScript = nullptr;
+    QLabel* lblAddress = nullptr; // the form the address filter was taken in
     QLabel* lblCount = nullptr;
     QTableView* grdLog = nullptr;
 

@@ -97,6 +97,9 @@ private slots:
     void errnoToStatus_data();
     void errnoToStatus();
     void removalIsJudgedFromSysfs();
+    void watchedNodeEndsTheAdapterAtOnce();
+    void findingABusOpensOnlyThatOne_data();
+    void findingABusOpensOnlyThatOne();
     void oversizedTransactionsNeverReachTheKernel();
     void longReadsFallBackToChunks();
     void zeroLengthRefusalIsLearned();
@@ -296,6 +299,63 @@ void TestLinuxI2c::removalIsJudgedFromSysfs()
     QCOMPARE(int(a->write(0x40, {1})), 255);
     QCOMPARE(bus.allIoctls, ioctls); // nothing more reaches the kernel
     QVERIFY(m.host.openFds.empty()); // and the device was let go
+}
+
+// The kernel keeps a removed adapter working while its node is open, so
+// without a udev watch only the node's absence tells.
+void TestLinuxI2c::watchedNodeEndsTheAdapterAtOnce()
+{
+    Machine m;
+    FakeI2cBus& bus = m.addBus(7, "CP2112 SMBus Bridge on hidraw0", kFullI2c);
+    bus.chip(0x20);
+    auto a = m.open("i2c-7");
+    a->setWatchNode(true);
+    QCOMPARE(int(a->write(0x40, {1})), 0);
+    m.sysfs.removeBus(7); // the transfers themselves still succeed
+    const std::size_t ioctls = bus.allIoctls;
+    QCOMPARE(int(a->write(0x40, {1})), 255);
+    QVERIFY(!a->isPresent());
+    QCOMPARE(bus.allIoctls, ioctls);
+    QVERIFY(m.host.openFds.empty()); // closed, so the kernel can finish the removal
+
+    // Unwatched (the GUI, which has udev), the same transfer goes on.
+    Machine m2;
+    m2.addBus(7, "CP2112 SMBus Bridge on hidraw0", kFullI2c).chip(0x20);
+    auto b = m2.open("i2c-7");
+    m2.sysfs.removeBus(7);
+    QCOMPARE(int(b->write(0x40, {1})), 0);
+}
+
+void TestLinuxI2c::findingABusOpensOnlyThatOne_data()
+{
+    QTest::addColumn<QString>("spec");
+    QTest::addColumn<int>("number");
+    QTest::newRow("device node") << "/dev/i2c-3" << 3;
+    QTest::newRow("number") << "3" << 3;
+    QTest::newRow("name") << "CP2112 SMBus Bridge on hidraw0" << 3;
+    QTest::newRow("absent") << "i2c-9" << -1;
+}
+
+// Asking an adapter for its functionality can take a slow bridge's time;
+// naming one bus must not touch the others.
+void TestLinuxI2c::findingABusOpensOnlyThatOne()
+{
+    QFETCH(QString, spec);
+    QFETCH(int, number);
+    Machine m;
+    m.addBus(0, "SMBus I801 adapter at f040", kPiix4Funcs, true);
+    m.addBus(3, "CP2112 SMBus Bridge on hidraw0", kFullI2c);
+    m.addBus(12, "i915 gmbus dpb", kFullI2c, true);
+    linuxi2c::Environment env = m.env();
+    QStringList opened;
+    const auto open = env.system.open;
+    env.system.open = [&](const char* path) {
+        opened << QString::fromUtf8(path);
+        return open(path);
+    };
+    const auto found = linuxi2c::findBus(env, spec.toStdString());
+    QCOMPARE(found ? found->number : -1, number);
+    QCOMPARE(opened, number < 0 ? QStringList{} : QStringList{QString::fromStdString(m.sysfs.node(number))});
 }
 
 void TestLinuxI2c::oversizedTransactionsNeverReachTheKernel()

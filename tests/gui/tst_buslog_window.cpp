@@ -163,13 +163,19 @@ void TestBusLogWindow::filters_data()
     QTest::addColumn<bool>("failures");
     QTest::addColumn<QString>("search");
     QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("taken"); // what the view says it made of the address
     QTest::newRow("all") << "" << false << ""
-                         << QStringList{"0x20 W 01 00", "0x48 W 01 00", "0x21 W", "0x48 W 01 7E"};
-    QTest::newRow("address") << "48" << false << "" << QStringList{"0x48 W 01 00", "0x48 W 01 7E"};
-    QTest::newRow("failures") << "" << true << "" << QStringList{"0x21 W"};
-    QTest::newRow("search") << "" << false << "7e" << QStringList{"0x48 W 01 7E"};
-    QTest::newRow("search status") << "" << false << "not ack" << QStringList{"0x21 W"};
-    QTest::newRow("address and search") << "20" << false << "7e" << QStringList{};
+                         << QStringList{"0x20 W 01 00", "0x48 W 01 00", "0x21 W", "0x48 W 01 7E"} << "";
+    QTest::newRow("address") << "48" << false << "" << QStringList{"0x48 W 01 00", "0x48 W 01 7E"} << "7-bit 0x48";
+    // The windows' 8-bit form finds the same chip, whichever direction bit it carries.
+    QTest::newRow("8-bit address") << "90" << false << "" << QStringList{"0x48 W 01 00", "0x48 W 01 7E"}
+                                   << "8-bit 0x90 = 7-bit 0x48";
+    QTest::newRow("8-bit read address") << "91" << false << "" << QStringList{"0x48 W 01 00", "0x48 W 01 7E"}
+                                        << "8-bit 0x91 = 7-bit 0x48";
+    QTest::newRow("failures") << "" << true << "" << QStringList{"0x21 W"} << "";
+    QTest::newRow("search") << "" << false << "7e" << QStringList{"0x48 W 01 7E"} << "";
+    QTest::newRow("search status") << "" << false << "not ack" << QStringList{"0x21 W"} << "";
+    QTest::newRow("address and search") << "20" << false << "7e" << QStringList{} << "7-bit 0x20";
 }
 
 void TestBusLogWindow::filters()
@@ -178,6 +184,7 @@ void TestBusLogWindow::filters()
     QFETCH(bool, failures);
     QFETCH(QString, search);
     QFETCH(QStringList, rows);
+    QFETCH(QString, taken);
     Rig r;
     r.b.sim->write(0x40, {0x01, 0x00});
     r.b.sim->write(0x90, {0x01, 0x00});
@@ -188,6 +195,7 @@ void TestBusLogWindow::filters()
     r.w->chbFailures->setChecked(failures);
     QTest::keyClicks(r.w->edtSearch, search);
     QTRY_COMPARE(r.shown(), rows); // the search waits for a pause in typing
+    QCOMPARE(r.w->lblAddress->text(), taken);
     // Later messages pass the same filter.
     r.b.sim->write(0x90, {0x01, 0x7E});
     r.w->refresh();

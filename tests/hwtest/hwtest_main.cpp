@@ -292,15 +292,15 @@ void cliCases()
               r.out.find("radeonfb dvi") != std::string::npos,
           oneLine(r.out));
 
-    r = runCli("set -a '" + stub + "' 40 10 5A 6B");
-    const Run back = runCli("get -a 'SMBus stub driver' 0x40 0x10 --count 2");
+    r = runCli("set -a '" + stub + "' 20 10 5A 6B");
+    const Run back = runCli("get -a 'SMBus stub driver' 0x20 0x10 --count 2");
     check("cli: set, then get on i2c-stub", r.code == 0 && back.code == 0 && back.out == "5A 6B\n",
           oneLine(r.out + back.out));
 
-    r = runCli("get -a " + dvi + " A0 00 --count 8");
+    r = runCli("get -a " + dvi + " 50 00 --count 8");
     check("cli: get of the EDID header on the DDC bus", r.code == 0 && r.out == "00 FF FF FF FF FF FF 00\n",
           oneLine(r.out));
-    r = runCli("get -a " + dvi + " C0 00");
+    r = runCli("get -a " + dvi + " 60 00");
     check("cli: get at an absent address exits 1 with the status text",
           r.code == 1 && r.out == "tallyport-cli: Address not acknowledged\n", oneLine(r.out));
 
@@ -319,11 +319,108 @@ void cliCases()
           bound && r.code == 0 && gridRow(r.out, 0x20).rfind("20: 20 -- ", 0) == 0 &&
               gridRow(r.out, 0x50).rfind("50: UU -- ", 0) == 0,
           oneLine(r.out));
-    r = runCli("set -a " + stub + " A0 00 11");
+    r = runCli("set -a " + stub + " 50 00 11");
     check("cli: a write where at24 claimed the address is refused without --force",
           r.code == 1 && r.out.find("at24") != std::string::npos && r.out.find("--force") != std::string::npos,
           oneLine(r.out));
     writeSysfs(sysfs + "/delete_device", "0x50");
+}
+
+// i2c-tools' own programs: busybox has applets of the same names that
+// answer differently, so they are called by their full path.
+const char* const kI2cTools = "/usr/sbin/";
+
+// A command's standard output and exit status; its errors are left out
+// unless the command sends them elsewhere itself.
+Run runOut(const std::string& command)
+{
+    Run r;
+    const bool redirects = command.find("2>&1") != std::string::npos;
+    FILE* p = popen((redirects ? command : command + " 2>/dev/null").c_str(), "r");
+    if (!p)
+        return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p))
+        r.out += buf;
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+// The byte a one-byte read printed, as either program prints it ("0x5a", "5A").
+int byteOf(const std::string& text)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 16);
+    return end != text.c_str() && v >= 0 && v <= 0xFF ? int(v) : -1;
+}
+
+// transfer, dump and a receive byte against i2c-tools' i2ctransfer, i2cdump
+// and i2cget on the same buses, output compared byte for byte: the DDC bus
+// (plain I2C) and i2c-stub (SMBus only, so the adapter's SMBus forms).
+void i2cToolsComparisons()
+{
+    // The earlier cases left i2c-stub without its chip at 0x20: a fresh one.
+    const int reloaded = std::system("rmmod i2c-stub && insmod /lib/modules/i2c-stub.ko chip_addr=0x20");
+    check("compare: i2c-stub reloaded with a chip at 0x20", reloaded == 0, "rc " + std::to_string(reloaded));
+    const std::string stub = busStartingWith("SMBus stub driver");
+    const std::string dvi = busStartingWith("radeonfb dvi");
+    const std::string dviN = dvi.substr(dvi.rfind('-') + 1), stubN = stub.substr(stub.rfind('-') + 1);
+    const std::string tools(kI2cTools);
+
+    Run version = runOut(tools + "i2ctransfer -V 2>&1");
+    check("i2c-tools: its own i2ctransfer answers -V", version.out.find("i2ctransfer version") != std::string::npos,
+          oneLine(version.out));
+
+    Run theirs = runOut(tools + "i2ctransfer -y " + dviN + " w1@0x50 0x00 r16 r4");
+    Run ours = runOut(std::string(kCli) + " transfer -a " + dvi + " w1@0x50 0x00 r16 r4");
+    check("compare: transfer as i2ctransfer on the DDC bus",
+          theirs.code == 0 && ours.code == 0 && !ours.out.empty() && ours.out == theirs.out,
+          oneLine(theirs.out) + " / " + oneLine(ours.out));
+
+    for (const char* mode : {"b", "i"}) {
+        theirs = runOut(tools + "i2cdump -y " + dviN + " 0x50 " + mode);
+        ours = runOut(std::string(kCli) + " dump -a " + dviN + " 50 " + mode);
+        check(std::string("compare: dump ") + mode + " as i2cdump on the DDC bus",
+              theirs.code == 0 && ours.code == 0 && ours.out.size() > 1000 && ours.out == theirs.out,
+              "\n" + theirs.out + "\n" + ours.out);
+    }
+    runCli("set -a " + stub + " 20 30 41 42 43 44 45 46 47 48");
+    // i2c-stub keeps a word per register; bytes written land in their low halves.
+    for (const auto& [mode, written] : {std::pair{"b", "41 42 43"}, {"w", "41 "}, {"i", "41 42 43"}}) {
+        theirs = runOut(tools + "i2cdump -y " + stubN + " 0x20 " + mode);
+        ours = runOut(std::string(kCli) + " dump -a i2c-" + stubN + " 0x20 " + mode);
+        check(std::string("compare: dump ") + mode + " as i2cdump on i2c-stub",
+              theirs.code == 0 && ours.code == 0 && ours.out.find(written) != std::string::npos &&
+                  ours.out == theirs.out,
+              "\n" + theirs.out + "\n" + ours.out);
+    }
+    // i2ctransfer needs plain I2C; on the SMBus-only stub our transfer takes the SMBus form.
+    theirs = runOut(tools + "i2cdump -y -r 0x30-0x33 " + stubN + " 0x20 b");
+    ours = runOut(std::string(kCli) + " transfer -a " + stub + " w1@0x20 0x30 r4");
+    check("compare: transfer on i2c-stub reads what i2cdump shows", ours.code == 0 &&
+              ours.out == "0x41 0x42 0x43 0x44\n" && theirs.out.find("41 42 43 44") != std::string::npos,
+          oneLine(ours.out) + " / " + oneLine(theirs.out));
+
+    // A receive byte reads where the chip's pointer stands: set it the same way before each.
+    for (const std::string& bus : {dvi, stub}) {
+        const std::string address = bus == dvi ? "0x50" : "0x20";
+        const std::string number = bus == dvi ? dviN : stubN;
+        runCli("set -a " + bus + " " + address + " 31");
+        theirs = runOut(tools + "i2cget -y " + number + " " + address);
+        runCli("set -a " + bus + " " + address + " 31");
+        ours = runOut(std::string(kCli) + " get -a " + bus + " " + address);
+        check("compare: receive byte as i2cget on " + std::string(bus == dvi ? "the DDC bus" : "i2c-stub"),
+              theirs.code == 0 && ours.code == 0 && byteOf(theirs.out) >= 0 && byteOf(theirs.out) == byteOf(ours.out),
+              oneLine(theirs.out) + " / " + oneLine(ours.out));
+    }
+    theirs = runOut(tools + "i2cget -y " + stubN + " 0x20 0x30 w");
+    ours = runOut(std::string(kCli) + " get -a " + stub + " 20 30 --word");
+    check("compare: word read as i2cget w on i2c-stub",
+          theirs.code == 0 && ours.code == 0 && theirs.out.rfind("0x", 0) == 0 && ours.out.size() == 5 &&
+              std::strtol(theirs.out.c_str(), nullptr, 16) == std::strtol(ours.out.c_str(), nullptr, 16) &&
+              (std::strtol(ours.out.c_str(), nullptr, 16) & 0xFF) == 0x41,
+          oneLine(theirs.out) + " / " + oneLine(ours.out));
 }
 
 // i2c-stub again, told to offer no quick command: acknowledge polling must
@@ -506,6 +603,24 @@ void replayCase()
         out << script;
         check("replay: script written", bool(out));
     }
+    // busybox's sh runs its own applet for a bare "i2ctransfer" whatever
+    // PATH says: the copy that runs names i2c-tools' program by its path.
+    std::string viaTools;
+    int commands = 0;
+    for (std::size_t at = 0; at < script.size();) {
+        const std::size_t end = std::min(script.find('\n', at), script.size());
+        std::string line = script.substr(at, end - at);
+        if (line.rfind("i2ctransfer ", 0) == 0) {
+            line = std::string(kI2cTools) + line;
+            ++commands;
+        }
+        viaTools += line + "\n";
+        at = end + 1;
+    }
+    {
+        std::ofstream out("/tmp/replay-tools.sh");
+        out << viaTools;
+    }
     std::vector<std::string> recorded;
     std::size_t at = 0;
     while ((at = script.find("\n# read ", at)) != std::string::npos) {
@@ -513,7 +628,8 @@ void replayCase()
         recorded.push_back(script.substr(at, script.find('\n', at) - at));
     }
     std::vector<std::string> replayed;
-    if (FILE* p = popen("PATH=/bin:/usr/sbin sh /tmp/replay.sh 2>&1", "r")) {
+    // i2c-tools' i2ctransfer first in the path, not busybox's applet.
+    if (FILE* p = popen("sh /tmp/replay-tools.sh 2>&1", "r")) {
         char line[4096];
         while (std::fgets(line, sizeof line, p)) {
             std::string l(line);
@@ -529,6 +645,18 @@ void replayCase()
         detail += "\n    " + l;
     const bool same = recorded.size() == 2 && replayed == recorded;
     check("replay: i2ctransfer reads what the log recorded", same, detail + (same ? "" : "\n" + script));
+    const Run which = runOut(std::string(kI2cTools) + "i2ctransfer -V 2>&1");
+    check("replay: the script's i2ctransfer is i2c-tools'",
+          commands == 3 && which.out.find("i2ctransfer version") != std::string::npos,
+          std::to_string(commands) + " commands; " + oneLine(which.out));
+
+    // The same script replayed by tallyport-cli on the same bus reads the same.
+    const Run ours = runOut(std::string(kCli) + " transfer -a " + a->bus().devNode + " --from-script /tmp/replay.sh");
+    std::string expected;
+    for (const std::string& l : recorded)
+        expected += l + "\n";
+    check("replay: tallyport-cli transfer --from-script reads what the log recorded",
+          ours.code == 0 && !expected.empty() && ours.out == expected, "\n" + ours.out);
 }
 
 } // namespace
@@ -544,6 +672,7 @@ int main()
     pcSmbusCases();
     scanCases();
     replayCase();
+    i2cToolsComparisons();
     std::printf("hwtest: %d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 && g_passed > 0 ? 0 : 1;
 }

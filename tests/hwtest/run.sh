@@ -8,7 +8,7 @@
 #   run.sh <static test program> <work folder> [<static tallyport-cli>]
 #
 # Packages are fetched into the work folder once (apt-get download), never
-# installed; qemu-system-x86 must be installed. i2c-tools' i2ctransfer goes in
+# installed; qemu-system-x86 must be installed. i2c-tools' i2ctransfer, i2cdump and i2cget go in
 # too, with the host's C library, to replay the bus log's exported scripts.
 # Exits with the program's status.
 set -euo pipefail
@@ -77,7 +77,7 @@ rm -rf tools && mkdir -p tools
 dpkg-deb -x "$tdeb" tools
 dpkg-deb -x "$ldeb" tools
 mkdir -p initrd/usr/sbin initrd/lib/x86_64-linux-gnu initrd/lib64
-cp tools/usr/sbin/i2ctransfer initrd/usr/sbin/
+cp tools/usr/sbin/i2ctransfer tools/usr/sbin/i2cdump tools/usr/sbin/i2cget initrd/usr/sbin/
 cp -L tools/usr/lib/x86_64-linux-gnu/libi2c.so.0 initrd/lib/x86_64-linux-gnu/
 cp -L /lib/x86_64-linux-gnu/libc.so.6 initrd/lib/x86_64-linux-gnu/
 cp -L /lib64/ld-linux-x86-64.so.2 initrd/lib64/
@@ -87,6 +87,8 @@ cat > initrd/init <<'EOF'
 # a line of its own for what the firmware left on the console
 echo
 /bin/busybox --install -s /bin
+# busybox's i2c applets share i2c-tools' names but not their behaviour
+rm -f /bin/i2ctransfer /bin/i2cdump /bin/i2cget /bin/i2cset /bin/i2cdetect
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev

@@ -150,11 +150,18 @@ std::optional<BusInfo> findBus(const Environment& env, const std::string& spec)
         number = n;
     else if (auto m = busNumber("i2c-" + spec))
         number = m;
-    const std::vector<BusInfo> buses = listBuses(env);
-    for (const BusInfo& b : buses)
-        if (number ? b.number == *number : b.name == spec)
-            return b;
-    return std::nullopt;
+    // Describing a bus opens it and asks its functionality: only the one meant.
+    std::optional<int> found; // the lowest number when two adapters share a name
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(env.sysfsRoot) / "class" / "i2c-dev", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const auto n = busNumber(it->path().filename().string());
+        if (n && (!found || *n < *found) && (number ? *n == *number : adapterName(env, *n) == spec))
+            found = n;
+    }
+    if (!found)
+        return std::nullopt;
+    return describe(env, *found);
 }
 
 bool busPresent(const Environment& env, int number, const std::string& name)

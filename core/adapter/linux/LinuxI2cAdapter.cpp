@@ -212,6 +212,8 @@ bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
 
 Status LinuxI2cAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)
 {
+    if (!m_gone && m_watchNode && !linuxi2c::busPresent(m_env, m_bus.number, m_bus.name))
+        markRemoved(); // closing the node lets the kernel finish the removal
     if (m_gone)
         return status::HardwareNotDetected;
     if (!approved(messages))

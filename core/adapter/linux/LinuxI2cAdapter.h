@@ -53,6 +53,10 @@ public:
     // Hot-plug: the adapter went away (transfers give 255 until it is back),
     // or the same adapter came back, perhaps under another number.
     void markRemoved();
+    // Without a hot-plug watch (the command line), each transaction first
+    // looks for the device node: the kernel keeps a removed adapter working
+    // until its node is closed, and its removal waits for that.
+    void setWatchNode(bool watch) { m_watchNode = watch; }
     bool reattach(const linuxi2c::BusInfo& bus, std::string* error = nullptr);
 
     // Writes that need the user's word first: to an address a kernel driver
@@ -90,6 +94,7 @@ private:
     unsigned long m_funcs;
     Environment m_env;
     bool m_gone = false;
+    bool m_watchNode = false;
     int m_slave = -1; // 7-bit address last set for SMBus calls
     std::size_t m_readLimit = kMaxMessageLength;
     bool m_zeroLengthRefused = false;
