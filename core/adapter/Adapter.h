@@ -55,6 +55,26 @@ public:
         bool m_was;
     };
 
+    // Marks the transactions of its lifetime as acknowledge polls: all of
+    // them, or (Unanswered) those the chip did not acknowledge, for a poll
+    // made with the next real write. An outer scope decides.
+    class Polling {
+    public:
+        enum class Mark : std::uint8_t { None, All, Unanswered };
+        Polling(Adapter& a, Mark mark) : m_a(a), m_was(a.m_polling)
+        {
+            if (a.m_polling == Mark::None)
+                a.m_polling = mark;
+        }
+        ~Polling() { m_a.m_polling = m_was; }
+        Polling(const Polling&) = delete;
+        Polling& operator=(const Polling&) = delete;
+
+    private:
+        Adapter& m_a;
+        Mark m_was;
+    };
+
     // The adapter's clock in microseconds: modelled bus time on the bench,
     // the monotonic clock on real hardware. Time-outs are measured on it.
     virtual std::uint64_t nowUs() const = 0;
@@ -96,6 +116,7 @@ private:
     BusLog m_log;
     std::string m_refusal;
     bool m_readingOnly = false;
+    Polling::Mark m_polling = Polling::Mark::None;
     unsigned m_kHz = 100;
 };
 

@@ -37,6 +37,7 @@ private slots:
     void readAllBytesBecomeRegisters();
     void previewLooks_data();
     void previewLooks();
+    void previewOfANonPulsingPwmSaysDarkOrLit();
     void previewAnimatesSlowBlinksOnly();
     void benchPowerOnValues_data();
     void benchPowerOnValues();
@@ -327,6 +328,28 @@ void TestLed::previewLooks()
     QCOMPARE(look.periodSeconds, period);
     QCOMPARE(look.onFraction, onFraction);
     QCOMPARE(q(describe(m, r, m.leds - 1)), described);
+}
+
+void TestLed::previewOfANonPulsingPwmSaysDarkOrLit()
+{
+    // A duty cycle of 0 leaves the LED dark, one of 100 % lit: no pulsing.
+    const Member& dimmer = member("PCA9532");
+    LedRegisters r;
+    r.prescaler = {0, 0};
+    r.pwm = {0, 0};
+    r.selector.assign(std::size_t(dimmer.selectorCount()), 0);
+    r.setMode(0, 2);
+    QCOMPARE(lookOf(dimmer, r, 0).onFraction, 0.0);
+    QCOMPARE(q(describe(dimmer, r, 0, ',')), QString("PWM0: dark, duty cycle 0,00 %"));
+
+    const Member& blinker = member("PCA9551");
+    LedRegisters b;
+    b.prescaler = {0, 0};
+    b.pwm = {0, 0};
+    b.selector.assign(std::size_t(blinker.selectorCount()), 0);
+    b.setMode(0, 2);
+    QCOMPARE(lookOf(blinker, b, 0).onFraction, 1.0);
+    QCOMPARE(q(describe(blinker, b, 0)), QString("PWM0: fully lit, duty cycle 100.00 %"));
 }
 
 void TestLed::previewAnimatesSlowBlinksOnly()
