@@ -53,8 +53,10 @@ public:
 
 private:
     bool filtered() const { return !m_filter.isEmpty(); }
-    // Rows listed one by one (filter or folding), not counted from a base.
-    bool listed() const { return filtered() || m_fold; }
+    // Rows listed one by one (a filter, or polls to fold), not counted from
+    // a base: a log without polls keeps the cheaper counted rows.
+    bool listed() const { return m_listing; }
+    bool pollsFrom(std::uint64_t number) const;
     bool passes(std::uint64_t number) const;
     // Rows for entries [from, end), extending the last run where it goes on.
     std::vector<std::uint64_t> collect(std::uint64_t from, std::uint64_t end);
@@ -79,6 +81,7 @@ private:
     int m_count = 0;
     std::vector<std::uint64_t> m_rows;
     bool m_fold = true;
+    bool m_listing = false;
     std::map<std::uint64_t, Run> m_runs; // by the number of their first poll
     std::uint64_t m_next = 0; // first entry number not looked at yet
 

@@ -240,8 +240,7 @@ void TestBusLogWindow::pollRunsFoldIntoOneRow()
     QVERIFY(r.model()->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color() != failed);
 
     // Opened on demand, and closed again.
-    QTest::mouseDClick(r.w->grdLog->viewport(), Qt::LeftButton, {},
-                       r.w->grdLog->visualRect(r.model()->index(1, buslog::Data)).center());
+    emit r.w->grdLog->doubleClicked(r.model()->index(1, buslog::Data));
     QVERIFY(r.model()->isRunOpen(1));
     QCOMPARE(r.rows(), 5 + polls);
     QCOMPARE(r.cell(2, buslog::Nack), QString("address (poll)"));
@@ -431,7 +430,7 @@ void TestBusLogWindow::layout()
     QTest::qWait(50);
     QCOMPARE(clippedControls(r.w), QStringList());
     saveShot(r.b.main.get(), "buslog_half");
-    QCOMPARE(tabChain(r.w), (QStringList{"edtAddress", "chbFailures", "edtSearch", "btnPause", "btnClear",
+    QCOMPARE(tabChain(r.w), (QStringList{"edtAddress", "chbFailures", "chbFoldPolls", "edtSearch", "btnPause", "btnClear",
                                          "btnExportCsv", "btnExportScript", "grdLog"}));
 }
 
