@@ -333,23 +333,23 @@ void TestLed::previewLooks()
 void TestLed::previewOfANonPulsingPwmSaysDarkOrLit()
 {
     // A duty cycle of 0 leaves the LED dark, one of 100 % lit: no pulsing.
+    // PWM0 = 0 is 0 % on a dimmer and 100 % on a blinker.
+    const auto withPwm0AtZero = [](const Member& m) {
+        LedRegisters r;
+        r.prescaler = {0, 0};
+        r.pwm = {0, 0};
+        r.selector.assign(std::size_t(m.selectorCount()), 0);
+        r.setMode(0, 2);
+        return r;
+    };
     const Member& dimmer = member("PCA9532");
-    LedRegisters r;
-    r.prescaler = {0, 0};
-    r.pwm = {0, 0};
-    r.selector.assign(std::size_t(dimmer.selectorCount()), 0);
-    r.setMode(0, 2);
-    QCOMPARE(lookOf(dimmer, r, 0).onFraction, 0.0);
-    QCOMPARE(q(describe(dimmer, r, 0, ',')), QString("PWM0: dark, duty cycle 0,00 %"));
-
+    const LedRegisters dark = withPwm0AtZero(dimmer);
+    QCOMPARE(lookOf(dimmer, dark, 0).onFraction, 0.0);
+    QCOMPARE(q(describe(dimmer, dark, 0, ',')), QString("PWM0: dark, duty cycle 0,00 %"));
     const Member& blinker = member("PCA9551");
-    LedRegisters b;
-    b.prescaler = {0, 0};
-    b.pwm = {0, 0};
-    b.selector.assign(std::size_t(blinker.selectorCount()), 0);
-    b.setMode(0, 2);
-    QCOMPARE(lookOf(blinker, b, 0).onFraction, 1.0);
-    QCOMPARE(q(describe(blinker, b, 0)), QString("PWM0: fully lit, duty cycle 100.00 %"));
+    const LedRegisters lit = withPwm0AtZero(blinker);
+    QCOMPARE(lookOf(blinker, lit, 0).onFraction, 1.0);
+    QCOMPARE(q(describe(blinker, lit, 0)), QString("PWM0: fully lit, duty cycle 100.00 %"));
 }
 
 void TestLed::previewAnimatesSlowBlinksOnly()

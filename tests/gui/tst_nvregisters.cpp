@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using tp::sim::DipSwitchChip;
 using tp::sim::Fault;
@@ -312,7 +314,8 @@ void TestNvRegisters::emptyEepromFieldWritesNothing()
     r.click("btnEEPROM2");
     QCOMPARE(r.bench.dialogs.texts("error"), QStringList{"'$' is not a valid integer value."});
     r.click("btnEEPROMall"); // Write All checks every field before it writes one
-    QCOMPARE(r.bench.dialogs.texts("error").size(), 2);
+    QCOMPARE(r.bench.dialogs.texts("error").size(), 1);
+    QVERIFY(r.bench.statusText().contains("PCA9561 EEPROM Byte 2"));
     QVERIFY(r.bench.transfers().isEmpty());
 }
 
@@ -473,6 +476,7 @@ void TestNvRegisters::tabOrderFollowsTheLayout()
         expected << QStringLiteral("edt9560EE%1").arg(n) << QStringLiteral("btn9560WEE%1").arg(n)
                  << QStringLiteral("btn9560REE%1").arg(n);
     expected << "btnWritePCA9560" << "btnReadPCA9560" << "btnPCA9560Mux";
+    expected << "cmbPCa9560Special"; // readable, though its write is withheld
     QCOMPARE(tabChain(r.w), expected);
 }
 
@@ -493,7 +497,12 @@ void TestNvRegisters::layoutFitsTheFrame()
     r.click("chbLatchA");
     r.click("chb9559AutoWrite");
     QCoreApplication::processEvents();
-    QCOMPARE(clippedControls(r.w), QStringList());
+    // At half width the chips flow under each other and the window scrolls
+    // up and down, never sideways.
+    QStringList clipped = clippedControls(r.w);
+    clipped.removeIf([](const QString& c) { return c.endsWith("reaches beyond qt_scrollarea_viewport"); });
+    QCOMPARE(clipped, QStringList());
+    QVERIFY(!child<QScrollArea>(r.w, "scrContent")->horizontalScrollBar()->isVisible());
     saveShot(r.bench.main.get(), QStringLiteral("pca8550-%1").arg(width));
     QVERIFY(r.w->minimumSizeHint().width() <= r.bench.main->mdiArea()->viewport()->width());
     QVERIFY(r.w->minimumSizeHint().height() <= r.bench.main->mdiArea()->viewport()->height());
