@@ -15,6 +15,7 @@ void waitUs(Adapter& adapter, std::uint64_t us)
 Status awaitAcknowledge(Adapter& adapter, std::uint8_t address, std::uint64_t limitUs, std::uint64_t intervalUs,
                         bool* timedOut)
 {
+    const Adapter::Polling polling(adapter, Adapter::Polling::Mark::All);
     return untilAcknowledged(
         adapter, adapter.nowUs() + limitUs, intervalUs,
         [&] {
@@ -35,6 +36,7 @@ Status untilAcknowledged(Adapter& adapter, std::uint64_t deadline, std::uint64_t
 {
     if (timedOut)
         *timedOut = false;
+    const Adapter::Polling polling(adapter, Adapter::Polling::Mark::Unanswered);
     for (;;) {
         const std::uint64_t asked = adapter.nowUs();
         const Status st = attempt();

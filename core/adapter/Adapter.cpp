@@ -1,4 +1,5 @@
 #include "core/adapter/Adapter.h"
+#include "core/adapter/Clock.h"
 
 #include <algorithm>
 
@@ -7,6 +8,7 @@ namespace tp {
 Status Adapter::transfer(std::span<I2cMessage> messages)
 {
     const std::uint64_t t0 = nowUs();
+    const std::uint64_t wall = monotonicUs();
     std::vector<std::size_t> completed(messages.size(), kNotReached);
     m_refusal.clear();
     Status st = messages.empty() ? Status{0} : doTransfer(messages, completed);
@@ -18,9 +20,15 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
     if (reached == 0 && st != 0 && !messages.empty())
         reached = 1;
     const std::uint64_t transaction = m_log.nextTransaction();
+    // Where each message starts within its transaction, from the bits before
+    // it at the bus frequency: a start condition, then nine clocks a byte.
+    const double bitUs = 1000.0 / busFrequency();
+    std::uint64_t bits = 0;
     for (std::size_t i = 0; i < reached; ++i) {
         BusLogEntry e;
-        e.timeUs = t0;
+        e.timeUs = wall + static_cast<std::uint64_t>(static_cast<double>(bits) * bitUs);
+        e.busUs = t0;
+        bits += 1 + 9 * (1 + messages[i].data.size());
         e.transaction = transaction;
         e.address = messages[i].address & 0xFE;
         e.read = messages[i].read;
@@ -37,6 +45,8 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
             else
                 e.failedAt = FailedAt::Transaction;
         }
+        e.poll = m_polling == Polling::Mark::All ||
+                 (m_polling == Polling::Mark::Unanswered && st == status::AddressNack && e.failedAt == FailedAt::Address);
         m_log.add(e);
     }
     return st;

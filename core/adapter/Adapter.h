@@ -80,6 +80,25 @@ public:
     // data-less message alone). Anything else writes, also when it ends in
     // a read.
     bool onlyReads(std::span<const I2cMessage> messages) const;
+    // Marks the transactions of its lifetime as acknowledge polls: all of
+    // them, or (Unanswered) those the chip did not acknowledge, for a poll
+    // made with the next real write. An outer scope decides.
+    class Polling {
+    public:
+        enum class Mark : std::uint8_t { None, All, Unanswered };
+        Polling(Adapter& a, Mark mark) : m_a(a), m_was(a.m_polling)
+        {
+            if (a.m_polling == Mark::None)
+                a.m_polling = mark;
+        }
+        ~Polling() { m_a.m_polling = m_was; }
+        Polling(const Polling&) = delete;
+        Polling& operator=(const Polling&) = delete;
+
+    private:
+        Adapter& m_a;
+        Mark m_was;
+    };
 
     // The adapter's clock in microseconds: modelled bus time on the bench,
     // the monotonic clock on real hardware. Time-outs are measured on it.
@@ -122,6 +141,7 @@ private:
     std::string m_refusal;
     bool m_readingOnly = false;
     std::size_t m_pointerBytes = 1;
+    Polling::Mark m_polling = Polling::Mark::None;
     unsigned m_kHz = 100;
 };
 

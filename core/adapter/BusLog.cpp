@@ -1,4 +1,5 @@
 #include "core/adapter/BusLog.h"
+#include "core/adapter/Clock.h"
 #include "core/common/HexText.h"
 
 #include <algorithm>
@@ -30,6 +31,7 @@ void BusLog::add(const BusLogEntry& e)
 {
     Record r{};
     r.timeUs = e.timeUs;
+    r.busUs = e.busUs;
     r.address = e.address;
     r.status = e.status;
     if (e.isNote()) {
@@ -38,7 +40,8 @@ void BusLog::add(const BusLogEntry& e)
     } else {
         r.transaction = e.transaction;
         r.length = static_cast<std::uint32_t>(std::max(e.length, e.bytes.size()));
-        r.flags = static_cast<std::uint8_t>((e.read ? kRead : 0) | (e.repeatedStart ? kRepeatedStart : 0));
+        r.flags = static_cast<std::uint8_t>((e.read ? kRead : 0) | (e.repeatedStart ? kRepeatedStart : 0) |
+                                            (e.poll ? kPoll : 0));
         r.failedAt = e.failedAt;
         push(r, e.bytes.data(), e.bytes.size());
     }
@@ -46,10 +49,11 @@ void BusLog::add(const BusLogEntry& e)
         onEntry(e);
 }
 
-void BusLog::note(std::uint64_t timeUs, std::string text)
+void BusLog::note(std::uint64_t busUs, std::string text)
 {
     BusLogEntry e;
-    e.timeUs = timeUs;
+    e.timeUs = monotonicUs();
+    e.busUs = busUs;
     e.note = std::move(text);
     add(e);
 }
@@ -86,6 +90,7 @@ BusLogEntry BusLog::at(std::size_t index) const
     const Record& r = m_records[index];
     BusLogEntry e;
     e.timeUs = r.timeUs;
+    e.busUs = r.busUs;
     e.address = r.address;
     e.status = r.status;
     const auto from = m_data.begin() + static_cast<long>(r.dataOffset - m_dataBase);
@@ -97,6 +102,7 @@ BusLogEntry BusLog::at(std::size_t index) const
     e.transaction = r.transaction;
     e.read = r.flags & kRead;
     e.repeatedStart = r.flags & kRepeatedStart;
+    e.poll = r.flags & kPoll;
     e.bytes.assign(from, to);
     e.length = r.length;
     e.failedAt = r.failedAt;

@@ -20,7 +20,8 @@ enum class FailedAt : std::uint8_t {
 
 // What reached the bus, one entry per message (or a note from the bench).
 struct BusLogEntry {
-    std::uint64_t timeUs = 0;       // adapter clock at the transaction's start
+    std::uint64_t timeUs = 0;       // since the program started, at this message's own place in its transaction
+    std::uint64_t busUs = 0;        // adapter clock (modelled on the bench) at the transaction's start
     std::uint64_t transaction = 0;  // shared by the messages of one transaction; 0 for notes
     std::uint8_t address = 0;       // 8-bit write address
     bool read = false;
@@ -30,6 +31,7 @@ struct BusLogEntry {
     Status status = 0;              // the transaction's status
     FailedAt failedAt = FailedAt::Nowhere;
     std::string note;               // non-empty: a remark, not a transfer
+    bool poll = false;              // an acknowledge poll: a chip not answering is expected
 
     bool isNote() const { return !note.empty(); }
     std::string toString() const;
@@ -50,7 +52,8 @@ public:
     BusLog& operator=(const BusLog&) = delete;
 
     void add(const BusLogEntry& e);
-    void note(std::uint64_t timeUs, std::string text);
+    // A remark at `busUs` on the adapter's clock, shown at the time it is made.
+    void note(std::uint64_t busUs, std::string text);
     // A new transaction number for the messages of one transaction.
     std::uint64_t nextTransaction() { return ++m_lastTransaction; }
 
@@ -71,6 +74,8 @@ public:
     std::uint8_t addressOf(std::uint64_t number) const { return record(number).address; }
     Status statusOf(std::uint64_t number) const { return record(number).status; }
     bool isNote(std::uint64_t number) const { return record(number).flags & kNote; }
+    bool isPoll(std::uint64_t number) const { return record(number).flags & kPoll; }
+    std::uint64_t timeOf(std::uint64_t number) const { return record(number).timeUs; }
     std::uint64_t transactionOf(std::uint64_t number) const { return record(number).transaction; }
 
     // Entries the ring let go since the last clear().
@@ -90,9 +95,10 @@ public:
     std::function<void(const BusLogEntry&)> onEntry;
 
 private:
-    enum Flags : std::uint8_t { kRead = 1, kRepeatedStart = 2, kNote = 4 };
+    enum Flags : std::uint8_t { kRead = 1, kRepeatedStart = 2, kNote = 4, kPoll = 8 };
     struct Record {
         std::uint64_t timeUs;
+        std::uint64_t busUs;
         std::uint64_t transaction;
         std::uint64_t dataOffset; // of its first byte, counted over everything ever stored
         std::uint32_t length;

@@ -149,11 +149,11 @@ std::string toI2cTransferScript(const std::vector<BusLogEntry>& entries, std::op
         }
         // The chip did not answer in between (busy, as an EEPROM in its write
         // cycle): give it the same time before the next command.
-        if (skippedFailures && havePrevious && first.timeUs > previousTime)
-            out += sleepFor(first.timeUs - previousTime) + "\n";
+        if (skippedFailures && havePrevious && first.busUs > previousTime)
+            out += sleepFor(first.busUs - previousTime) + "\n";
         skippedFailures = false;
         havePrevious = true;
-        previousTime = first.timeUs;
+        previousTime = first.busUs;
         out += c.line + "\n";
         for (const std::string& r : c.reads)
             out += "# read " + r + "\n";

@@ -33,12 +33,17 @@ std::string nackText(const BusLogEntry& e)
 {
     switch (e.failedAt) {
     case FailedAt::Address:
-        return "address";
+        return e.poll ? "address (poll)" : "address";
     case FailedAt::Data:
         return "byte " + std::to_string(e.bytes.size() + 1);
     default:
-        return {};
+        return e.poll ? "poll" : std::string();
     }
+}
+
+bool expectedNack(const BusLogEntry& e)
+{
+    return e.poll && e.status == status::AddressNack;
 }
 
 namespace {
@@ -96,7 +101,8 @@ bool Filter::matchesQuickly(const BusLog& log, std::uint64_t number) const
         return false;
     if (address7 && (log.addressOf(number) >> 1) != *address7)
         return false;
-    return !failuresOnly || log.statusOf(number) != 0;
+    return !failuresOnly ||
+           (log.statusOf(number) != 0 && !(log.isPoll(number) && log.statusOf(number) == status::AddressNack));
 }
 
 namespace {
@@ -114,7 +120,7 @@ bool Filter::matches(const BusLogEntry& e) const
         return false;
     if (address7 && (e.address >> 1) != *address7)
         return false;
-    if (failuresOnly && e.status == 0)
+    if (failuresOnly && (e.status == 0 || expectedNack(e)))
         return false;
     if (text.empty())
         return true;

@@ -10,7 +10,7 @@ namespace tp::buslog {
 
 // The columns a bus log shows and exports, in order.
 enum Column : int {
-    Time,        // seconds since the adapter's clock started, to the microsecond
+    Time,        // seconds since the program started, to the microsecond
     Transaction, // number shared by the messages of one transaction
     Start,       // "S", or "Sr" behind a repeated start
     Address7,    // "0x50"
@@ -30,8 +30,11 @@ std::string cellText(const BusLogEntry& e, Column c);
 std::string timeText(std::uint64_t us);
 // The status table's text without its leading blanks; "Status 5" for a code without one.
 std::string statusText(Status code);
-// Where this message failed: "address", "byte 3" (counted from 1), or empty.
+// Where this message failed: "address", "byte 3" (counted from 1), or
+// empty; an acknowledge poll says so ("poll", "address (poll)").
 std::string nackText(const BusLogEntry& e);
+// A chip busy with its write cycle not answering a poll: no failure.
+bool expectedNack(const BusLogEntry& e);
 
 // Which entries a view shows. Notes pass only an empty address and failure filter.
 struct Filter {

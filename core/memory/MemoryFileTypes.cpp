@@ -45,6 +45,26 @@ std::string MemoryFileTypes::openTitle(MemoryKind kind)
     return isEeprom(kind) ? "Open EEPROM File" : "Open Data File";
 }
 
+std::string MemoryFileTypes::otherTypeHint(std::string_view fileName, FileType chosen)
+{
+    const auto slash = fileName.find_last_of('/');
+    const std::string_view last = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+    const auto dot = last.find_last_of('.');
+    if (dot == std::string_view::npos)
+        return {};
+    std::string ext(last.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    static const struct {
+        FileType type;
+        const char* name;
+    } kNames[] = {{FileType::Mem, "a mem data"}, {FileType::Hex, "an Intel HEX"}, {FileType::Bin, "a binary"},
+                  {FileType::Csv, "a CSV"}};
+    for (const auto& n : kNames)
+        if (n.type != chosen && ext == extension(n.type))
+            return std::string("; this looks like ") + n.name + " file: choose that type";
+    return {};
+}
+
 std::optional<FileType> MemoryFileTypes::typeAt(int filterIndex, std::size_t listLength)
 {
     if (filterIndex < 1 || filterIndex > 4 || static_cast<std::size_t>(filterIndex) > listLength)

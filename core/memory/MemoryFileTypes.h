@@ -34,6 +34,10 @@ public:
     // four types' extensions that names another type is replaced ("a.csv"
     // saved as mem is "a.mem"); other extensions stay as the user typed them.
     static std::string nameForType(std::string_view fileName, FileType type);
+    // For a file that failed to load as `chosen` while its extension names
+    // another of the four types: "; this looks like an Intel HEX file:
+    // choose that type". Empty otherwise.
+    static std::string otherTypeHint(std::string_view fileName, FileType chosen);
 };
 
 // The default extension a memory window's file dialogs append: "mem" at

@@ -160,8 +160,13 @@ void IniDocument::setValues(std::string_view section,
             line += (c == '\r' || c == '\n') ? ' ' : c;
         const std::string folded = fold(key);
         if (const auto it = existing.find(folded); it != existing.end()) {
-            // Same line, same name: the index stays right.
-            m_lines[it->second].text = std::move(line);
+            // Same line, same name: the index stays right. The key keeps its
+            // own spelling, and a line whose value is the same stays as it
+            // was, so a file under version control shows no change.
+            std::string& old = m_lines[it->second].text;
+            const std::size_t eq = old.find('=');
+            if (trimmed(std::string_view(old).substr(eq + 1)) != trimmed(std::string_view(line).substr(line.find('=') + 1)))
+                old = old.substr(0, eq + 1) + line.substr(line.find('=') + 1);
         } else if (const auto a = addedAt.find(folded); a != addedAt.end()) {
             added[a->second].text = std::move(line);
         } else {

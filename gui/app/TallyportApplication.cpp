@@ -4,7 +4,8 @@
 TallyportApplication::TallyportApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tallyport"));
-    setApplicationDisplayName(QStringLiteral("Tallyport"));
+    // No display name: the platform would add it to the frame's title,
+    // which already reads "Tallyport" (and "Tallyport - [window]").
 }
 
 namespace {

@@ -25,6 +25,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QSet>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 const char* kStatusHint = "Double-click 3.3V to turn on/off 3.3V power\n"
@@ -122,7 +126,7 @@ void TfrmMain::buildMenus()
     bar->addMenu(mnuOptions);
     showHintWhileOpen(mnuOptions, tr("Change device, I\u00B2C speed"));
 
-    mnuWindow = new QMenu(tr("&Window"), this);
+    mnuWindow = new QMenu(tr("Wi&ndow"), this);
     mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
     QAction* cascade = mnuWindow->addAction(tr("Cascade"), this, guarded(this, &TfrmMain::mnuCascadeClick));
     cascade->setObjectName(QStringLiteral("mnuCascade"));
@@ -282,6 +286,7 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry, std::optional<std::
         w = (*factory)(*this, entry);
         if (!w)
             return nullptr;
+        scrollWithin(w);
         sub = m_mdi->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         QPixmap blank(16, 16);
@@ -291,6 +296,9 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry, std::optional<std::
     } else {
         sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
     }
+    // The quick start must not hide the window just asked for.
+    if (m_splash)
+        m_splash->close();
     if (sub) {
         if (w->maximiseOnActivate() || w->opensMaximised())
             sub->showMaximized();
@@ -425,14 +433,110 @@ void TfrmMain::mnuExitClick()
     exitApplication();
 }
 
+QList<QMdiSubWindow*> TfrmMain::arrangeable() const
+{
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            out.append(sub);
+    return out;
+}
+
 void TfrmMain::mnuCascadeClick()
 {
-    m_mdi->cascadeSubWindows();
+    const QList<QMdiSubWindow*> subs = arrangeable();
+    if (subs.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = static_cast<int>(subs.size());
+    // Each step uncovers a title bar; with many windows the steps shrink so
+    // that the last still lies wholly inside, at least half the frame large.
+    int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.first()), 8) + 4;
+    if (n > 1)
+        step = std::min(step, std::min(area.width(), area.height()) / 2 / (n - 1));
+    const int w = area.width() - step * (n - 1);
+    const int h = area.height() - step * (n - 1);
+    m_arranging = true;
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* sub = subs[i];
+        sub->showNormal();
+        sub->setGeometry(area.left() + i * step, area.top() + i * step, w, h);
+        sub->raise();
+    }
+    m_mdi->setActiveSubWindow(subs.last());
+    m_arranging = false;
 }
 
 void TfrmMain::mnuTileClick()
 {
-    m_mdi->tileSubWindows();
+    const QList<QMdiSubWindow*> subs = arrangeable();
+    if (subs.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = static_cast<int>(subs.size());
+    // A grid as square as the count allows; a short last row shares its width.
+    int columns = 1;
+    while (columns * columns < n)
+        ++columns;
+    const int rows = (n + columns - 1) / columns;
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    m_arranging = true;
+    for (int i = 0; i < n; ++i) {
+        const int row = i / columns;
+        const int inRow = row == rows - 1 ? n - row * columns : columns;
+        const int col = i % columns;
+        const int x0 = area.left() + area.width() * col / inRow;
+        const int x1 = area.left() + area.width() * (col + 1) / inRow;
+        const int y0 = area.top() + area.height() * row / rows;
+        const int y1 = area.top() + area.height() * (row + 1) / rows;
+        subs[i]->showNormal();
+        subs[i]->setGeometry(x0, y0, x1 - x0, y1 - y0);
+    }
+    if (active)
+        m_mdi->setActiveSubWindow(active);
+    m_arranging = false;
+}
+
+void TfrmMain::scrollWithin(TChildForm* w)
+{
+    // A window that is given less room than its controls (tiled with many
+    // others) scrolls inside itself; windows that already do are left alone.
+    if (w->findChild<QScrollArea*>(QStringLiteral("scrContent"), Qt::FindDirectChildrenOnly))
+        return;
+    QLayout* layout = w->layout();
+    if (!layout)
+        return;
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("pnlContent"));
+    content->setLayout(layout); // takes the layout and the controls in it
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("scrContent"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(w);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+}
+
+void TfrmMain::numberTitle(TChildForm* w)
+{
+    // As editors do: a second window of the same title reads "<title>: 2".
+    const QString base = w->baseTitle();
+    if (base.isEmpty())
+        return;
+    QSet<int> used;
+    for (TChildForm* other : childForms())
+        if (other != w && other->baseTitle() == base)
+            used.insert(other->titleNumber());
+    if (used.isEmpty())
+        return;
+    int n = 1;
+    while (used.contains(n))
+        ++n;
+    if (n != w->titleNumber())
+        w->setTitleNumber(n);
 }
 
 void TfrmMain::mnuMinimizeAllClick()

@@ -80,6 +80,9 @@ public:
 
     // Asks every child to close, last first; windows with unsaved work may refuse.
     void closeAllChildren();
+    // Gives `w` the lowest title number no other open window of its title
+    // has: none for the first, ": 2" for the second.
+    void numberTitle(TChildForm* w);
     void exitApplication();
 
     // Power and frequency options.
@@ -141,6 +144,8 @@ private:
     void showPowerWarning();
     bool refuseSupplySwitch();
     void writeSettings();
+    QList<QMdiSubWindow*> arrangeable() const;
+    static void scrollWithin(TChildForm* w);
 
     tp::AppState& m_state;
     Catalogue m_catalogue;

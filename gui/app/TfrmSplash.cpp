@@ -36,11 +36,11 @@ TfrmSplash::TfrmSplash(TfrmMain& main) : QWidget(&main, Qt::Widget), m_main(main
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QStringList lines = {
-        QStringLiteral("Step 1: Read the Quick Start Manual, Hardware Manual, and "),
-        QStringLiteral("Software User's Manuals."),
+        QStringLiteral("Step 1: Read the README that comes with Tallyport: its first"),
+        QStringLiteral("section shows what to do in the first five minutes."),
         QString(),
-        QStringLiteral("Step 2: This software automatically detects the presence "),
-        QStringLiteral("of the hardware."),
+        QStringLiteral("Step 2: Choose the adapter in the Options Menu.  The"),
+        QStringLiteral("simulated bench answers without any hardware."),
         QString(),
         QStringLiteral("Step 3:  If necessary, adjust the I\u00B2C operating frequency in "),
         QStringLiteral("the Options Menu.  Default frequency is 100 kHz."),

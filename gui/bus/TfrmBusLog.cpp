@@ -93,10 +93,16 @@ TfrmBusLog::TfrmBusLog(TfrmMain& main)
     lblAddress->setMinimumWidth(lblAddress->fontMetrics().horizontalAdvance(QStringLiteral("8-bit 0xA0 = 7-bit 0x50")));
     flow->addWidget(lblAddress);
 
-    chbFailures = new QCheckBox(tr("&Failures only"), bar);
+    chbFailures = new QCheckBox(tr("Fai&lures only"), bar);
     chbFailures->setObjectName(QStringLiteral("chbFailures"));
     chbFailures->setToolTip(tr("Show only the messages of transactions that failed"));
     flow->addWidget(chbFailures);
+
+    chbFoldPolls = new QCheckBox(tr("Fold polls"), bar);
+    chbFoldPolls->setObjectName(QStringLiteral("chbFoldPolls"));
+    chbFoldPolls->setChecked(true);
+    chbFoldPolls->setToolTip(tr("Show each run of acknowledge polls as one row; double-click it to open it"));
+    flow->addWidget(chbFoldPolls);
 
     edtSearch = new QLineEdit(bar);
     edtSearch->setObjectName(QStringLiteral("edtSearch"));
@@ -116,7 +122,7 @@ TfrmBusLog::TfrmBusLog(TfrmMain& main)
     btnClear->setToolTip(tr("Forget every message recorded so far"));
     flow->addWidget(btnClear);
 
-    btnExportCsv = new QPushButton(tr("Export C&SV\u2026"), bar);
+    btnExportCsv = new QPushButton(tr("Export CS&V\u2026"), bar);
     btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
     btnExportCsv->setToolTip(tr("Save the messages shown as a CSV file"));
     flow->addWidget(btnExportCsv);
@@ -166,6 +172,9 @@ TfrmBusLog::TfrmBusLog(TfrmMain& main)
 
     connect(edtAddress, &QLineEdit::textChanged, this, guarded(this, &TfrmBusLog::filterChange));
     connect(chbFailures, &QCheckBox::toggled, this, guarded(this, &TfrmBusLog::filterChange));
+    connect(chbFoldPolls, &QCheckBox::toggled, this, guarded([this](bool on) { m_model->setFoldPolls(on); }));
+    connect(grdLog, &QTableView::doubleClicked, this,
+            guarded([this](const QModelIndex& index) { m_model->toggleRun(index.row()); }));
     // Typing searches once the user pauses, not on every key over a million rows.
     m_searchDelay->setSingleShot(true);
     m_searchDelay->setInterval(250);

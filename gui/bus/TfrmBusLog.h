@@ -29,6 +29,7 @@ public:
 
     QLineEdit* edtAddress = nullptr;
     QCheckBox* chbFailures = nullptr;
+    QCheckBox* chbFoldPolls = nullptr;
     QLineEdit* edtSearch = nullptr;
     QPushButton* btnPause = nullptr;
     QPushButton* btnClear = nullptr;

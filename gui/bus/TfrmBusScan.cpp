@@ -303,7 +303,7 @@ void TfrmBusScan::showEntries()
     const auto entries = entriesAt(static_cast<std::uint8_t>(m_selected));
     lblEntries->setText(entries.empty() ? tr("No Device menu entry has a chip at %1 (write address %2).")
                                               .arg(hex7(m_selected), hex7(m_selected << 1))
-                                        : tr("&Device menu entries at %1 (write address %2):")
+                                        : tr("Device &menu entries at %1 (write address %2):")
                                               .arg(hex7(m_selected), hex7(m_selected << 1)));
     for (const EntryAddresses* e : entries) {
         auto* item = new QListWidgetItem(QString::fromStdString(e->caption) + QStringLiteral("   (") +

@@ -17,6 +17,8 @@ public:
         ~Suspension();
         Suspension(const Suspension&) = delete;
         Suspension& operator=(const Suspension&) = delete;
+        // Leaves Auto Write off when it ends.
+        void keepOff() { m_was = false; }
 
     private:
         AutoWriteToggle* m_toggle;

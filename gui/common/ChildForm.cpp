@@ -5,6 +5,7 @@
 #include "gui/common/RadioGroup.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QRadioButton>
@@ -34,6 +35,32 @@ tp::BusContext& TChildForm::context() const
 tp::Adapter& TChildForm::adapter() const
 {
     return m_main.state().adapter();
+}
+
+QString TChildForm::baseTitle() const
+{
+    const QString suffix = QStringLiteral(": %1").arg(m_titleNumber);
+    const QString t = windowTitle();
+    return m_titleNumber > 1 && t.endsWith(suffix) ? t.chopped(suffix.size()) : t;
+}
+
+void TChildForm::setTitleNumber(int n)
+{
+    const QString base = baseTitle();
+    m_titleNumber = n;
+    setWindowTitle(n > 1 ? base + QStringLiteral(": %1").arg(n) : base);
+}
+
+void TChildForm::changeEvent(QEvent* event)
+{
+    // A title of the window's own (a file name, say) is numbered afresh
+    // against the others open.
+    if (event->type() == QEvent::WindowTitleChange &&
+        !(m_titleNumber > 1 && windowTitle().endsWith(QStringLiteral(": %1").arg(m_titleNumber)))) {
+        m_titleNumber = 1;
+        guard([this] { m_main.numberTitle(this); });
+    }
+    QWidget::changeEvent(event);
 }
 
 void TChildForm::setStartAddress(int chip, std::uint8_t address)

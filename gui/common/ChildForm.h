@@ -45,10 +45,17 @@ public:
 
     bool maximiseOnActivate() const { return m_maximise; }
     bool opensMaximised() const { return m_openMaximised; }
+    // A second window of the same title carries ": n" after whatever title it sets.
+    int titleNumber() const { return m_titleNumber; }
+    void setTitleNumber(int n);
+    QString baseTitle() const;
+
     // For a caller that writes the status line itself once the windows are gone.
     void keepStatusOnDestroy() { m_blankOnDestroy = false; }
 
 protected:
+    void changeEvent(QEvent* event) override;
+
     // Adds a menu that merges into the frame's menu bar while active.
     QMenu* addChildMenu(const QString& title, const QString& objectName);
     // The standard File menu: "Close", "Close All", "E&xit".
@@ -79,4 +86,5 @@ private:
     bool m_blankOnDestroy = true;
     tp::Align m_destroyAlign = tp::Align::Left;
     bool m_firstOfClass;
+    int m_titleNumber = 1;
 };

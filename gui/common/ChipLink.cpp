@@ -2,12 +2,15 @@
 #include "core/adapter/AckPolling.h"
 #include "core/adapter/Adapter.h"
 #include "core/common/BusAddress.h"
+#include "core/common/Errors.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/ChildForm.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/HexField.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QWidget>
 
 ChipLink::ChipLink(TChildForm& form, const QString& chipType, int chip)
@@ -157,11 +160,55 @@ tp::Status ChipLink::readAll(const QList<Register>& registers, QWidget* busy)
     return st;
 }
 
+namespace {
+// What the user calls the field: the group it stands in and the label
+// beside it, else its name.
+QString fieldCaption(const HexField* field)
+{
+    QString group;
+    for (const QWidget* w = field->parentWidget(); w && group.isEmpty(); w = w->parentWidget())
+        if (auto* g = qobject_cast<const QGroupBox*>(w))
+            group = QString(g->title()).remove(QLatin1Char('&')).simplified();
+    QString own;
+    if (field->parentWidget())
+        for (const QLabel* l : field->parentWidget()->findChildren<QLabel*>())
+            if (l->buddy() == field)
+                own = QString(l->text()).remove(QLatin1Char('&')).simplified();
+    const QString both = QStringList{group, own}.join(QLatin1Char(' ')).trimmed();
+    return both.isEmpty() ? field->objectName() : both;
+}
+} // namespace
+
+std::optional<std::vector<std::uint8_t>> ChipLink::fieldValues(const QList<HexField*>& fields) const
+{
+    std::vector<std::uint8_t> values;
+    for (HexField* f : fields) {
+        try {
+            values.push_back(f->value());
+        } catch (const tp::InvalidNumber&) {
+            auto m = *tp::statusMessage(tp::status::Refused);
+            m.text = QStringLiteral(" Nothing written: %1 holds \"%2\", which is no hex number")
+                         .arg(fieldCaption(f), f->text())
+                         .toStdString();
+            m_form.main().showStatus(m);
+            f->setFocus();
+            return std::nullopt;
+        }
+    }
+    return values;
+}
+
 tp::Status ChipLink::writeAll(const QList<Register>& registers, bool stopAtFailure)
 {
+    QList<HexField*> fields;
+    for (const Register& r : registers)
+        fields.append(r.field);
+    const auto values = fieldValues(fields);
+    if (!values)
+        return tp::status::Refused;
     tp::Status st = tp::status::Success;
-    for (const Register& r : registers) {
-        st = writeValue(r, r.field->value());
+    for (qsizetype i = 0; i < registers.size(); ++i) {
+        st = writeValue(registers[i], (*values)[std::size_t(i)]);
         if (st != tp::status::Success && stopAtFailure)
             break;
     }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class HexField;
@@ -68,7 +69,12 @@ public:
     // 0, with Auto Write off meanwhile (and `busy` disabled); shows the
     // status of the last read performed.
     tp::Status readAll(const QList<Register>& registers, QWidget* busy = nullptr);
-    // Writes in the order given; with `stopAtFailure` each only while the
+    // Every field read before the first write: a field that holds no hex
+    // number stops it there, with the status line naming that field, and
+    // nothing is written. Empty on such a field.
+    std::optional<std::vector<std::uint8_t>> fieldValues(const QList<HexField*>& fields) const;
+    // Writes in the order given (refused whole when a field holds no
+    // number, see fieldValues); with `stopAtFailure` each only while the
     // writes before returned 0. Shows the status of the last write.
     tp::Status writeAll(const QList<Register>& registers, bool stopAtFailure);
     // Auto Write: each completed change of the field writes the register

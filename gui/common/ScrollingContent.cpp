@@ -1,4 +1,5 @@
 #include "gui/common/ScrollingContent.h"
+#include "gui/common/FlowLayout.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -18,4 +19,9 @@ QWidget* addScrollingContent(QWidget* window)
     scroll->setWidget(content);
     outer->addWidget(scroll);
     return content;
+}
+
+FlowLayout* addFlowingContent(QWidget* window, int spacing)
+{
+    return new FlowLayout(addScrollingContent(window), spacing);
 }

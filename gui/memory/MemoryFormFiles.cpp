@@ -1,4 +1,5 @@
 #include "core/memory/MemoryFiles.h"
+#include "core/common/Errors.h"
 #include "core/common/HexText.h"
 #include "gui/app/StatusLine.h"
 #include "gui/app/TfrmMain.h"
@@ -90,7 +91,23 @@ void TMemoryForm::mnuOpenClick()
     if (!type)
         return;
     const std::string path = m_files.accept(*type, r.fileName.toStdString());
-    tp::FileLoad load = tp::MemoryFiles::load(m_kind, *type, path, m_image);
+    // The chosen type decides; a file that fails as that type while its
+    // name says another gets told so.
+    const std::string hint = tp::MemoryFileTypes::otherTypeHint(path, *type);
+    tp::FileLoad load;
+    try {
+        load = tp::MemoryFiles::load(m_kind, *type, path, m_image);
+    } catch (const tp::Error& e) {
+        if (hint.empty())
+            throw;
+        throw tp::FileError(e.what() + hint);
+    }
+    if (!load.loaded && !hint.empty()) {
+        if (load.notice)
+            load.notice->text += hint;
+        else if (load.status)
+            load.status->text += hint;
+    }
     if (load.header) {
         // An address off the list (a file from another board) joins it, so
         // the window shows what the file holds.

@@ -6,6 +6,7 @@
 
 // The expert window's row of tool buttons, in groups, and beside them the
 // trigger controls, which the adapter has no pins for and so stay disabled.
+// In a narrow window the groups wrap into further rows.
 class ExpertToolBar : public QWidget {
     Q_OBJECT
 public:
@@ -16,11 +17,4 @@ public:
         std::function<void()> action;
     };
     explicit ExpertToolBar(const QList<QList<Tool>>& groups, QWidget* parent = nullptr);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QWidget* m_tools = nullptr;
-    QWidget* m_triggers = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "core/bus/BusLogExport.h"
 #include "core/bus/BusLogText.h"
+#include "core/adapter/AckPolling.h"
+#include "core/adapter/Clock.h"
 #include "core/common/Errors.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/RegisterChip.h"
@@ -12,6 +14,7 @@
 #include <QtTest>
 
 using namespace tp;
+using tp::sim::EepromChip;
 using tp::sim::Fault;
 using tp::sim::RegisterChip;
 using tp::sim::SimulatedAdapter;
@@ -22,7 +25,7 @@ BusLogEntry message(std::uint64_t t, std::uint64_t txn, std::uint8_t address, bo
                     std::vector<std::uint8_t> bytes, Status st = 0, bool rs = false)
 {
     BusLogEntry e;
-    e.timeUs = t;
+    e.timeUs = e.busUs = t;
     e.transaction = txn;
     e.address = address;
     e.read = read;
@@ -117,6 +120,10 @@ private slots:
     void adapterMarksTransactionsAndFailures_data();
     void adapterMarksTransactionsAndFailures();
 
+    void pollsAreMarkedAsPolls();
+    void failuresOnlyLeavesOutExpectedPollNacks();
+    void timesAreWallClockWithEachMessageAtItsOffset();
+
     void cellTexts_data();
     void cellTexts();
     void filters_data();
@@ -186,6 +193,7 @@ void TestBusLog::entriesComeBackAsStored()
 
     const BusLogEntry b = log.at(0);
     QCOMPARE(b.timeUs, a.timeUs);
+    QCOMPARE(b.busUs, a.busUs);
     QCOMPARE(b.transaction, a.transaction);
     QCOMPARE(b.address, a.address);
     QVERIFY(b.read && b.repeatedStart);
@@ -197,7 +205,7 @@ void TestBusLog::entriesComeBackAsStored()
     const BusLogEntry n = log.at(1);
     QVERIFY(n.isNote());
     QCOMPARE(n.note, std::string("bench: placed a simulated PCA9554 at 0x40"));
-    QCOMPARE(n.timeUs, std::uint64_t(42));
+    QCOMPARE(n.busUs, std::uint64_t(42));
     QVERIFY(n.bytes.empty());
 
     QVERIFY(log.at(2).bytes.empty());
@@ -508,6 +516,95 @@ void TestBusLog::scriptFromBenchLog()
                                             "i2ctransfer -y \"$BUS\" w1@0x48 0x02 r1@0x48"}));
     QVERIFY(QString::fromStdString(script).contains("r1@0x48\n# read 0x4b\n"));
     QVERIFY(QString::fromStdString(script).contains("#   i2ctransfer -y \"$BUS\" w1@0x49 ...\n"));
+}
+
+void TestBusLog::pollsAreMarkedAsPolls()
+{
+    SimulatedAdapter bench;
+    bench.setBusFrequency(400);
+    bench.place(0xA0, std::make_unique<EepromChip>(EepromChip::Params{256, 8, 2000, {}}));
+    QCOMPARE(int(bench.write(0xA0, {0x10, 0x55})), 0);
+    // The chip is busy for 2 ms: the first polls go unanswered, the last is answered.
+    QCOMPARE(int(awaitAcknowledge(bench, 0xA0, 10000, 250)), 0);
+    // A write repeated until the chip takes it: only the refused tries are polls.
+    QCOMPARE(int(bench.write(0xA0, {0x11, 0x66})), 0);
+    QCOMPARE(int(untilAcknowledged(bench, bench.nowUs() + 10000, 250,
+                                   [&] { return bench.write(0xA0, {0x12, 0x77}); })),
+             0);
+    waitUs(bench, 3000);
+    QCOMPARE(int(bench.write(0xA0, {0x00})), 0);
+
+    QStringList kinds;
+    for (const BusLogEntry& e : bench.log().transfers())
+        kinds << QString("%1%2%3")
+                     .arg(e.poll ? "poll" : "msg")
+                     .arg(e.bytes.empty() ? "" : " " + QString::number(e.bytes.size()))
+                     .arg(e.status == 0 ? "" : " nack");
+    QVERIFY2(kinds.size() > 6, qPrintable(kinds.join(", ")));
+    const int firstAck = int(kinds.indexOf("poll"));
+    QVERIFY2(firstAck > 1, qPrintable(kinds.join(", ")));
+    QCOMPARE(kinds.mid(0, 2), (QStringList{"msg 2", "poll nack"}));
+    for (int i = 1; i < firstAck; ++i)
+        QCOMPARE(kinds[i], QString("poll nack"));
+    QCOMPARE(kinds[firstAck + 1], QString("msg 2"));
+    QCOMPARE(kinds[firstAck + 2], QString("poll nack")); // the write refused while busy
+    QCOMPARE(kinds.mid(kinds.size() - 2), (QStringList{"msg 2", "msg 1"}));
+    QCOMPARE(kinds.count("msg 2 nack"), 0);
+}
+
+void TestBusLog::failuresOnlyLeavesOutExpectedPollNacks()
+{
+    // Rows: 0 an unanswered poll, 1 an answered poll, 2 a write not
+    // acknowledged, 3 a poll ending in a time-out (no chip's doing).
+    BusLog log;
+    BusLogEntry unanswered = message(1, 1, 0xA0, false, {}, status::AddressNack);
+    unanswered.failedAt = FailedAt::Address;
+    unanswered.poll = true;
+    BusLogEntry answered = message(2, 2, 0xA0, false, {});
+    answered.poll = true;
+    BusLogEntry refused = message(3, 3, 0xA0, false, {0x00}, status::AddressNack);
+    refused.failedAt = FailedAt::Address;
+    BusLogEntry stuck = message(4, 4, 0xA0, false, {}, status::TimeOut);
+    stuck.failedAt = FailedAt::Transaction;
+    stuck.poll = true;
+    for (const BusLogEntry& e : {unanswered, answered, refused, stuck})
+        log.add(e);
+    buslog::Filter failures;
+    failures.failuresOnly = true;
+    QString quick, full;
+    for (std::uint64_t n = 0; n < 4; ++n) {
+        if (failures.matchesQuickly(log, n))
+            quick += QString::number(n);
+        if (failures.matches(log.entry(n)))
+            full += QString::number(n);
+    }
+    QCOMPARE(quick, QString("23"));
+    QCOMPARE(full, QString("23"));
+    QCOMPARE(QString::fromStdString(buslog::cellText(log.entry(0), buslog::Nack)), QString("address (poll)"));
+    QCOMPARE(QString::fromStdString(buslog::cellText(log.entry(1), buslog::Nack)), QString("poll"));
+    QCOMPARE(QString::fromStdString(buslog::cellText(log.entry(2), buslog::Nack)), QString("address"));
+}
+
+void TestBusLog::timesAreWallClockWithEachMessageAtItsOffset()
+{
+    SimulatedAdapter bench;
+    bench.setBusFrequency(100); // 10 us a bit
+    auto& chip = static_cast<RegisterChip&>(bench.place(0x90, std::make_unique<RegisterChip>("R", 4)));
+    chip.setReg(1, 0x42);
+    std::vector<std::uint8_t> got;
+    QCOMPARE(int(bench.writeRead(0x90, {0x01}, 1, got)), 0);
+    // Time passes at the desk, not on the bus.
+    QTest::qSleep(30);
+    QCOMPARE(int(bench.write(0x90, {0x01, 0x00})), 0);
+    const auto log = bench.log().transfers();
+    QCOMPARE(log.size(), std::size_t(3));
+    // The read behind the repeated start follows its pointer write: a start
+    // condition and two bytes of nine clocks.
+    QCOMPARE(log[1].timeUs - log[0].timeUs, std::uint64_t((1 + 9 * 2) * 10));
+    QCOMPARE(log[1].busUs, log[0].busUs);
+    QVERIFY2(log[2].timeUs - log[0].timeUs >= 30000, qPrintable(QString::number(log[2].timeUs - log[0].timeUs)));
+    QVERIFY(log[2].busUs - log[0].busUs < 30000);
+    QVERIFY(log[2].timeUs <= monotonicUs());
 }
 
 void TestBusLog::exportReplacesFileWhole()

@@ -37,6 +37,7 @@ private slots:
     void readAllBytesBecomeRegisters();
     void previewLooks_data();
     void previewLooks();
+    void previewOfANonPulsingPwmSaysDarkOrLit();
     void previewAnimatesSlowBlinksOnly();
     void benchPowerOnValues_data();
     void benchPowerOnValues();
@@ -336,6 +337,28 @@ void TestLed::previewLooks()
     QCOMPARE(look.periodSeconds, period);
     QCOMPARE(look.onFraction, onFraction);
     QCOMPARE(q(describe(m, r, m.leds - 1)), described);
+}
+
+void TestLed::previewOfANonPulsingPwmSaysDarkOrLit()
+{
+    // A duty cycle of 0 leaves the LED dark, one of 100 % lit: no pulsing.
+    // PWM0 = 0 is 0 % on a dimmer and 100 % on a blinker.
+    const auto withPwm0AtZero = [](const Member& m) {
+        LedRegisters r;
+        r.prescaler = {0, 0};
+        r.pwm = {0, 0};
+        r.selector.assign(std::size_t(m.selectorCount()), 0);
+        r.setMode(0, 2);
+        return r;
+    };
+    const Member& dimmer = member("PCA9532");
+    const LedRegisters dark = withPwm0AtZero(dimmer);
+    QCOMPARE(lookOf(dimmer, dark, 0).onFraction, 0.0);
+    QCOMPARE(q(describe(dimmer, dark, 0, ',')), QString("PWM0: dark, duty cycle 0,00 %"));
+    const Member& blinker = member("PCA9551");
+    const LedRegisters lit = withPwm0AtZero(blinker);
+    QCOMPARE(lookOf(blinker, lit, 0).onFraction, 1.0);
+    QCOMPARE(q(describe(blinker, lit, 0)), QString("PWM0: fully lit, duty cycle 100.00 %"));
 }
 
 void TestLed::previewAnimatesSlowBlinksOnly()

@@ -85,6 +85,8 @@ private slots:
     void savedNameFollowsTheType_data();
     void savedNameFollowsTheType();
     void typeNotExtensionPicksTheFormat();
+    void failedLoadNamesTheTypeTheExtensionSays_data();
+    void failedLoadNamesTheTypeTheExtensionSays();
 
 private:
     std::string path(const QString& name) const { return m_dir->filePath(name).toStdString(); }
@@ -618,6 +620,31 @@ void TestMemoryFiles::typeNotExtensionPicksTheFormat()
     QCOMPARE(errorOf([&] { MemoryFiles::load(MemoryKind::SmallEeprom, FileType::Hex, path("x.bin"), image); }),
              QString());
     QVERIFY(holds(image, bytesOf(patterned(16))));
+}
+
+void TestMemoryFiles::failedLoadNamesTheTypeTheExtensionSays_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("hex chosen as mem") << "dir.v2/image.HEX" << int(FileType::Mem)
+                                       << "; this looks like an Intel HEX file: choose that type";
+    QTest::newRow("bin chosen as hex") << "image.bin" << int(FileType::Hex)
+                                       << "; this looks like a binary file: choose that type";
+    QTest::newRow("csv chosen as bin") << "a.csv" << int(FileType::Bin) << "; this looks like a CSV file: choose that type";
+    QTest::newRow("mem chosen as csv") << "a.mem" << int(FileType::Csv)
+                                       << "; this looks like a mem data file: choose that type";
+    QTest::newRow("extension of the type chosen") << "a.hex" << int(FileType::Hex) << "";
+    QTest::newRow("other extension") << "a.txt" << int(FileType::Hex) << "";
+    QTest::newRow("none, dot in the folder") << "dir.hex/image" << int(FileType::Mem) << "";
+}
+
+void TestMemoryFiles::failedLoadNamesTheTypeTheExtensionSays()
+{
+    QFETCH(QString, file);
+    QFETCH(int, chosen);
+    QFETCH(QString, hint);
+    QCOMPARE(q(MemoryFileTypes::otherTypeHint(file.toStdString(), FileType(chosen))), hint);
 }
 
 QTEST_APPLESS_MAIN(TestMemoryFiles)

@@ -498,8 +498,8 @@ void TestMemoryBus::pollingWaitsForTheWriteCycle()
     MemoryBusResult r = bus.writeByte(0x42, 0x99);
     QVERIFY(r.ok());
     const std::vector<BusLogEntry> log = b.transfers();
-    const std::uint64_t writeEnd = log[1].timeUs; // the first poll follows the write at once
-    const std::uint64_t ready = log.back().timeUs;
+    const std::uint64_t writeEnd = log[1].busUs; // the first poll follows the write at once
+    const std::uint64_t ready = log.back().busUs;
     const std::uint64_t pollUs = 11 * 1000 / 400 + 1; // start, address byte, stop at 400 kHz
     QVERIFY2(ready + pollUs >= writeEnd + cycleUs, "polled through before the cycle ended");
     QVERIFY2(ready <= writeEnd + cycleUs + intervalUs + pollUs, "waited longer than the poll interval");
@@ -539,8 +539,8 @@ void TestMemoryBus::chipThatStaysBusyFails()
 
     const std::vector<BusLogEntry> log = b.transfers();
     QCOMPARE(int(std::count_if(log.begin(), log.end(), [](const BusLogEntry& e) { return !isPoll(e); })), 1);
-    const std::uint64_t writeEnd = log[1].timeUs;
-    const std::uint64_t lastPoll = log.back().timeUs;
+    const std::uint64_t writeEnd = log[1].busUs;
+    const std::uint64_t lastPoll = log.back().busUs;
     QVERIFY(lastPoll >= writeEnd + std::uint64_t(pollMs) * 1000);
     QVERIFY(lastPoll <= writeEnd + std::uint64_t(pollMs) * 1000 + bus.pollIntervalUs() + 30);
 }

@@ -76,6 +76,7 @@ private slots:
 
     void defRoundTripsByteForByte();
     void defLayout();
+    void defSavedUnchangedKeepsItsSpelling();
     void defReadsOtherSpellings();
     void defDefaultsWhenAbsent();
     void defMaxRegister20LeavesUpperCellsEmpty();
@@ -181,7 +182,7 @@ void TestUserDeviceFiles::iniWritingKeepsOtherLines()
     doc.setValue("Device Data", "Name", "N");     // added after the section's last line
     doc.setValue("Register Data", "0", "FF");     // new section at the end
     doc.setValue("Register Data", "1", "EE");
-    QCOMPARE(doc.text(), crlf({"; written by hand", "[Device Data]", "Address=A0", "Extra=keep me", "Name=N",
+    QCOMPARE(doc.text(), crlf({"; written by hand", "[Device Data]", "address=A0", "Extra=keep me", "Name=N",
                                "", "[Other]", "x=1", "", "[Register Data]", "0=FF", "1=EE"}));
     QCOMPARE(doc.value("device data", "name").value_or("?"), std::string("N"));
 }
@@ -286,6 +287,24 @@ void TestUserDeviceFiles::defRoundTripsByteForByte()
     again.define(back, Shade::Blue);
     QCOMPARE(DefinitionFile::format(bytes, again, false), bytes);
     QCOMPARE(DefinitionFile::format(bytes, again, true), bytes);
+}
+
+void TestUserDeviceFiles::defSavedUnchangedKeepsItsSpelling()
+{
+    // Written by hand or by another tool, kept under version control.
+    const std::string bytes = crlf({"[device data]", "address=5C", "maxregister=1", "NAME=Dev", "",
+                                    "[register data]", "0=01", "1=A2", "", "[Register Description]", "0=First",
+                                    "1=Second"});
+    UserDevice d;
+    d.define(DefinitionFile::parse(bytes), Shade::Blue);
+    QCOMPARE(DefinitionFile::format(bytes, d, false), bytes);
+    // A changed value keeps its key's spelling too.
+    Definition changed = DefinitionFile::parse(bytes);
+    changed.address = 0x5E;
+    d.define(changed, Shade::Blue);
+    const std::string again = DefinitionFile::format(bytes, d, false);
+    QVERIFY(QString::fromStdString(again).contains("\r\naddress=5E\r\n"));
+    QVERIFY(!QString::fromStdString(again).contains("Address="));
 }
 
 void TestUserDeviceFiles::defLayout()

@@ -1,4 +1,6 @@
 #include "core/bus/BusLogText.h"
+#include "core/adapter/AckPolling.h"
+#include "core/sim/EepromChip.h"
 #include "core/sim/RegisterChip.h"
 #include "gui/bus/BusLogModel.h"
 #include "gui/bus/TfrmBusLog.h"
@@ -7,6 +9,7 @@
 #include "tests/support/WindowChecks.h"
 
 #include <QAction>
+#include <QBrush>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -72,6 +75,7 @@ private slots:
     void failuresStandOut();
     void filters_data();
     void filters();
+    void pollRunsFoldIntoOneRow();
     void pauseKeepsRecording();
     void ringOverflowIsShownAndNoted();
     void clearEmptiesLogAndView();
@@ -88,7 +92,7 @@ void TestBusLogWindow::menuEntriesStandInTheWindowMenu()
     for (QAction* a : b.main->menuBar()->actions())
         if (a->isVisible())
             menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
+    QCOMPARE(menus, (QStringList{"&File", "&Device", "Options", "Wi&ndow", "Help"}));
     auto* window = b.main->findChild<QMenu*>("mnuWindow");
     QStringList entries;
     for (QAction* a : window->actions())
@@ -207,6 +211,60 @@ void TestBusLogWindow::filters()
     r.w->chbFailures->setChecked(false);
     r.w->edtSearch->clear();
     QTRY_COMPARE(r.rows(), 5);
+}
+
+void TestBusLogWindow::pollRunsFoldIntoOneRow()
+{
+    Rig r;
+    r.b.sim->setBusFrequency(100);
+    r.b.sim->place(0xA0, std::make_unique<sim::EepromChip>(sim::EepromChip::Params{256, 8, 1900, {}}));
+    r.b.clearLog();
+    r.w->refresh();
+    // A byte written and its write cycle waited out by polls every 200 us.
+    QCOMPARE(int(r.b.sim->write(0xA0, {0x10, 0x55})), 0);
+    QCOMPARE(int(awaitAcknowledge(*r.b.sim, 0xA0, 10000, 200)), 0);
+    r.w->refresh();
+    const int polls = int(r.b.sim->log().size()) - 1;
+    QVERIFY2(polls > 5, qPrintable(QString::number(polls)));
+    // Polls that arrive later join the row shown already.
+    r.writes(1);
+    QCOMPARE(int(r.b.sim->write(0xA0, {0x11, 0x66})), 0);
+    QCOMPARE(int(awaitAcknowledge(*r.b.sim, 0xA0, 1000, 200)), int(status::AddressNack));
+    QCOMPARE(int(awaitAcknowledge(*r.b.sim, 0xA0, 10000, 200)), 0);
+    r.w->refresh();
+    const int total = int(r.b.sim->log().size());
+
+    QCOMPARE(r.rows(), 5);
+    QCOMPARE(r.cell(0, buslog::Data), QString("10 55"));
+    QVERIFY(r.model()->isRunRow(1) && !r.model()->isRunOpen(1));
+    QVERIFY2(r.cell(1, buslog::Data).contains(QString("polled %1 times, ").arg(polls)), qPrintable(r.cell(1, buslog::Data)));
+    QVERIFY(r.cell(1, buslog::Data).endsWith(" ms"));
+    QCOMPARE(r.cell(1, buslog::StatusText), QString("Transmission successful"));
+    QVERIFY(!r.model()->isRunRow(2));
+    // The two runs after the second write are one: nothing came between.
+    QVERIFY(!r.model()->isRunRow(3) && r.model()->isRunRow(4));
+    // Grey, not the red of a failure.
+    const QColor failed(255, 196, 196);
+    QVERIFY(r.model()->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color() != failed);
+
+    // Opened on demand, and closed again.
+    emit r.w->grdLog->doubleClicked(r.model()->index(1, buslog::Data));
+    QVERIFY(r.model()->isRunOpen(1));
+    QCOMPARE(r.rows(), 5 + polls);
+    QCOMPARE(r.cell(2, buslog::Nack), QString("address (poll)"));
+    QCOMPARE(r.cell(1 + polls, buslog::Nack), QString("poll"));
+    // Whether open or folded, the exports carry every message.
+    QCOMPARE(int(r.model()->shownEntries().size()), total);
+    r.model()->toggleRun(1);
+    QCOMPARE(r.rows(), 5);
+    QCOMPARE(int(r.model()->shownEntries().size()), total);
+
+    // Failures only: a poll the chip was expected to refuse is none.
+    r.w->chbFailures->setChecked(true);
+    QCOMPARE(r.rows(), 0);
+    r.w->chbFailures->setChecked(false);
+    r.w->chbFoldPolls->setChecked(false);
+    QCOMPARE(r.rows(), total);
 }
 
 void TestBusLogWindow::pauseKeepsRecording()
@@ -380,7 +438,7 @@ void TestBusLogWindow::layout()
     QTest::qWait(50);
     QCOMPARE(clippedControls(r.w), QStringList());
     saveShot(r.b.main.get(), "buslog_half");
-    QCOMPARE(tabChain(r.w), (QStringList{"edtAddress", "chbFailures", "edtSearch", "btnPause", "btnClear",
+    QCOMPARE(tabChain(r.w), (QStringList{"edtAddress", "chbFailures", "chbFoldPolls", "edtSearch", "btnPause", "btnClear",
                                          "btnExportCsv", "btnExportScript", "grdLog"}));
 }
 

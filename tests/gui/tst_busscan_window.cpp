@@ -174,7 +174,7 @@ void TestBusScanWindow::entriesForAnAddress()
                                    "PCA9534  8-bit I/O Expander", "PCA9535  16-bit I/O Expander",
                                    "PCA9554  8-bit I/O Expander", "PCA9555  16-bit I/O Expander",
                                    "PCF8574  8-bit I/O Expander", "PCF8575    16-bit I/O Expander"}));
-    QCOMPARE(w->lblEntries->text(), QString("&Device menu entries at 0x20 (write address 0x40):"));
+    QCOMPARE(w->lblEntries->text(), QString("Device &menu entries at 0x20 (write address 0x40):"));
     // Entries without a window yet stand there disabled; the first one that opens is chosen.
     QVERIFY(!(w->lstEntries->item(0)->flags() & Qt::ItemIsEnabled));
     QCOMPARE(w->lstEntries->currentRow(), 2);

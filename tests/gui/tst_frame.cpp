@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -123,6 +124,8 @@ private slots:
 
     void settingsRoundTrip();
     void splashClosesOnClickElsewhere();
+    void splashGivesWayToAnOpenedWindow();
+    void secondWindowOfATitleIsNumbered();
     void aboutShowsVersion();
     void errorBoxAtEventBoundary();
 
@@ -139,7 +142,7 @@ void TestFrame::init()
 void TestFrame::menuBar()
 {
     TestBench b(true, testCatalogue(), testFactories());
-    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
+    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "Wi&ndow", "Help"}));
     auto* options = child<QMenu>(b.main.get(), "mnuOptions");
     QCOMPARE(actionTexts(options),
              (QStringList{QString::fromUtf8("I²C Frequency"), "-", "Enable 3.3V Output Power",
@@ -228,7 +231,7 @@ void TestFrame::childMenusTakeFrameFilePlace()
 {
     TestBench b(true, testCatalogue(), testFactories());
     TChildForm* w = b.main->openCaption("Chip  A");
-    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
+    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "Wi&ndow", "Help"}));
     // The visible File menu is the child's.
     QAction* fileAction = b.main->menuBar()->actions().first();
     QVERIFY(!fileAction->isVisible());
@@ -242,7 +245,7 @@ void TestFrame::childMenusTakeFrameFilePlace()
     QTRY_VERIFY(!b.main->windowReference("TfrmTestChip"));
     QVERIFY(b.main->childForms().isEmpty());
     QVERIFY(fileAction->isVisible());
-    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
+    QCOMPARE(menuTitles(b.main->menuBar()), (QStringList{"&File", "&Device", "Options", "Wi&ndow", "Help"}));
 }
 
 void TestFrame::windowMenuWithoutChildren()
@@ -636,6 +639,53 @@ void TestFrame::splashClosesOnClickElsewhere()
     QTest::mouseClick(b.main->mdiArea()->viewport(), Qt::LeftButton);
     QTRY_VERIFY(!splash);
     QVERIFY(!b.main->splashWindow());
+}
+
+void TestFrame::splashGivesWayToAnOpenedWindow()
+{
+    TestBench b;
+    b.main->showSplash();
+    QPointer<TfrmSplash> splash = b.main->splashWindow();
+    const QString text = child<QPlainTextEdit>(splash, "memText")->toPlainText();
+    QVERIFY(text.contains("Step 1: Read the README"));
+    QVERIFY(text.contains("Choose the adapter in the Options Menu"));
+    QVERIFY(text.contains("simulated bench answers without any hardware"));
+    QVERIFY(!text.contains("automatically detects"));
+    QVERIFY(!text.contains("Manual"));
+    QVERIFY(text.contains("Step 4:"));
+    // Chosen from the keyboard (no click anywhere): the window shows, the quick start goes.
+    QVERIFY(b.main->openCaption("PCA9554  8-bit I/O Expander"));
+    QTRY_VERIFY(!splash);
+}
+
+void TestFrame::secondWindowOfATitleIsNumbered()
+{
+    TestBench b;
+    const QString entry = "RAM / FRAM/16 x 8 (128 bit)";
+    TChildForm* one = b.main->openCaption(entry);
+    TChildForm* two = b.main->openCaption(entry);
+    TChildForm* three = b.main->openCaption(entry);
+    QVERIFY(one && two && three);
+    const QString title = one->windowTitle();
+    QVERIFY(!title.isEmpty() && !title.endsWith(": 1"));
+    QCOMPARE(two->windowTitle(), title + ": 2");
+    QCOMPARE(three->windowTitle(), title + ": 3");
+    // The frame names the program once, then the window.
+    QVERIFY(b.main->mdiArea()->activeSubWindow()->isMaximized());
+    QCOMPARE(b.main->windowTitle(), QString("Tallyport - [%1: 3]").arg(title));
+
+    // A freed number is given again; a window that names itself after a
+    // file stands alone until another takes the same name.
+    two->parentWidget()->close();
+    QTRY_COMPARE(b.main->childForms().size(), 2);
+    TChildForm* four = b.main->openCaption(entry);
+    QCOMPARE(four->windowTitle(), title + ": 2");
+    three->setWindowTitle("image.hex");
+    QCOMPARE(three->windowTitle(), QString("image.hex"));
+    four->setWindowTitle("image.hex");
+    QCOMPARE(four->windowTitle(), QString("image.hex: 2"));
+    one->setWindowTitle("other.hex");
+    QCOMPARE(one->windowTitle(), QString("other.hex"));
 }
 
 void TestFrame::aboutShowsVersion()

@@ -75,6 +75,8 @@ private slots:
     void savedNameFollowsTheType();
     void memFileShowsWhatItHolds_data();
     void memFileShowsWhatItHolds();
+    void wrongTypeNamesTheOneTheExtensionSays_data();
+    void wrongTypeNamesTheOneTheExtensionSays();
     void malformedHexSaysSo_data();
     void malformedHexSaysSo();
     void largeCloseAllAsksEveryWindow();
@@ -558,6 +560,39 @@ void TestMemoryWindows::memFileShowsWhatItHolds()
     if (writeTime >= 0)
         QCOMPARE(w->spnWriteTime->value(), writeTime);
     QVERIFY(b.dialogs.calls.size() == 1); // no notice: the file fits
+}
+
+void TestMemoryWindows::wrongTypeNamesTheOneTheExtensionSays_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("type"); // chosen in the dialog
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("small EEPROM, hex as mem") << "EEPROM/256 x 8 (2K bit)" << 1 << "image.hex" << "an Intel HEX file";
+    QTest::newRow("large EEPROM, hex as mem") << "EEPROM/4K x 8 (32K bit)" << 1 << "image.hex" << "an Intel HEX file";
+    QTest::newRow("small RAM, csv as hex") << "RAM / FRAM/256 x 8 (2K bit)" << 2 << "image.csv" << "a CSV file";
+}
+
+void TestMemoryWindows::wrongTypeNamesTheOneTheExtensionSays()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, type);
+    QFETCH(QString, file);
+    QFETCH(QString, hint);
+    QTemporaryDir dir;
+    QFile f(dir.filePath(file));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(file.endsWith(".hex") ? ":1000000000112233445566778899AABBCCDDEEFFF8\r\n:00000001FF\r\n"
+                                  : "0,1,2,3\r\nzz,yy\r\n");
+    f.close();
+    TestBench b;
+    TMemoryForm* w = open(b, entry);
+    b.dialogs.files << f.fileName();
+    b.dialogs.filterIndexes << type;
+    child<QAction>(w, "mnuOpen")->trigger();
+    QStringList said = b.dialogs.texts("error") + b.dialogs.texts("warning") + QStringList{b.statusText()};
+    QVERIFY2(said.join('\n').contains("this looks like " + hint + ": choose that type"), qPrintable(said.join('\n')));
+    QCOMPARE(cell(w, 0), QString("FF")); // nothing of the file shown
 }
 
 void TestMemoryWindows::malformedHexSaysSo_data()

@@ -516,7 +516,8 @@ void TestMuxes::layoutFitsTheFrame()
             r.click("chbPCA9543Auto");
         }
         QCoreApplication::processEvents();
-        QCOMPARE(clippedControls(w), QStringList());
+        // At half width the groups flow under each other: up and down only.
+        QCOMPARE(clippedSideways(w), QStringList());
         QVERIFY(w->minimumSizeHint().width() <= r.bench.main->mdiArea()->viewport()->width());
         QVERIFY(w->minimumSizeHint().height() <= r.bench.main->mdiArea()->viewport()->height());
         saveShot(r.bench.main.get(), QStringLiteral("%1-%2").arg(w->objectName()).arg(width));

@@ -314,7 +314,8 @@ void TestNvRegisters::emptyEepromFieldWritesNothing()
     r.click("btnEEPROM2");
     QCOMPARE(r.bench.dialogs.texts("error"), QStringList{"'$' is not a valid integer value."});
     r.click("btnEEPROMall"); // Write All checks every field before it writes one
-    QCOMPARE(r.bench.dialogs.texts("error").size(), 2);
+    QCOMPARE(r.bench.dialogs.texts("error").size(), 1);
+    QVERIFY(r.bench.statusText().contains("PCA9561 EEPROM Byte 2"));
     QVERIFY(r.bench.transfers().isEmpty());
 }
 
@@ -453,7 +454,10 @@ void TestNvRegisters::pca9560WriteIsNotOffered()
     auto* b = r.c<QPushButton>("btnPCA9560Write");
     QVERIFY(!b->isEnabled());
     QVERIFY(b->toolTip().contains(QStringLiteral("not confirmed")));
-    QVERIFY(!r.c<QComboBox>("cmbPCa9560Special")->isEnabled());
+    // The list stays readable, and choosing from it sends nothing either.
+    auto* list = r.c<QComboBox>("cmbPCa9560Special");
+    QVERIFY(list->isEnabled());
+    list->setCurrentIndex(list->count() - 1);
     QTest::mouseClick(b, Qt::LeftButton);
     QVERIFY(r.bench.transfers().isEmpty());
 }
@@ -507,6 +511,7 @@ void TestNvRegisters::tabOrderFollowsTheLayout()
         expected << QStringLiteral("edt9560EE%1").arg(n) << QStringLiteral("btn9560WEE%1").arg(n)
                  << QStringLiteral("btn9560REE%1").arg(n);
     expected << "btnWritePCA9560" << "btnReadPCA9560" << "btnPCA9560Mux";
+    expected << "cmbPCa9560Special"; // readable, though its write is withheld
     QCOMPARE(tabChain(r.w), expected);
 }
 
@@ -527,7 +532,9 @@ void TestNvRegisters::layoutFitsTheFrame()
     r.click("chbLatchA");
     r.click("chb9559AutoWrite");
     QCoreApplication::processEvents();
-    QCOMPARE(clippedControls(r.w), QStringList());
+    // At half width the chips flow under each other and the window scrolls
+    // up and down, never sideways.
+    QCOMPARE(clippedSideways(r.w), QStringList());
     saveShot(r.bench.main.get(), QStringLiteral("pca8550-%1").arg(width));
     QVERIFY(r.w->minimumSizeHint().width() <= r.bench.main->mdiArea()->viewport()->width());
     QVERIFY(r.w->minimumSizeHint().height() <= r.bench.main->mdiArea()->viewport()->height());

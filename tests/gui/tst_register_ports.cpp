@@ -158,6 +158,8 @@ private slots:
     void writeAllWritesEachRegisterOnce();
     void writeAllStopsAtFirstFailure_data();
     void writeAllStopsAtFirstFailure();
+    void writeAllChecksEveryFieldFirst_data();
+    void writeAllChecksEveryFieldFirst();
     void singleReadsShowWithoutWritingBack_data();
     void singleReadsShowWithoutWritingBack();
     void failedReadChangesNothing();
@@ -697,8 +699,11 @@ void TestRegisterPorts::keyFilterAndBadText()
     r.click("btnReg3Write");
     QCOMPARE(r.bench.dialogs.of("error").size(), 2);
     QVERIFY(r.bench.dialogs.of("error").last().text.startsWith("'$Z1' is not a valid integer value"));
+    // Write All looks at every field first: none written, the field named.
     r.click("btnWriteAll");
-    QCOMPARE(r.bench.transfers(), (QStringList{"W 40 01 FF", "W 40 02 00"}));
+    QVERIFY(r.bench.transfers().isEmpty());
+    QCOMPARE(r.bench.dialogs.of("error").size(), 2);
+    QVERIFY(r.bench.statusText().contains("Register 3"));
 }
 
 void TestRegisterPorts::layoutFitsFullAndHalfWidth_data()
@@ -750,6 +755,44 @@ void TestRegisterPorts::tabOrderFollowsTheLayout()
             expected << QStringLiteral("chbReg%1%2").arg(reg).arg(b);
     }
     QCOMPARE(tabChain(r.w), expected);
+}
+
+// A pasted "G1" in a later field: nothing is written, not even the
+// registers before it, and the status line says which field it is.
+void TestRegisterPorts::writeAllChecksEveryFieldFirst_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("PCA9554, last register") << kPca9554.entry << "edtConfig" << "btnWriteAll" << "Register 3";
+    QTest::newRow("PCA9557, middle register") << kPca9557.entry << "edtPolarity" << "btnWriteAll" << "Register 2 (Polarity)";
+    QTest::newRow("PCA9555, last byte") << "PCA9555  16-bit I/O Expander" << "edtConfig1" << "btnWriteAll"
+                                        << "Configuration (Registers 7 and 6)";
+    QTest::newRow("PCA9555, first byte") << "PCA9555  16-bit I/O Expander" << "edtRegister2" << "btnWriteAll"
+                                         << "Output (Registers 3 and 2)";
+    QTest::newRow("PCA9561 EEPROM") << "PCA9561  Quad 6-bit Multiplexed" << "edtEE3" << "btnEEPROMall"
+                                    << "PCA9561 EEPROM Byte 3";
+}
+
+void TestRegisterPorts::writeAllChecksEveryFieldFirst()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, field);
+    QFETCH(QString, button);
+    QFETCH(QString, named);
+    TestBench b;
+    TChildForm* w = b.main->openCaption(entry);
+    QVERIFY(w);
+    child<HexField>(w, field)->setText("G1"); // pasted: the field's own check complains once
+    b.clearLog();
+    const int boxes = b.dialogs.calls.size();
+    child<QPushButton>(w, button)->click();
+    QCOMPARE(b.transfers(), QStringList());
+    QCOMPARE(b.dialogs.calls.size(), boxes); // no error box: the status line says it
+    const QString status = b.statusText();
+    QVERIFY2(status.contains(named) && status.contains("\"G1\"") && status.contains("Nothing written"),
+             qPrintable(status));
 }
 
 TALLYPORT_TEST_MAIN(TestRegisterPorts)

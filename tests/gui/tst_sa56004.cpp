@@ -71,6 +71,8 @@ private slots:
     void spinChangesWriteTheWriteNumbers_data();
     void spinChangesWriteTheWriteNumbers();
     void readsShowValuesWithoutWritingBack();
+    void failedLimitReadChangesNoText_data();
+    void failedLimitReadChangesNoText();
     void failedAutomaticWriteSwitchesAutoWriteOff();
     void conversionRate();
     void configurationAndStatus();
@@ -292,6 +294,42 @@ void TestSa56004::readsShowValuesWithoutWritingBack()
     QCOMPARE(r.bench.transfers().size(), 2 * 13);
 }
 
+void TestSa56004::failedLimitReadChangesNoText_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("after"); // reads that succeed before the failing one
+    QTest::newRow("local, first read") << "btnReadLocalLimits" << 0;
+    QTest::newRow("local, second read") << "btnReadLocalLimits" << 1;
+    QTest::newRow("remote, second byte") << "btnReadRemoteTempLimits" << 1;
+    QTest::newRow("remote, last byte") << "btnReadRemoteTempLimits" << 3;
+}
+
+void TestSa56004::failedLimitReadChangesNoText()
+{
+    QFETCH(QString, button);
+    QFETCH(int, after);
+    Rig r;
+    Sa56004Chip* chip = r.chip();
+    for (int reg : {0x05, 0x06, 0x07, 0x13, 0x08, 0x14})
+        chip->setReg(std::uint8_t(reg), 0x81);
+    const QStringList labels{"lblLHS", "lblLLS", "lblRHS", "lblRLS", "lblRTO"};
+    const QStringList spins{"spnLHS", "spnLLS", "spnRHSHB", "spnRHSLB", "spnRLSHB", "spnRLSLB"};
+    QStringList before;
+    for (const QString& l : labels)
+        before << r.text(l);
+    for (const QString& s : spins)
+        before << QString::number(r.spin(s)->value());
+    r.bench.sim->inject(Fault{Fault::Kind::AddressNack, std::nullopt, 0, 1, after});
+    r.click(button);
+    QCOMPARE(r.bench.statusText(), QStringLiteral("  Address not acknowledged"));
+    QStringList now;
+    for (const QString& l : labels)
+        now << r.text(l);
+    for (const QString& s : spins)
+        now << QString::number(r.spin(s)->value());
+    QCOMPARE(now, before);
+}
+
 void TestSa56004::failedAutomaticWriteSwitchesAutoWriteOff()
 {
     Rig r;
@@ -334,7 +372,7 @@ void TestSa56004::conversionRate()
     r.bench.clearLog();
     r.click("btnWriteCR");
     QVERIFY(r.bench.transfers().isEmpty());
-    QCOMPARE(r.bench.statusText(), QStringLiteral(" No conversion rate chosen: nothing written"));
+    QCOMPARE(r.bench.statusText(), QStringLiteral(" No rate chosen: nothing written"));
     r.click("btnWriteAll");
     for (const QString& t : r.bench.transfers())
         QVERIFY2(!t.startsWith("W 90 0A"), qPrintable(t));

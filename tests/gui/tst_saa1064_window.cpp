@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLCDNumber>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -100,6 +101,7 @@ private slots:
     void openRefusesABadAddress();
     void openRefusesBadFiles_data();
     void openRefusesBadFiles();
+    void currentShowsInACommaLocale();
     void openedControlByte();
     void previewShowsTheDigits();
     void tabOrderFollowsTheLayout();
@@ -390,7 +392,22 @@ void TestSaa1064Window::openRefusesBadFiles()
     QCOMPARE(r.w->windowTitle(), QStringLiteral("SAA1064 LED Driver"));
     QCOMPARE(r.w->link().address(), 0x72);
     QVERIFY(r.bench.transfers().isEmpty());
-    QCOMPARE(r.c<LedToggle>("chbEnabled")->text(), QStringLiteral("Auto Write On"));
+    // A file that could not be read ends the open with Auto Write off; a
+    // file read and refused gives it back.
+    QCOMPARE(r.c<LedToggle>("chbEnabled")->text(),
+             errorBox.isEmpty() ? QStringLiteral("Auto Write On") : QStringLiteral("Auto Write Off"));
+}
+
+void TestSaa1064Window::currentShowsInACommaLocale()
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    Rig r;
+    r.c<QSlider>("trbBright")->setValue(7);
+    auto* lcd = r.c<QLCDNumber>("ledCurrent");
+    QCOMPARE(lcd->value(), 21.0);
+    QCOMPARE(lcd->toolTip(), QStringLiteral("21,0 mA"));
 }
 
 void TestSaa1064Window::openedControlByte()

@@ -16,6 +16,12 @@
 #include "tests/support/WindowChecks.h"
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -39,8 +45,14 @@ class TestWindowLayout : public QObject {
 private slots:
     void twoTiledSideBySide_data();
     void twoTiledSideBySide();
+    void arrangingKeepsEveryWindowInside_data();
+    void arrangingKeepsEveryWindowInside();
     void everyWindowFitsHalfTheFrame_data();
     void everyWindowFitsHalfTheFrame();
+    void mnemonicsClashWithNoMenu_data();
+    void mnemonicsClashWithNoMenu();
+    void altLetterRunsWriteAll_data();
+    void altLetterRunsWriteAll();
     void tabOrderFollowsTheLayout_data();
     void tabOrderFollowsTheLayout();
     void tabOrderInDialogs_data();
@@ -112,6 +124,86 @@ void TestWindowLayout::twoTiledSideBySide()
     }
 }
 
+void TestWindowLayout::arrangingKeepsEveryWindowInside_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("tile");
+    for (int n : {2, 5, 13}) {
+        QTest::addRow("tile %d", n) << n << true;
+        QTest::addRow("cascade %d", n) << n << false;
+    }
+}
+
+void TestWindowLayout::arrangingKeepsEveryWindowInside()
+{
+    QFETCH(int, count);
+    QFETCH(bool, tile);
+    TestBench b;
+    b.main->resize(1280, 800);
+    QVERIFY(QTest::qWaitForWindowExposed(b.main.get()));
+    // Windows of different classes, the widest first: the PCA9555 and the
+    // non-volatile registers are the ones that used to push a column out.
+    QStringList entries{"PCA9555  16-bit I/O Expander", "PCA8550  4-bit Multiplexed/1-Bit Latched 5-Bit"};
+    QSet<QString> seen;
+    for (const CatalogueEntry& e : standardCatalogue()) {
+        if (entries.size() >= count)
+            break;
+        if (!standardFactories().contains(e.windowClass) || seen.contains(e.windowClass) ||
+            e.windowClass == "TfrmPCA9555" || e.windowClass == "TfrmPCA8550")
+            continue;
+        seen.insert(e.windowClass);
+        entries << e.submenu + "/" + e.caption;
+    }
+    entries = entries.mid(0, count);
+    QList<TChildForm*> windows;
+    for (const QString& e : entries) {
+        TChildForm* w = b.main->openCaption(e);
+        QVERIFY2(w, qPrintable(e));
+        windows << w;
+    }
+    QCOMPARE(b.main->childForms().size(), count);
+
+    tile ? b.main->mnuTileClick() : b.main->mnuCascadeClick();
+    QCoreApplication::processEvents();
+    saveShot(b.main.get(), QString("%1-%2").arg(tile ? "tile" : "cascade").arg(count));
+    QMdiArea* area = b.main->mdiArea();
+    QVERIFY2(!area->horizontalScrollBar()->isVisible(), "a window lies off to the side");
+    QVERIFY2(!area->verticalScrollBar()->isVisible(), "a window lies off below");
+    const QRect view = area->viewport()->rect();
+    QList<QRect> frames;
+    for (TChildForm* w : windows) {
+        QMdiSubWindow* sub = subOf(w);
+        QVERIFY2(!sub->isMaximized() && !sub->isMinimized(), qPrintable(w->windowTitle()));
+        QVERIFY2(view.contains(sub->geometry()),
+                 qPrintable(QString("%1 at %2,%3 %4x%5 leaves the frame")
+                                .arg(w->windowTitle())
+                                .arg(sub->x())
+                                .arg(sub->y())
+                                .arg(sub->width())
+                                .arg(sub->height())));
+        // Smaller than its controls, it scrolls within itself rather than
+        // cutting them off.
+        QVERIFY2(w->width() >= w->minimumSizeHint().width() && w->height() >= w->minimumSizeHint().height(),
+                 qPrintable(w->windowTitle() + " squeezed"));
+        frames << sub->geometry();
+    }
+    if (tile) {
+        for (int i = 0; i < frames.size(); ++i)
+            for (int j = i + 1; j < frames.size(); ++j)
+                QVERIFY2(!frames[i].intersects(frames[j]), "tiled windows overlap");
+        // Together they fill the frame.
+        int areaSum = 0;
+        for (const QRect& r : frames)
+            areaSum += r.width() * r.height();
+        QCOMPARE(areaSum, view.width() * view.height());
+    } else {
+        // Each title bar stays in sight below the one before.
+        for (int i = 1; i < frames.size(); ++i)
+            QVERIFY(frames[i].top() > frames[i - 1].top() && frames[i].left() > frames[i - 1].left());
+        QVERIFY(frames.last().width() >= view.width() / 2 && frames.last().height() >= view.height() / 2);
+    }
+}
+
 void TestWindowLayout::everyWindowFitsHalfTheFrame_data()
 {
     QTest::addColumn<QString>("entry");
@@ -152,6 +244,76 @@ void TestWindowLayout::everyWindowFitsHalfTheFrame()
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join('\n')));
     for (QScrollArea* scroll : w->findChildren<QScrollArea*>())
         QVERIFY2(!scroll->horizontalScrollBar()->isVisible(), qPrintable(scroll->objectName() + " scrolls sideways"));
+}
+
+void TestWindowLayout::mnemonicsClashWithNoMenu_data()
+{
+    everyWindowFitsHalfTheFrame_data();
+}
+
+// A letter a control and a menu of the frame share takes two presses: the
+// first only moves the focus, the second opens the menu, and the button
+// never runs. Each window is checked with its own menus merged in.
+void TestWindowLayout::mnemonicsClashWithNoMenu()
+{
+    QFETCH(QString, entry);
+    TestBench b;
+    TChildForm* w = b.main->openCaption(entry);
+    QVERIFY(w);
+    QMap<QKeySequence, QString> menus;
+    for (QAction* a : b.main->menuBar()->actions()) {
+        if (!a->isVisible())
+            continue;
+        const QKeySequence key = QKeySequence::mnemonic(a->text());
+        if (key.isEmpty())
+            continue;
+        QVERIFY2(!menus.contains(key), qPrintable(a->text() + " and " + menus.value(key) + " share a letter"));
+        menus.insert(key, a->text());
+    }
+    QVERIFY(menus.contains(QKeySequence(Qt::ALT | Qt::Key_N))); // the Window menu keeps a letter of its own
+    QStringList clashes;
+    const auto check = [&](QWidget* control, const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty() && control->isVisibleTo(w) && menus.contains(key))
+            clashes << QString("%1 \"%2\" and the menu %3").arg(control->objectName(), text, menus.value(key));
+    };
+    for (QAbstractButton* button : w->findChildren<QAbstractButton*>())
+        check(button, button->text());
+    for (QLabel* label : w->findChildren<QLabel*>())
+        if (label->buddy())
+            check(label, label->text());
+    for (QGroupBox* group : w->findChildren<QGroupBox*>())
+        check(group, group->title());
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join('\n')));
+}
+
+void TestWindowLayout::altLetterRunsWriteAll_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("memory") << "EEPROM/256 x 8 (2K bit)" << "btnWrite";
+    QTest::newRow("PCA9500") << "PCA9500  8-bit I/O Port with 2K EE" << "btnWrite";
+    QTest::newRow("user definable device") << "User Definable Device" << "btnWrite";
+    QTest::newRow("SAA1064") << "SAA1064 LED Driver" << "btnWrite";
+}
+
+void TestWindowLayout::altLetterRunsWriteAll()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, button);
+    TestBench b;
+    TChildForm* w = b.main->openCaption(entry);
+    QVERIFY(w);
+    auto* write = child<QAbstractButton>(w, button);
+    QCOMPARE(write->text(), QString("&Write All"));
+    int runs = 0;
+    connect(write, &QAbstractButton::clicked, this, [&] { ++runs; });
+    b.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.main.get()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : b.main.get(), Qt::Key_W,
+                    Qt::AltModifier);
+    QTRY_COMPARE(runs, 1);
+    QVERIFY(!child<QMenu>(b.main.get(), "mnuWindow")->isVisible());
 }
 
 void TestWindowLayout::tabOrderFollowsTheLayout_data()

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 #include <QtTest>
 
@@ -38,6 +40,16 @@ QStringList clippedControls(QWidget* window)
             }
         }
     }
+    return out;
+}
+
+QStringList clippedSideways(QWidget* window)
+{
+    QStringList out = clippedControls(window);
+    out.removeIf([](const QString& s) { return s.endsWith(QLatin1String("reaches beyond qt_scrollarea_viewport")); });
+    for (QScrollArea* scroll : window->findChildren<QScrollArea*>())
+        if (scroll->horizontalScrollBar()->isVisible())
+            out << scroll->objectName() + QStringLiteral(" scrolls sideways");
     return out;
 }
 

@@ -8,6 +8,9 @@ class QWidget;
 // need (their minimum size hint), or reaching beyond their parent's visible
 // area. Empty when the layout is tidy. Each entry names the control.
 QStringList clippedControls(QWidget* window);
+// As clippedControls for a window that may scroll up and down: controls
+// below the fold do not count, a scroll area that scrolls sideways does.
+QStringList clippedSideways(QWidget* window);
 
 // The controls Tab visits, starting at `first` (which gets the focus) and
 // ending when the focus comes back to it: the object names, each that of

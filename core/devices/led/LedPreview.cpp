@@ -49,6 +49,11 @@ std::string describe(const Member& m, const LedRegisters& r, int led, char sep)
         return look.mode == Mode::On ? "On" : "Off";
     const int c = look.mode == Mode::Pwm0 ? 0 : 1;
     std::string s = c == 0 ? "PWM0: " : "PWM1: ";
+    // At a duty cycle of 0 or 100 % nothing pulses: the LED is dark or lit.
+    if (look.onFraction <= 0.0)
+        return s + "dark, duty cycle " + formatFixed(0.0, 2, sep) + " %";
+    if (look.onFraction >= 1.0)
+        return s + "fully lit, duty cycle " + formatFixed(100.0, 2, sep) + " %";
     s += look.animated() ? "blinks at " : "dimmed, pulsing at ";
     s += frequencyText(m.stepsPerSecond, r.prescaler[c], m.frequency[static_cast<std::size_t>(c)], sep);
     s += ", lit " + formatFixed(look.onFraction * 100.0, 2, sep) + " %";

@@ -56,7 +56,9 @@ void LedLamp::paintEvent(QPaintEvent*)
         p.drawEllipse(lamp.adjusted(-1, -1, 1, 1));
     }
     QRadialGradient g(lamp.center() - QPointF(d / 5.0, d / 5.0), d * 0.7);
-    g.setColorAt(0, c.lighter(100 + int(80 * m_brightness) + 20));
+    // The same small highlight at every brightness: a fully lit lamp keeps
+    // its colour instead of washing out towards white.
+    g.setColorAt(0, c.lighter(130));
     g.setColorAt(1, c);
     p.setBrush(g);
     p.setPen(QPen(palette().color(QPalette::Dark), 1));

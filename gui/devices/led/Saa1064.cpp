@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLCDNumber>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -24,6 +25,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <exception>
 
 using namespace tp::saa1064;
 
@@ -294,7 +297,11 @@ void TfrmSAA1064::showControl()
         const QSignalBlocker block(trbBright);
         trbBright->setValue(currentPosition(m_regs.control));
     }
-    ledCurrent->display(QString::fromStdString(currentText(currentPosition(m_regs.control), m_decimal)));
+    // A segment display has a point and no comma: the figure takes the
+    // point, the tool tip the locale's own separator.
+    ledCurrent->display(QString::fromStdString(currentText(currentPosition(m_regs.control), '.')));
+    ledCurrent->setToolTip(QString::fromStdString(currentText(currentPosition(m_regs.control), m_decimal)) +
+                           QStringLiteral(" mA"));
     const bool dynamic = dynamicMode(m_regs.control);
     grbDigit[2]->setVisible(dynamic);
     grbDigit[3]->setVisible(dynamic);
@@ -339,8 +346,13 @@ void TfrmSAA1064::mnuOpenClick()
 {
     bool writeAll = false;
     {
-        // Auto Write comes back when the open ends, also when it fails.
-        const AutoWriteToggle::Suspension suspended(m_autoWrite);
+        // Auto Write comes back when the open ends, but not after a file
+        // that could not be read: the error ends it with Auto Write off.
+        AutoWriteToggle::Suspension suspended(m_autoWrite);
+        const auto keepOff = qScopeGuard([&] {
+            if (std::uncaught_exceptions() > 0)
+                suspended.keepOff();
+        });
         main().ResetWarning();
         Dialogs::FileRequest request;
         request.title = tr("Open SAA1064 Data File");

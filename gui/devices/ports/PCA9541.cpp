@@ -1,5 +1,7 @@
 #include "gui/devices/ports/PCA9541.h"
 #include "core/devices/ports/Pca9541.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/ChipPicture.h"
@@ -57,15 +59,12 @@ TfrmPCA9541::TfrmPCA9541(TfrmMain& main, QWidget* parent)
     setWindowTitle(tr("PCA9541 2-to-1 Master Selector"));
     setStartAddress(0, 0xE0);
 
-    // Two columns, so that the window still fits half a screen.
-    auto* top = new QGridLayout(this);
-    top->addWidget(buildRegister(0), 0, 0, Qt::AlignTop);
-    top->addWidget(buildRegister(1), 1, 0, Qt::AlignTop);
-    top->addWidget(buildRegister(2), 0, 1, Qt::AlignTop);
-    top->addWidget(buildDevice(), 1, 1, Qt::AlignTop);
-    top->addWidget(new ChipPicture(QStringLiteral("PCA9541"), 8, this), 0, 2, Qt::AlignTop | Qt::AlignHCenter);
-    top->setColumnStretch(3, 1);
-    top->setRowStretch(2, 1);
+    FlowLayout* top = addFlowingContent(this);
+    top->addWidget(buildRegister(0));
+    top->addWidget(buildRegister(1));
+    top->addWidget(buildRegister(2));
+    top->addWidget(buildDevice());
+    top->addWidget(new ChipPicture(QStringLiteral("PCA9541"), 8, this));
 
     connect(m_bits[0], &BitBoxRow::bitClicked, this, guarded([this] { chbReg0Change(); }));
     connect(m_bits[1], &BitBoxRow::bitClicked, this, guarded([this] { chbReg1Change(); }));

@@ -1,5 +1,7 @@
 #include "gui/devices/ports/PCA9543.h"
 #include "core/common/HexText.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/Guarded.h"
@@ -33,10 +35,9 @@ TfrmPCA9543::TfrmPCA9543(TfrmMain& main, QWidget* parent)
     setStartAddress(PCA9546, 0xE0);
     setStartAddress(PCA9548, 0xE0);
 
-    auto* top = new QHBoxLayout(this);
+    FlowLayout* top = addFlowingContent(this);
     for (Chip c : {PCA9543, PCA9545, PCA9546, PCA9548})
-        top->addWidget(buildGroup(c), 0, Qt::AlignTop);
-    top->addStretch(1);
+        top->addWidget(buildGroup(c));
 
     for (Chip c : {PCA9543, PCA9545, PCA9546, PCA9548}) {
         Group& g = m_group[c];

@@ -1,5 +1,7 @@
 #include "gui/devices/ports/Pca9544.h"
 #include "core/common/HexText.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/Guarded.h"
@@ -44,10 +46,9 @@ TfrmPCA954x::TfrmPCA954x(TfrmMain& main, QWidget* parent)
     setStartAddress(PCA9544, 0xE0);
     m_group[PCA9540].link.setAddress(0xE0); // the PCA9540B has one address
 
-    auto* top = new QHBoxLayout(this);
+    FlowLayout* top = addFlowingContent(this);
     for (Chip c : {PCA9540, PCA9542, PCA9544})
-        top->addWidget(buildGroup(c), 0, Qt::AlignTop);
-    top->addStretch(1);
+        top->addWidget(buildGroup(c));
     // The lists show the addresses the window will use.
     showAddressOf(PCA9542);
     showAddressOf(PCA9544);

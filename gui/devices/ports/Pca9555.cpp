@@ -375,6 +375,11 @@ void TfrmPCA9555::btnReadAllClick()
 void TfrmPCA9555::btnWriteAllClick()
 {
     const ClickGuard guard{btnWriteAll};
+    QList<HexField*> fields;
+    for (int n = 2; n < 8; ++n)
+        fields.append(m_fields[at(n)]);
+    if (!m_link.fieldValues(fields))
+        return;
     // The first failure ends it, and its status stays on show.
     tp::Status st = tp::status::Success;
     for (int n : {2, 4, 6}) {

@@ -1,6 +1,8 @@
 #include "gui/devices/ports/pca8550.h"
 #include "core/common/HexText.h"
 #include "core/devices/ports/NvRegisters.h"
+#include "gui/common/FlowLayout.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
 #include "gui/common/ClickGuard.h"
@@ -51,15 +53,11 @@ TfrmPCA8550::TfrmPCA8550(TfrmMain& main, QWidget* parent)
     for (Chip c : {PCA9559, PCA9561, PCA9560})
         m_link[c].setAddress(addressOfItem(0));
 
-    // The data-byte chips in one column, the EEPROM chips in the other: the
-    // window then fits half a screen.
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(buildDataChip(PCA8550), 0, 0, Qt::AlignTop);
-    grid->addWidget(buildDataChip(PCA9559), 1, 0, Qt::AlignTop);
-    grid->addWidget(buildEepromChip(PCA9561), 0, 1, Qt::AlignTop);
-    grid->addWidget(buildEepromChip(PCA9560), 1, 1, Qt::AlignTop);
-    grid->setColumnStretch(2, 1);
-    grid->setRowStretch(2, 1);
+    FlowLayout* top = addFlowingContent(this);
+    top->addWidget(buildDataChip(PCA8550));
+    top->addWidget(buildDataChip(PCA9559));
+    top->addWidget(buildEepromChip(PCA9561));
+    top->addWidget(buildEepromChip(PCA9560));
 
     connect(m_dataBits[PCA8550], &BitBoxRow::bitClicked, this, guarded([this] { chb8550DataClick(); }));
     connect(m_dataBits[PCA9559], &BitBoxRow::bitClicked, this, guarded([this] { chbPCA9559Click(); }));
@@ -166,9 +164,11 @@ QGroupBox* TfrmPCA8550::buildEepromChip(Chip chip)
 
     int row = 1;
     for (int n = 0; n < bytes; ++n, ++row) {
-        grid->addWidget(label(tr("EEPROM Byte %1").arg(n), grb), row, 0);
+        QLabel* caption = label(tr("EEPROM Byte %1").arg(n), grb);
+        grid->addWidget(caption, row, 0);
         auto* field = new HexField(is9561 ? QStringLiteral("edtEE%1").arg(n) : QStringLiteral("edt9560EE%1").arg(n),
                                    QStringLiteral("FF"), grb);
+        caption->setBuddy(field); // names the field in messages
         m_eeprom[chip].append(field);
         grid->addWidget(field, row, 1, Qt::AlignLeft);
         QPushButton* write = nullptr;
@@ -234,7 +234,7 @@ QGroupBox* TfrmPCA8550::buildEepromChip(Chip chip)
                                "are not confirmed, so nothing is sent");
         m_sourceWrite[chip]->setEnabled(false);
         m_sourceWrite[chip]->setToolTip(why);
-        m_source[chip]->setEnabled(false);
+        // The choices stay readable; only the write is withheld.
         m_source[chip]->setToolTip(why);
     }
     grid->setColumnStretch(4, 1);
@@ -312,13 +312,12 @@ void TfrmPCA8550::btnReadEEClick(int chip, int number)
 void TfrmPCA8550::btnWriteAllClick(int chip)
 {
     const ClickGuard guard{m_writeAll[chip]};
-    // Every field is read first, so a bad one writes nothing.
-    std::vector<std::uint8_t> values;
-    for (HexField* f : m_eeprom[chip])
-        values.push_back(f->value());
+    const auto values = m_link[chip].fieldValues(m_eeprom[chip]);
+    if (!values)
+        return;
     tp::Status st = tp::status::Success;
-    for (std::size_t n = 0; n < values.size() && st == tp::status::Success; ++n)
-        st = writeEeprom(Chip(chip), int(n), values[n]);
+    for (std::size_t n = 0; n < values->size() && st == tp::status::Success; ++n)
+        st = writeEeprom(Chip(chip), int(n), (*values)[n]);
     m_link[chip].showStatus(st);
 }
 

@@ -52,7 +52,7 @@ const char* const kRates[kRateCount] = {"0.06 Hz", "0.12 Hz", "0.25 Hz", "0.50 H
                                         "2 Hz",    "4 Hz",    "8 Hz",    "16 Hz",   "32 Hz"};
 constexpr int kStartRate = 8; // 16 Hz, the chip's power-on rate
 
-const tp::StatusMessage kNoRate{" No conversion rate chosen: nothing written", tp::colour::Red, std::nullopt,
+const tp::StatusMessage kNoRate{" No rate chosen: nothing written", tp::colour::Red, std::nullopt,
                                 tp::colour::White, tp::Align::Left, false};
 
 } // namespace
@@ -559,15 +559,16 @@ void TfrmSA56004::spnTHChange()
 
 void TfrmSA56004::btnReadLocalLimitsClick()
 {
-    std::uint8_t v = 0;
-    tp::Status st = readReg(kLHS, v);
+    // Both limits arrive before either is shown; a failed read changes no text.
+    std::uint8_t high = 0, low = 0;
+    tp::Status st = readReg(kLHS, high);
+    if (st == tp::status::Success)
+        st = readReg(kLLS, low);
     if (st == tp::status::Success) {
-        spnLHS->setValueQuietly(v);
-        st = readReg(kLLS, v);
-        if (st == tp::status::Success)
-            spnLLS->setValueQuietly(v);
+        spnLHS->setValueQuietly(high);
+        spnLLS->setValueQuietly(low);
+        showLimitTexts();
     }
-    showLimitTexts();
     showStatus(st);
 }
 
@@ -578,22 +579,22 @@ void TfrmSA56004::btnWriteLocalLimitsClick()
 
 void TfrmSA56004::btnReadRemoteTempLimitsClick()
 {
-    std::uint8_t hb = 0, lb = 0;
-    tp::Status st = readReg(kRHSHB, hb);
+    // All four bytes arrive before any is shown; a failed read changes no text.
+    std::uint8_t highHb = 0, highLb = 0, lowHb = 0, lowLb = 0;
+    tp::Status st = readReg(kRHSHB, highHb);
     if (st == tp::status::Success)
-        st = readReg(kRHSLB, lb);
+        st = readReg(kRHSLB, highLb);
+    if (st == tp::status::Success)
+        st = readReg(kRLSHB, lowHb);
+    if (st == tp::status::Success)
+        st = readReg(kRLSLB, lowLb);
     if (st == tp::status::Success) {
-        spnRHSHB->setValueQuietly(hb);
-        spnRHSLB->setValueQuietly(lb & 0xE0);
-        st = readReg(kRLSHB, hb);
-        if (st == tp::status::Success)
-            st = readReg(kRLSLB, lb);
-        if (st == tp::status::Success) {
-            spnRLSHB->setValueQuietly(hb);
-            spnRLSLB->setValueQuietly(lb & 0xE0);
-        }
+        spnRHSHB->setValueQuietly(highHb);
+        spnRHSLB->setValueQuietly(highLb & 0xE0);
+        spnRLSHB->setValueQuietly(lowHb);
+        spnRLSLB->setValueQuietly(lowLb & 0xE0);
+        showLimitTexts();
     }
-    showLimitTexts();
     showStatus(st);
 }
 

@@ -143,7 +143,8 @@ TemperaturePlot::TemperaturePlot(const QStringList& channels, Sampler sampler, Q
     chbPlotLimits = new QCheckBox(tr("Scale to limits"), this);
     chbPlotLimits->setObjectName(QStringLiteral("chbPlotLimits"));
     chbPlotLimits->setToolTip(tr("Keep every limit line in view; otherwise scale to the readings"));
-    chbPlotLimits->setChecked(true);
+    // Off: limits from -55 to 150 degrees would flatten the traces.
+    chbPlotLimits->setChecked(false);
     lblPlotState = new QLabel(this);
     lblPlotState->setObjectName(QStringLiteral("lblPlotState"));
     lblPlotState->setWordWrap(true);
@@ -445,7 +446,7 @@ void TemperaturePlot::rescale()
         lo = 0;
         hi = 40;
     }
-    const double pad = std::max(1.0, (hi - lo) * 0.05);
+    const double pad = std::max(1.0, (hi - lo) * 0.1);
     const int yParts = std::clamp((chvPlot->height() - 110) / 36, 2, 8);
     setNiceRange(m_y, lo - pad, hi + pad, yParts);
 

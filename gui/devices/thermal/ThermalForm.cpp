@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/ScrollingContent.h"
 #include "gui/common/TabOrder.h"
 
 #include <QComboBox>
@@ -89,7 +90,8 @@ void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& 
         c->setParent(registers);
         m_columnsLayout->addWidget(c, 0, Qt::AlignTop);
     }
-    m_scroll = new QScrollArea(this);
+    QWidget* content = addScrollingContent(this);
+    m_scroll = new QScrollArea(content);
     m_scroll->setObjectName(QStringLiteral("scbRegisters"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
@@ -101,16 +103,16 @@ void TThermalForm::setPanels(const QList<QWidget*>& columns, const QStringList& 
             const TfrmMain::BackgroundWork background(main(), this);
             return sampler();
         },
-        this);
+        content);
     m_plot->setExportName(windowTitle().section(QLatin1Char(' '), 0, 0) + QStringLiteral(" temperatures.csv"));
-    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter = new QSplitter(Qt::Horizontal, content);
     m_splitter->setObjectName(QStringLiteral("splPlot"));
     m_splitter->setChildrenCollapsible(false);
     m_splitter->addWidget(m_scroll);
     m_splitter->addWidget(m_plot);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    auto* top = new QVBoxLayout(this);
+    auto* top = new QVBoxLayout(content);
     top->setContentsMargins(4, 4, 4, 4);
     top->addWidget(m_splitter);
     // Texts and styles settle after construction; the registers' width with them.
@@ -146,9 +148,10 @@ void TThermalForm::arrange()
     for (QWidget* c : m_columns)
         row += c->sizeHint().width();
     row += m_columnsLayout->spacing() * std::max<int>(0, m_columns.size() - 1) + scrollBar;
-    const int room = width() - 8;
-
+    int room = width() - 8;
     const Qt::Orientation o = room >= row + kPlotBeside ? Qt::Horizontal : Qt::Vertical;
+    if (o == Qt::Vertical)
+        room -= scrollBar; // the whole window may scroll up and down
     const QBoxLayout::Direction d =
         o == Qt::Horizontal || room >= row ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
     const bool turned = m_splitter->orientation() != o || !m_splitter->property("arranged").toBool();
@@ -158,15 +161,21 @@ void TThermalForm::arrange()
     if (o == Qt::Horizontal) {
         // The registers get what they need, the plot the rest.
         m_scroll->setMinimumWidth(std::min(row, 200));
+        m_scroll->setMinimumHeight(0);
+        m_plot->setMinimumHeight(0);
         m_splitter->setSizes({row, room - row});
-    } else if (turned) {
-        // The registers as much as they need, as long as the plot keeps
-        // room for its buttons and a readable chart.
+    } else {
+        // Every register shows, the plot below keeps a readable height, and
+        // the window scrolls as a whole rather than hiding registers in a
+        // small pane of their own.
         m_scroll->setMinimumWidth(0);
-        const int h = std::max(height() - 8 - m_splitter->handleWidth(), 400);
         const int need = m_scroll->widget()->sizeHint().height() + 2;
-        const int top = std::clamp(need, h / 2, h - kPlotBelow);
-        m_splitter->setSizes({top, h - top});
+        m_scroll->setMinimumHeight(need);
+        m_plot->setMinimumHeight(kPlotBelow);
+        if (turned) {
+            const int h = std::max(height() - 8 - m_splitter->handleWidth(), need + kPlotBelow);
+            m_splitter->setSizes({need, h - need});
+        }
     }
 }
 
