@@ -18,6 +18,7 @@ class QMenu;
 class TChildForm;
 class TStatusLine;
 class TfrmBitrate;
+class TfrmBench;
 class TfrmBusLog;
 class TfrmSplash;
 class TAboutBox;
@@ -78,6 +79,7 @@ public:
     TfrmSplash* splashWindow() const;
     TfrmPowerWarning* powerWarning() const;
     TfrmBusLog* busLogWindow() const;
+    TfrmBench* benchWindow() const;
 
     // Applies the bus frequency to the adapter (the frequency window calls it).
     void applyBusFrequency();
@@ -109,6 +111,7 @@ public slots:
     void mnuAboutClick();
     void mnuExitClick();
     void mnuBusLogClick();
+    void mnuBenchClick();
     void mnuScanBusClick();
 
 protected:
@@ -159,6 +162,7 @@ private:
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
     QPointer<TfrmBusLog> m_busLog;
+    QPointer<TfrmBench> m_benchWindow;
     AdapterSelection* m_adapters = nullptr;
     bool m_shownAttached = true;
     bool m_settingsWritten = false;

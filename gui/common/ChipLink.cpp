@@ -22,6 +22,9 @@ std::uint8_t ChipLink::address() const
 void ChipLink::setAddress(std::uint8_t address)
 {
     m_form.context().address[m_chip] = address;
+    // The chip is there as soon as the window looks at the address, so a
+    // bus scan finds it before the first transfer.
+    expect();
 }
 
 void ChipLink::expect()
