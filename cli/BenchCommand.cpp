@@ -92,6 +92,10 @@ int benchCommand(Session& session, const BenchOptions& o, Console& console)
     if (o.action == "remove" || o.action == "set") {
         const std::uint8_t address = parseAddress(o.address);
         sim::ChipModel* chip = bench->chipAt(address);
+        // A chip behind a channel that is off is still on the board.
+        for (const sim::BenchBoard::Row& r : board.rows())
+            if (!chip && !r.setAside && r.address == address)
+                chip = r.chip.get();
         if (!chip)
             throw UsageError("bench " + o.action + ": no chip answers at " + addressWithSevenBit(address));
         if (o.action == "remove")
