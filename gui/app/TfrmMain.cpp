@@ -306,6 +306,7 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry, std::optional<std::
         w->applyPreset(entry);
     if (address)
         w->selectAddress(*address, entry);
+    w->placeChips();
     return w;
 }
 

@@ -12,6 +12,18 @@
 ChipLink::ChipLink(TChildForm& form, const QString& chipType, int chip)
     : m_form(form), m_type(chipType), m_chip(static_cast<std::size_t>(chip))
 {
+    m_form.addChipLink(this);
+}
+
+ChipLink::ChipLink(const ChipLink& other)
+    : m_form(other.m_form), m_type(other.m_type), m_chip(other.m_chip), m_autoWrite(other.m_autoWrite)
+{
+    m_form.addChipLink(this);
+}
+
+ChipLink::~ChipLink()
+{
+    m_form.removeChipLink(this);
 }
 
 std::uint8_t ChipLink::address() const
@@ -22,9 +34,6 @@ std::uint8_t ChipLink::address() const
 void ChipLink::setAddress(std::uint8_t address)
 {
     m_form.context().address[m_chip] = address;
-    // The chip is there as soon as the window looks at the address, so a
-    // bus scan finds it before the first transfer.
-    expect();
 }
 
 void ChipLink::expect()
