@@ -6,6 +6,7 @@
 #include "gui/common/HexField.h"
 #include "gui/memory/MemoryForm.h"
 #include "tests/support/TestBench.h"
+#include "tests/support/WindowChecks.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -107,6 +109,8 @@ private slots:
     void damagedBenchFileChangesNothing();
     void fixedBoardNacksLikeHardware();
     void tableShowsWindowChipsAndNotes();
+    void layout_data();
+    void layout();
 };
 
 void TestBenchWindow::eepromBehindAChannel()
@@ -318,6 +322,36 @@ void TestBenchWindow::tableShowsWindowChipsAndNotes()
     QVERIFY2(notes.contains("bench: placed a simulated PCF8574 at 0x40"), qPrintable(notes.join('\n')));
     QCOMPARE(notes.mid(notes.size() - 2), (QStringList{"bench: you moved the PCF8574 at 0x40 to 0x42 on the main bus",
                                                        "bench: you removed the PCF8574 at 0x42"}));
+}
+
+void TestBenchWindow::layout_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("1280") << 1280;
+    QTest::newRow("half") << 640;
+}
+
+void TestBenchWindow::layout()
+{
+    QFETCH(int, width);
+    Rig r;
+    r.bench.main->resize(width, 800);
+    r.bench.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(r.bench.main.get()));
+    r.add("PCA9548A", "E0");
+    r.add("EEPROM 256", "A0", "channel 2 of the PCA9548A at 0xE0");
+    r.add("SA56004", "98");
+    r.bench.main->deviceAction(kPcf8574)->trigger();
+    r.c<QComboBox>("cmbFaultRepeat")->setCurrentIndex(2);
+    r.click("btnArm");
+    r.select("SA56004");
+    auto* tabs = r.c<QTabWidget>("tabBench");
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QTest::qWait(50);
+        QCOMPARE(clippedControls(r.w), QStringList());
+        saveShot(r.bench.main.get(), QStringLiteral("bench-%1-%2").arg(width).arg(page));
+    }
 }
 
 TALLYPORT_TEST_MAIN(TestBenchWindow)
