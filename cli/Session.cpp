@@ -93,7 +93,7 @@ void Session::openBench(const BusOptions& options)
         }
     }
     for (const std::string& f : options.faults)
-        m_bench->inject(parseFault(f));
+        m_bench->inject(parseFault(f), {}, false); // for this run: the state file keeps the board
 }
 
 void Session::openBus(const BusOptions& options, linuxi2c::Environment env)

@@ -17,7 +17,7 @@ std::string BenchState::save(const SimulatedAdapter& bench)
     std::string out = std::string(kHeader) + "\n";
     if (!bench.placeForWindows())
         out += "windows fixed\n";
-    for (const Fault& f : bench.armedFaults())
+    for (const Fault& f : bench.armedFaults(true))
         out += "fault " + FaultText::format(f, [](std::uint8_t a) { return intToHex(a, 2); }) + "\n";
     for (const SimulatedAdapter::Placement& p : bench.placements()) {
         out += "\nchip " + intToHex(p.address, 2) + " " + p.chip->type() + "\n";

@@ -260,11 +260,12 @@ void SimulatedAdapter::clearFaults()
     m_removed = false;
 }
 
-std::vector<Fault> SimulatedAdapter::armedFaults() const
+std::vector<Fault> SimulatedAdapter::armedFaults(bool keptOnly) const
 {
     std::vector<Fault> out;
     for (const PendingFault& f : m_faults)
-        out.push_back(f.fault);
+        if (f.kept || !keptOnly)
+            out.push_back(f.fault);
     return out;
 }
 

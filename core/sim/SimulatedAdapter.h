@@ -92,13 +92,14 @@ public:
     // With `startsWith`, the fault waits for a transaction whose first
     // message writes these bytes first (a memory's word address, a register
     // pointer), letting the others through.
-    void inject(Fault fault, std::vector<std::uint8_t> startsWith = {})
+    // A fault not `kept` is for this run only: bench files leave it out.
+    void inject(Fault fault, std::vector<std::uint8_t> startsWith = {}, bool kept = true)
     {
-        m_faults.push_back({fault, std::move(startsWith)});
+        m_faults.push_back({fault, std::move(startsWith), kept});
     }
     void clearFaults();
     // The faults still waiting, in the order they were armed.
-    std::vector<Fault> armedFaults() const;
+    std::vector<Fault> armedFaults(bool keptOnly = false) const;
     void clearFault(std::size_t index);
 
     std::size_t maxTransferLength() const override { return m_maxTransferLength; }
@@ -145,6 +146,7 @@ private:
     struct PendingFault {
         Fault fault;
         std::vector<std::uint8_t> startsWith;
+        bool kept = true;
     };
     std::vector<PendingFault> m_faults;
     bool m_removed = false;
