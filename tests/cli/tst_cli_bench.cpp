@@ -1,4 +1,4 @@
-#include "cli/CliApp.h"
+#include "tests/support/CliRun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,27 +8,9 @@
 // tallyport-cli's bench commands, run in-process against one state file.
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Result cli(const QStringList& args)
+CliRun cli(const QStringList& args)
 {
-    std::ostringstream out, err;
-    tp::cli::Console console{out, err};
-    std::vector<std::string> keep{"tallyport-cli"};
-    for (const QString& a : args)
-        keep.push_back(a.toStdString());
-    std::vector<const char*> argv;
-    for (const std::string& s : keep)
-        argv.push_back(s.c_str());
-    Result r;
-    r.code = tp::cli::runCli(int(argv.size()), argv.data(), console);
-    r.out = QString::fromStdString(out.str());
-    r.err = QString::fromStdString(err.str());
-    return r;
+    return runCliInProcess(args);
 }
 
 } // namespace
@@ -63,7 +45,7 @@ void TestCliBench::boardFromTheShell()
     QCOMPARE(cli(with({"bench", "set", "40", "pin", "3", "low"})).code, 0);
     QCOMPARE(cli(with({"bench", "place", "SA56004", "98"})).code, 0);
     QCOMPARE(cli(with({"bench", "set", "98", "temperature", "1", "-12.5"})).code, 0);
-    const Result r = cli(with({"bench", "list"}));
+    const CliRun r = cli(with({"bench", "list"}));
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts),
              (QStringList{"0xE0 (7-bit 0x70)  PCA9548A  main bus  no channel on",
@@ -73,7 +55,7 @@ void TestCliBench::boardFromTheShell()
     // The EEPROM answers once channel 2 is on.
     QCOMPARE(cli(with({"get", "-a", "bench", "A0", "00"})).code, 1);
     QCOMPARE(cli(with({"set", "-a", "bench", "E0", "04", "04"})).code, 0); // control byte, then once more
-    const Result got = cli(with({"get", "-a", "bench", "A0", "00"}));
+    const CliRun got = cli(with({"get", "-a", "bench", "A0", "00"}));
     QCOMPARE(got.code, 0);
     QVERIFY2(got.out.contains("FF"), qPrintable(got.out));
 }
@@ -113,7 +95,7 @@ void TestCliBench::refusals()
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
     f.close();
-    const Result r = cli(with(args));
+    const CliRun r = cli(with(args));
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains(error), qPrintable(r.err));
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -124,7 +106,7 @@ void TestCliBench::refusals()
 void TestCliBench::faultsOfARunAreNotKept()
 {
     QCOMPARE(cli(with({"bench", "place", "PCF8574", "40"})).code, 0);
-    const Result r = cli(with({"get", "-a", "bench", "40", "00", "--bench-fault", "time-out,address=42,count=3"}));
+    const CliRun r = cli(with({"get", "-a", "bench", "40", "00", "--bench-fault", "time-out,address=42,count=3"}));
     QCOMPARE(r.code, 0);
     QFile f(m_file);
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -1,10 +1,10 @@
-#include "cli/CliApp.h"
 #include "core/sim/BenchBoard.h"
 #include "core/sim/BenchState.h"
 #include "core/sim/SerialMemoryChip.h"
 #include "gui/bus/TfrmBench.h"
 #include "gui/common/HexField.h"
 #include "gui/memory/MemoryForm.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/TestBench.h"
 #include "tests/support/WindowChecks.h"
 
@@ -19,7 +19,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include <sstream>
 
 using namespace tp;
 
@@ -83,18 +82,10 @@ struct Rig {
 
 QString cliOut(const QStringList& args, int* code = nullptr)
 {
-    std::ostringstream out, err;
-    cli::Console console{out, err};
-    std::vector<std::string> keep{"tallyport-cli"};
-    for (const QString& a : args)
-        keep.push_back(a.toStdString());
-    std::vector<const char*> argv;
-    for (const std::string& s : keep)
-        argv.push_back(s.c_str());
-    const int rc = cli::runCli(int(argv.size()), argv.data(), console);
+    const CliRun r = runCliInProcess(args);
     if (code)
-        *code = rc;
-    return QString::fromStdString(out.str() + err.str());
+        *code = r.code;
+    return r.out + r.err;
 }
 
 } // namespace
