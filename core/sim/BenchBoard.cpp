@@ -2,7 +2,6 @@
 #include "core/common/Bcd.h"
 #include "core/common/HexText.h"
 #include "core/devices/ports/Pca9541.h"
-#include "core/devices/thermal/Lm75a.h"
 #include "core/devices/rtc/Pcf8563.h"
 #include "core/sim/ChannelSwitchChip.h"
 #include "core/sim/DipSwitchChip.h"
@@ -389,15 +388,15 @@ std::string BenchBoard::stateLine(ChipModel& chip)
             out += " " + intToHex(c->reg(c->member().selector(j)), 2);
         return out + ", input " + intToHex(c->reg(0), 2);
     }
-    if (auto* c = as<Lm75aChip>(chip)) {
-        c->convert();
-        return celsiusText(lm75a::temperatureCount(c->temperatureWord()) * lm75a::kTemperatureStep) + (c->osActive() ? ", OS active" : "");
-    }
+    // What the sensors are exposed to; looking converts nothing, so the
+    // chips' fault queues see only the bus.
     if (const auto s = sources(chip); !s.empty()) {
         const auto names = temperatureNames(chip);
         std::string out;
         for (std::size_t i = 0; i < s.size(); ++i)
             out += (i ? ", " : "") + (s.size() > 1 ? names[i] + " " : "") + celsiusText(s[i]->celsius());
+        if (auto* c = as<Lm75aChip>(chip); c && c->osActive())
+            out += ", OS active";
         return out;
     }
     if (auto* c = as<EepromChip>(chip))
