@@ -131,6 +131,14 @@ int runCli(int argc, const char* const* argv, Console& console)
             cmd->add_option("TYPE", benchOpts.type, "chip type, as bench types lists them")->required();
         if (where)
             cmd->add_option("ADDRESS", benchOpts.address, "7-bit address")->required();
+        if (std::string(name) == "place")
+            cmd->add_option("--behind", benchOpts.behind, "on channel CHANNEL of the mux, switch or master "
+                                                           "selector at MUX_ADDRESS")
+                ->type_name("MUX_ADDRESS:CHANNEL");
+        if (std::string(name) == "set")
+            cmd->add_option("WHAT", benchOpts.values, "pin N high|low, or temperature [N] DEGREES|wander")
+                ->required()
+                ->expected(2, 3);
         cmd->callback([&, name = std::string(name)] {
             benchOpts.action = name;
             action = [&] { return withSession(bus, console, [&](Session& s) {
@@ -142,6 +150,7 @@ int runCli(int argc, const char* const* argv, Console& console)
     benchAction("types", "the chip types the bench can hold", false, false);
     benchAction("place", "put a chip of TYPE at ADDRESS; it stays there", true, true);
     benchAction("remove", "take the chip at ADDRESS off the bench", false, true);
+    benchAction("set", "the outside world of the chip at ADDRESS: a pin's level, a temperature", false, true);
 
     // CLI11 would only say that a command is missing.
     if (argc > 1 && argv[1][0] != '-') {

@@ -53,9 +53,11 @@ struct ScanOptions {
 int scanCommand(Session& session, const ScanOptions& options, Console& console);
 
 struct BenchOptions {
-    std::string action; // "list", "types", "place", "remove"
+    std::string action; // "list", "types", "place", "remove", "set"
     std::string type;
     std::string address;
+    std::string behind;              // place: "MUX_ADDRESS:CHANNEL"
+    std::vector<std::string> values; // set: "pin N high|low", "temperature [N] 41.5|wander"
 };
 int benchCommand(Session& session, const BenchOptions& options, Console& console);
 

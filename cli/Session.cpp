@@ -4,6 +4,7 @@
 #include "core/common/HexText.h"
 #include "core/memory/FileBytes.h"
 #include "core/sim/BenchState.h"
+#include "core/sim/FaultText.h"
 #include "core/sim/SimulatedAdapter.h"
 
 #include <cerrno>
@@ -18,59 +19,13 @@ namespace tp::cli {
 
 namespace {
 
-const char* const kFaultHelp =
-    "KIND[,address=50][,after=N][,count=N][,byte=N] with KIND one of address-nack, data-nack, time-out, "
-    "arbitration-lost, bus-stuck, adapter-removed, chip-removed";
-
-int faultNumber(const std::string& key, const std::string& value)
-{
-    if (value.empty() || value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError("--bench-fault " + key + "=" + value + ": a number is needed");
-    return std::stoi(value);
-}
-
 sim::Fault parseFault(const std::string& text)
 {
-    sim::Fault f;
-    std::size_t pos = text.find(',');
-    const std::string kind = text.substr(0, pos);
-    using K = sim::Fault::Kind;
-    if (kind == "address-nack")
-        f.kind = K::AddressNack;
-    else if (kind == "data-nack")
-        f.kind = K::DataNack;
-    else if (kind == "time-out")
-        f.kind = K::TimeOut;
-    else if (kind == "arbitration-lost")
-        f.kind = K::ArbitrationLost;
-    else if (kind == "bus-stuck")
-        f.kind = K::BusStuck;
-    else if (kind == "adapter-removed")
-        f.kind = K::AdapterRemoved;
-    else if (kind == "chip-removed") { // gone from the bus for the rest of the run
-        f.kind = K::AddressNack;
-        f.count = -1;
-    } else
-        throw UsageError("--bench-fault '" + text + "': " + kFaultHelp);
-    while (pos != std::string::npos) {
-        const std::size_t next = text.find(',', pos + 1);
-        const std::string item = text.substr(pos + 1, next == std::string::npos ? next : next - pos - 1);
-        pos = next;
-        const std::size_t eq = item.find('=');
-        const std::string key = item.substr(0, eq);
-        const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
-        if (key == "address")
-            f.address = parseAddress(value, true);
-        else if (key == "after")
-            f.after = faultNumber(key, value);
-        else if (key == "count")
-            f.count = faultNumber(key, value);
-        else if (key == "byte")
-            f.byteIndex = faultNumber(key, value);
-        else
-            throw UsageError("--bench-fault '" + text + "': " + kFaultHelp);
+    try {
+        return sim::FaultText::parse(text, [](std::string_view a) { return parseAddress(a, true); });
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(std::string("--bench-fault ") + e.what());
     }
-    return f;
 }
 
 std::string traceLine(const BusLogEntry& e)
@@ -144,7 +99,7 @@ void Session::openBench(const BusOptions& options)
         }
     }
     for (const std::string& f : options.faults)
-        m_bench->inject(parseFault(f));
+        m_bench->inject(parseFault(f), {}, false); // for this run: the state file keeps the board
     if (options.frequencyKHz)
         m_bench->setBusFrequency(options.frequencyKHz);
 }

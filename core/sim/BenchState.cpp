@@ -1,6 +1,12 @@
 #include "core/sim/BenchState.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
+#include "core/sim/BenchBoard.h"
+#include "core/sim/FaultText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
 
 #include <stdexcept>
 
@@ -9,6 +15,10 @@ namespace tp::sim {
 std::string BenchState::save(const SimulatedAdapter& bench)
 {
     std::string out = std::string(kHeader) + "\n";
+    if (!bench.placeForWindows())
+        out += "windows fixed\n";
+    for (const Fault& f : bench.armedFaults(true))
+        out += "fault " + FaultText::format(f, [](std::uint8_t a) { return intToHex(a, 2); }) + "\n";
     for (const SimulatedAdapter::Placement& p : bench.placements()) {
         out += "\nchip " + intToHex(p.address, 2) + " " + p.chip->type() + "\n";
         if (p.placedByBench)
@@ -21,6 +31,14 @@ std::string BenchState::save(const SimulatedAdapter& bench)
         p.chip->saveState(state);
         for (const auto& [name, value] : state.fields())
             out += "field " + name + " " + value + "\n";
+        const auto sensors = BenchBoard::temperatureNames(*p.chip);
+        for (std::size_t i = 0; i < sensors.size(); ++i) {
+            const std::optional<double> t = BenchBoard::temperature(*p.chip, static_cast<int>(i));
+            char buf[32] = "wander";
+            if (t)
+                std::snprintf(buf, sizeof buf, "%.4f", *t);
+            out += "temperature " + std::to_string(i) + " " + buf + "\n";
+        }
     }
     return out;
 }
@@ -30,8 +48,21 @@ namespace {
 struct Pending {
     SimulatedAdapter::Placement placement;
     ChipState state;
+    std::vector<std::pair<int, std::optional<double>>> temperatures;
     std::size_t line = 0;
 };
+
+std::optional<double> celsius(std::string_view text)
+{
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("-+.0123456789") != std::string_view::npos)
+        throw std::invalid_argument("not a temperature");
+    const std::string s(text);
+    std::size_t used = 0;
+    const double v = std::stod(s, &used);
+    if (used != s.size() || !std::isfinite(v) || v < -55 || v > 150)
+        throw std::invalid_argument("not a temperature");
+    return v;
+}
 
 std::string_view nextWord(std::string_view& rest)
 {
@@ -59,6 +90,9 @@ int smallNumber(std::string_view text)
 void BenchState::restore(SimulatedAdapter& bench, std::string_view text)
 {
     std::vector<Pending> chips;
+    std::vector<Fault> faults;
+    bool version1 = false;
+    bool placeForWindows = true;
     std::size_t lineNo = 0;
     const auto fail = [&](const std::string& why) {
         throw FileError("not a bench state: line " + std::to_string(lineNo) + ": " + why);
@@ -71,8 +105,9 @@ void BenchState::restore(SimulatedAdapter& bench, std::string_view text)
             line.remove_suffix(1);
         ++lineNo;
         if (lineNo == 1) {
-            if (line != kHeader)
+            if (line != kHeader && line != kHeaderVersion1)
                 fail("the first line must be \"" + std::string(kHeader) + "\"");
+            version1 = line == kHeaderVersion1;
             continue;
         }
         if (line.empty())
@@ -94,6 +129,25 @@ void BenchState::restore(SimulatedAdapter& bench, std::string_view text)
             chips.push_back(std::move(p));
             continue;
         }
+        if (!version1 && key == "windows") {
+            if (rest != "place" && rest != "fixed")
+                fail("\"windows\" takes \"place\" or \"fixed\"");
+            placeForWindows = rest == "place";
+            continue;
+        }
+        if (!version1 && key == "fault") {
+            try {
+                faults.push_back(FaultText::parse(rest, [](std::string_view a) {
+                    std::uint32_t v = 0;
+                    if (a.size() != 2 || !tryHexToInt(a, v) || (v & 1))
+                        throw std::invalid_argument("'" + std::string(a) + "' is not an 8-bit write address");
+                    return static_cast<std::uint8_t>(v);
+                }));
+            } catch (const std::invalid_argument& e) {
+                fail(std::string("fault ") + e.what());
+            }
+            continue;
+        }
         if (chips.empty())
             fail("\"" + std::string(key) + "\" before the first chip");
         Pending& current = chips.back();
@@ -110,6 +164,14 @@ void BenchState::restore(SimulatedAdapter& bench, std::string_view text)
             }
             if (!rest.empty())
                 fail("\"behind\" takes a chip number and a channel");
+        } else if (!version1 && key == "temperature") {
+            try {
+                const int sensor = smallNumber(nextWord(rest));
+                const std::optional<double> t = rest == "wander" ? std::nullopt : celsius(rest);
+                current.temperatures.emplace_back(sensor, t);
+            } catch (const std::invalid_argument&) {
+                fail("\"temperature\" takes a sensor number and degrees or \"wander\"");
+            }
         } else if (key == "field") {
             const std::string_view name = nextWord(rest);
             if (name.empty())
@@ -132,9 +194,19 @@ void BenchState::restore(SimulatedAdapter& bench, std::string_view text)
         } catch (const FileError& e) {
             fail(p.placement.chip->type() + ": " + e.what());
         }
+        const auto sensors = BenchBoard::temperatureNames(*p.placement.chip);
+        for (const auto& [sensor, t] : p.temperatures) {
+            if (sensor >= static_cast<int>(sensors.size()))
+                fail(p.placement.chip->type() + " has no temperature " + std::to_string(sensor));
+            BenchBoard::applyTemperature(*p.placement.chip, sensor, t);
+        }
         list.push_back(p.placement);
     }
     bench.setPlacements(list);
+    bench.clearFaults();
+    for (const Fault& f : faults)
+        bench.inject(f);
+    bench.setPlaceForWindows(placeForWindows);
 }
 
 } // namespace tp::sim

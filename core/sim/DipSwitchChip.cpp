@@ -41,7 +41,7 @@ DipSwitchChip::DipSwitchChip(Params params)
 
 bool DipSwitchChip::inWriteCycle() const
 {
-    return clock() && clock()->ns() < m_busyUntilNs;
+    return clock() && m_busyUntil && !clock()->reached(*m_busyUntil);
 }
 
 bool DipSwitchChip::start(std::uint8_t, bool read)
@@ -93,7 +93,7 @@ void DipSwitchChip::stop()
     m_pending.clear();
     ++m_cycles;
     if (clock())
-        m_busyUntilNs = clock()->ns() + m_params.writeCycleUs * 1000;
+        m_busyUntil = clock()->after(m_params.writeCycleUs * 1000);
 }
 
 void DipSwitchChip::saveState(ChipState& state) const

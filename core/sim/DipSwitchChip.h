@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,8 @@ private:
     bool m_expectNumber = false;
     bool m_commandTaken = false;
     int m_pointer = 0;
-    std::uint64_t m_busyUntilNs = 0;
+    // Ends on either clock: a user's pause between two writes is time the chip has too.
+    std::optional<SimClock::Deadline> m_busyUntil;
     std::size_t m_cycles = 0;
 };
 

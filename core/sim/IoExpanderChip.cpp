@@ -84,6 +84,10 @@ std::uint8_t IoExpanderChip::loadRegister(std::size_t i) const
 {
     if (i < static_cast<std::size_t>(m_variant.ports))
         return input(static_cast<int>(i));
+    // Four-pin chips have no latch behind the upper bits of these two.
+    const auto p = static_cast<int>(i) % m_variant.ports;
+    if (i == outputReg(p) || i == configReg(p))
+        return static_cast<std::uint8_t>(m_regs[i] | ~pinMask());
     return m_regs[i];
 }
 

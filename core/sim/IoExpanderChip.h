@@ -54,6 +54,7 @@ public:
 
     // Levels the outside world puts on port p's pins; all high at start.
     void setExternal(int p, std::uint8_t levels) { m_external.at(static_cast<std::size_t>(p)) = levels; }
+    std::uint8_t external(int p = 0) const { return m_external.at(static_cast<std::size_t>(p)); }
     // The levels of port p's pins.
     std::uint8_t pins(int p = 0) const;
     // What a read of port p's input register returns.

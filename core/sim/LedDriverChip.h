@@ -38,6 +38,7 @@ public:
     bool autoIncrement() const { return m_autoIncrement; }
     // Levels outside on the LED pins, bit n for LED n: a 0 pulls the pin low.
     void setExternal(std::uint16_t levels) { m_external = levels; }
+    std::uint16_t external() const { return m_external; }
 
 private:
     bool drivenLow(int led) const;

@@ -63,11 +63,19 @@ bool Lm75aChip::writeData(std::uint8_t p, int index, std::uint8_t value)
             const bool wasInterrupt = fieldValue(m_conf, kOsMode) == 1;
             m_conf = static_cast<std::uint8_t>(value & 0x1F); // bits 7-5 are reserved, read 0
             const bool interrupt = fieldValue(m_conf, kOsMode) == 1;
-            if (interrupt != wasInterrupt || !running()) {
-                // A new mode, or shut-down in interrupt mode, starts the OS logic afresh.
-                if (interrupt || !running())
+            if (interrupt != wasInterrupt) {
+                // A new mode starts the OS logic afresh; a new interrupt mode with OS released.
+                if (interrupt)
                     m_os = false;
                 m_awaitBelow = false;
+                m_faults = 0;
+            }
+            if (!running()) {
+                // Shutdown releases OS in interrupt mode; a comparator keeps its state.
+                if (interrupt) {
+                    m_os = false;
+                    m_awaitBelow = false;
+                }
                 m_faults = 0;
             }
         }
@@ -96,9 +104,10 @@ void Lm75aChip::measure()
 {
     const int count = thermal::quantise(m_source.celsius(), kTemperatureStep, -1024, 1023);
     m_temp = lm75a::temperatureWord(count);
-    const double t = count * kTemperatureStep;
-    const double tos = limitCount(m_tos) * kLimitStep;
-    const double thyst = limitCount(m_thyst) * kLimitStep;
+    // The limits have 9 bits, so the comparison takes the temperature's 9 MSBs.
+    const int t = count >> 2;
+    const int tos = limitCount(m_tos);
+    const int thyst = limitCount(m_thyst);
     const bool interrupt = fieldValue(m_conf, kOsMode) == 1;
 
     // The condition that moves the output next, counted over consecutive conversions.

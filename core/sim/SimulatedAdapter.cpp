@@ -1,5 +1,6 @@
 #include "core/sim/SimulatedAdapter.h"
 #include "core/common/HexText.h"
+#include "core/sim/FaultText.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -75,6 +76,49 @@ void SimulatedAdapter::remove(std::uint8_t address, Segment segment)
     });
 }
 
+std::vector<SimulatedAdapter::Slot>::iterator SimulatedAdapter::slotOf(const ChipModel* chip)
+{
+    auto it = std::find_if(m_slots.begin(), m_slots.end(), [&](const Slot& s) { return s.chip.get() == chip; });
+    if (it == m_slots.end())
+        throw std::invalid_argument("that chip is not on the bus");
+    return it;
+}
+
+void SimulatedAdapter::removeChip(const ChipModel* chip)
+{
+    m_slots.erase(slotOf(chip));
+}
+
+Segment SimulatedAdapter::segmentOf(const ChipModel* chip) const
+{
+    for (const Slot& s : m_slots)
+        if (s.chip.get() == chip)
+            return s.behind ? Segment{s.gate.lock().get(), s.channel} : Segment{};
+    throw std::invalid_argument("that chip is not on the bus");
+}
+
+void SimulatedAdapter::moveChip(const ChipModel* chip, std::uint8_t address, Segment segment)
+{
+    address &= 0xFE;
+    std::shared_ptr<ChipModel> c = slotOf(chip)->chip;
+    const std::shared_ptr<ChipModel> gate = gateOf(segment);
+    // A gate behind itself, directly or further down, would cut its own way to the bus.
+    for (const ChipModel* g = segment.gate; g; g = segmentOf(g).gate)
+        if (g == chip)
+            throw std::invalid_argument("a chip cannot sit behind itself");
+    const int span = c->addressSpan();
+    std::erase_if(m_slots, [&](const Slot& s) {
+        return s.chip != c && overlaps(s, address, span) &&
+               (s.placedByBench || sameSegment(s, gate, segment.channel));
+    });
+    Slot& s = *slotOf(chip);
+    s.base = address;
+    s.behind = gate != nullptr;
+    s.gate = gate;
+    s.channel = segment.channel;
+    s.placedByBench = false; // moved by the user: the bench leaves it there
+}
+
 std::shared_ptr<ChipModel> SimulatedAdapter::find(std::uint8_t address) const
 {
     address &= 0xFE;
@@ -97,6 +141,8 @@ void SimulatedAdapter::registerType(const std::string& type, Factory factory)
 void SimulatedAdapter::expectChip(std::string_view typeName, std::uint8_t address)
 {
     address &= 0xFE;
+    if (!m_placeForWindows)
+        return;
     const std::string type(typeName);
     auto factory = m_factories.find(type);
     if (factory == m_factories.end())
@@ -214,14 +260,39 @@ void SimulatedAdapter::clearFaults()
     m_removed = false;
 }
 
+std::vector<Fault> SimulatedAdapter::armedFaults(bool keptOnly) const
+{
+    std::vector<Fault> out;
+    for (const PendingFault& f : m_faults)
+        if (f.kept || !keptOnly)
+            out.push_back(f.fault);
+    return out;
+}
+
+void SimulatedAdapter::clearFault(std::size_t index)
+{
+    if (index < m_faults.size())
+        m_faults.erase(m_faults.begin() + static_cast<std::ptrdiff_t>(index));
+    if (m_faults.empty())
+        m_removed = false;
+}
+
 std::uint64_t SimulatedAdapter::bitNs() const
 {
     return 1000000ull / std::max(1u, busFrequency());
 }
 
-std::optional<Fault> SimulatedAdapter::takeFault(const I2cMessage& first)
+std::optional<Fault> SimulatedAdapter::takeFault(std::span<const I2cMessage> messages)
 {
+    const I2cMessage& first = messages[0];
+    std::size_t written = 0;
+    for (const I2cMessage& m : messages)
+        if (!m.read)
+            written += m.data.size();
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
+        // A data NACK waits for a write that reaches its byte.
+        if (it->fault.kind == Fault::Kind::DataNack && written <= static_cast<std::size_t>(it->fault.byteIndex))
+            continue;
         if (it->fault.address && *it->fault.address != (first.address & 0xFE))
             continue;
         const auto& prefix = it->startsWith;
@@ -235,6 +306,7 @@ std::optional<Fault> SimulatedAdapter::takeFault(const I2cMessage& first)
         Fault f = it->fault;
         if (it->fault.count > 0 && --it->fault.count == 0)
             m_faults.erase(it);
+        log().note(nowUs(), "bench: fault fired: " + FaultText::describe(f));
         return f;
     }
     return std::nullopt;
@@ -249,7 +321,7 @@ Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<
         if (m.data.size() > m_maxTransferLength)
             return status::DataNack;
     const std::uint64_t bit = bitNs();
-    std::optional<Fault> fault = takeFault(messages[0]);
+    std::optional<Fault> fault = takeFault(messages);
     if (fault) {
         switch (fault->kind) {
         case Fault::Kind::AdapterRemoved:

@@ -35,6 +35,14 @@ public:
     // The bench never moves a chip placed this way.
     ChipModel& place(std::uint8_t address, std::unique_ptr<ChipModel> chip, Segment segment = {});
     void remove(std::uint8_t address, Segment segment = {});
+    // The same by the chip itself, for a user who picked it from a list.
+    // moveChip() keeps the chip's state and the chips behind it; it throws
+    // std::invalid_argument for a chip not on the bus or a segment behind
+    // the chip itself.
+    void removeChip(const ChipModel* chip);
+    void moveChip(const ChipModel* chip, std::uint8_t address, Segment segment = {});
+    // The segment a chip on the bus sits on.
+    Segment segmentOf(const ChipModel* chip) const;
     // The chip that answers at the address now (behind connected channels only).
     ChipModel* chipAt(std::uint8_t address) const;
     template <class T> T* chipAt(std::uint8_t address) const
@@ -56,6 +64,10 @@ public:
     //   one, with the state it had, otherwise a new model is placed.
     // Each change is noted in the bus log. Unregistered types change nothing.
     void expectChip(std::string_view type, std::uint8_t address) override;
+    // Off, the bench is a fixed board: expectChip() places nothing and a
+    // window at an address without a chip meets a NACK, as on hardware.
+    void setPlaceForWindows(bool on) { m_placeForWindows = on; }
+    bool placeForWindows() const { return m_placeForWindows; }
 
     // A chip of a registered type, on this bench's clock; nothing for others.
     std::unique_ptr<ChipModel> makeChip(const std::string& type) const;
@@ -80,11 +92,15 @@ public:
     // With `startsWith`, the fault waits for a transaction whose first
     // message writes these bytes first (a memory's word address, a register
     // pointer), letting the others through.
-    void inject(Fault fault, std::vector<std::uint8_t> startsWith = {})
+    // A fault not `kept` is for this run only: bench files leave it out.
+    void inject(Fault fault, std::vector<std::uint8_t> startsWith = {}, bool kept = true)
     {
-        m_faults.push_back({fault, std::move(startsWith)});
+        m_faults.push_back({fault, std::move(startsWith), kept});
     }
     void clearFaults();
+    // The faults still waiting, in the order they were armed.
+    std::vector<Fault> armedFaults(bool keptOnly = false) const;
+    void clearFault(std::size_t index);
 
     std::size_t maxTransferLength() const override { return m_maxTransferLength; }
     // Lets tests play an adapter with a smaller transfer buffer.
@@ -119,7 +135,8 @@ private:
     bool sameSegment(const Slot& s, const std::shared_ptr<ChipModel>& gate, int channel) const;
     bool reachable(const Slot& s, int depth = 0) const;
     std::shared_ptr<ChipModel> gateOf(const Segment& segment) const;
-    std::optional<Fault> takeFault(const I2cMessage& first);
+    std::optional<Fault> takeFault(std::span<const I2cMessage> messages);
+    std::vector<Slot>::iterator slotOf(const ChipModel* chip);
 
     SimClock m_clock;
     std::vector<Slot> m_slots;
@@ -129,9 +146,11 @@ private:
     struct PendingFault {
         Fault fault;
         std::vector<std::uint8_t> startsWith;
+        bool kept = true;
     };
     std::vector<PendingFault> m_faults;
     bool m_removed = false;
+    bool m_placeForWindows = true;
     std::size_t m_maxTransferLength = 65536 + 2;
 };
 

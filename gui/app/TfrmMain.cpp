@@ -9,6 +9,7 @@
 #include "gui/app/TfrmBitrate.h"
 #include "gui/app/TfrmPowerWarning.h"
 #include "gui/app/TfrmSplash.h"
+#include "gui/bus/TfrmBench.h"
 #include "gui/bus/TfrmBusLog.h"
 #include "gui/bus/TfrmBusScan.h"
 #include "gui/common/ChildForm.h"
@@ -146,6 +147,11 @@ void TfrmMain::buildMenus()
     busLog->setObjectName(QStringLiteral("mnuBusLog"));
     busLog->setStatusTip(tr("Show every message on the bus"));
     busLog->setToolTip(busLog->statusTip());
+    QAction* benchAction =
+        mnuWindow->addAction(tr("Simulated Ben&ch"), this, guarded(this, &TfrmMain::mnuBenchClick));
+    benchAction->setObjectName(QStringLiteral("mnuBench"));
+    benchAction->setStatusTip(tr("See and arrange the chips of the simulated bench"));
+    benchAction->setToolTip(benchAction->statusTip());
     QAction* scanBus = mnuWindow->addAction(tr("&Scan Bus\u2026"), this, guarded(this, &TfrmMain::mnuScanBusClick));
     scanBus->setObjectName(QStringLiteral("mnuScanBus"));
     scanBus->setStatusTip(tr("Find the addresses that answer on the bus"));
@@ -311,6 +317,7 @@ TChildForm* TfrmMain::openEntry(const CatalogueEntry& entry, std::optional<std::
         w->applyPreset(entry);
     if (address)
         w->selectAddress(*address, entry);
+    w->placeChips();
     return w;
 }
 
@@ -336,6 +343,21 @@ void TfrmMain::mnuScanBusClick()
     // Choosing the entry scans, also when the window is open already.
     if (auto* w = qobject_cast<TfrmBusScan*>(openEntry(scan)))
         w->btnScanClick();
+}
+
+void TfrmMain::mnuBenchClick()
+{
+    if (!m_benchWindow) {
+        m_benchWindow = new TfrmBench(*this);
+        addDockWidget(Qt::BottomDockWidgetArea, m_benchWindow);
+    }
+    m_benchWindow->show();
+    m_benchWindow->raise();
+}
+
+TfrmBench* TfrmMain::benchWindow() const
+{
+    return m_benchWindow.data();
 }
 
 TfrmBusLog* TfrmMain::busLogWindow() const

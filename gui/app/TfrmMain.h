@@ -18,6 +18,7 @@ class QMenu;
 class TChildForm;
 class TStatusLine;
 class TfrmBitrate;
+class TfrmBench;
 class TfrmBusLog;
 class TfrmSplash;
 class TAboutBox;
@@ -95,6 +96,7 @@ public:
     TfrmSplash* splashWindow() const;
     TfrmPowerWarning* powerWarning() const;
     TfrmBusLog* busLogWindow() const;
+    TfrmBench* benchWindow() const;
 
     // Applies the bus frequency to the adapter (the frequency window calls it).
     void applyBusFrequency();
@@ -126,6 +128,7 @@ public slots:
     void mnuAboutClick();
     void mnuExitClick();
     void mnuBusLogClick();
+    void mnuBenchClick();
     void mnuScanBusClick();
 
 protected:
@@ -180,6 +183,7 @@ private:
     QPointer<TAboutBox> m_about;
     QPointer<TfrmPowerWarning> m_powerWarning;
     QPointer<TfrmBusLog> m_busLog;
+    QPointer<TfrmBench> m_benchWindow;
     AdapterSelection* m_adapters = nullptr;
     bool m_shownAttached = true;
     bool m_settingsWritten = false;

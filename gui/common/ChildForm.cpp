@@ -1,4 +1,5 @@
 #include "gui/common/ChildForm.h"
+#include "gui/common/ChipLink.h"
 #include "gui/app/Catalogue.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Guarded.h"
@@ -205,4 +206,10 @@ void TChildForm::mnuCloseAllClick()
 void TChildForm::mnuExitClick()
 {
     m_main.exitApplication();
+}
+
+void TChildForm::placeChips()
+{
+    for (ChipLink* link : std::as_const(m_links))
+        link->placeChip();
 }

@@ -18,6 +18,8 @@ class Adapter;
 // status line blanked when it becomes active, the status line blanked on
 // destruction, a File menu that takes the frame's place while active, the
 // Device-menu presets, and the program-level bus context of its class.
+class ChipLink;
+
 class TChildForm : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +44,13 @@ public:
 
     // Called by the frame each time this window becomes the active child.
     virtual void FormActivate();
+
+    // Tells the adapter which chips the window will talk to, so the bench
+    // places them when the window opens and a bus scan finds them. By
+    // default the chips of the window's ChipLinks.
+    virtual void placeChips();
+    void addChipLink(ChipLink* link) { m_links.push_back(link); }
+    void removeChipLink(ChipLink* link) { m_links.removeAll(link); }
 
     bool maximiseOnActivate() const { return m_maximise; }
     bool opensMaximised() const { return m_openMaximised; }
@@ -78,6 +87,7 @@ protected slots:
     void mnuExitClick();
 
 private:
+    QList<ChipLink*> m_links;
     TfrmMain& m_main;
     QString m_windowClass;
     QList<QMenu*> m_menus;

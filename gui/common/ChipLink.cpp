@@ -16,6 +16,18 @@
 ChipLink::ChipLink(TChildForm& form, const QString& chipType, int chip)
     : m_form(form), m_type(chipType), m_chip(static_cast<std::size_t>(chip))
 {
+    m_form.addChipLink(this);
+}
+
+ChipLink::ChipLink(const ChipLink& other)
+    : m_form(other.m_form), m_type(other.m_type), m_chip(other.m_chip), m_autoWrite(other.m_autoWrite)
+{
+    m_form.addChipLink(this);
+}
+
+ChipLink::~ChipLink()
+{
+    m_form.removeChipLink(this);
 }
 
 std::uint8_t ChipLink::address() const

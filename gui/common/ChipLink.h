@@ -23,6 +23,11 @@ class TChildForm;
 class ChipLink {
 public:
     ChipLink(TChildForm& form, const QString& chipType, int chip = 0);
+    ChipLink(const ChipLink& other);
+    ChipLink& operator=(const ChipLink&) = delete;
+    ~ChipLink();
+    // The adapter places the chip now, as it would at the first transfer.
+    void placeChip() { expect(); }
 
     const QString& chipType() const { return m_type; }
     // For a window whose address list spans several chip types.

@@ -105,6 +105,7 @@ private:
     int preselectedType(qsizetype listLength) const;
     static QString suffixOf(int filterIndex);
     tp::MemoryDevice device() const;
+    void placeChips() override;
     // Runs a long bus job with a progress dialog that appears after half a
     // second; the job gets the progress callback.
     tp::MemoryBusResult withProgress(const QString& label,

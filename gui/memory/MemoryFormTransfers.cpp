@@ -38,6 +38,12 @@ tp::MemoryDevice TMemoryForm::device() const
     return d;
 }
 
+void TMemoryForm::placeChips()
+{
+    const tp::MemoryDevice d = device();
+    adapter().expectChip(d.chipType(), d.address);
+}
+
 tp::MemoryBusResult TMemoryForm::withProgress(
     const QString& label,
     const std::function<tp::MemoryBusResult(const std::function<bool(std::size_t, std::size_t)>&)>& job)

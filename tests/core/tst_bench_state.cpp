@@ -1,5 +1,6 @@
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
+#include "core/sim/BenchBoard.h"
 #include "core/sim/BenchState.h"
 #include "core/sim/EepromChip.h"
 #include "core/sim/QuasiBidirectionalPort.h"
@@ -74,6 +75,8 @@ private slots:
     void refusedTextsChangeNothing_data();
     void refusedTextsChangeNothing();
     void faultWaitsItsTurn();
+    void wholeBenchSurvives();
+    void version1FilesStillRead();
 };
 
 // For each chip type: after the setup script, the probe script gives the
@@ -218,6 +221,20 @@ void TestBenchState::refusedTextsChangeNothing_data()
     QTest::newRow("gate missing") << h + "chip A0 RAM 256\nbehind 5 1\n" << "\"behind\" names no other chip";
     QTest::newRow("behind without channel") << h + "chip E0 PCA9548A\nchip A0 RAM 256\nbehind 0\n"
                                             << "\"behind\" takes a chip number and a channel";
+    // Version 2 entries: version 1 files never held them.
+    const QString h2 = "Tallyport bench state 2\n";
+    QTest::newRow("fault in version 1") << h + "fault time-out\n" << "line 2: \"fault\" before the first chip";
+    QTest::newRow("unknown fault") << h2 + "fault melt-down\n" << "line 2: fault 'melt-down'";
+    QTest::newRow("fault at read address") << h2 + "fault address-nack,address=A1\n"
+                                           << "line 2: fault 'A1' is not an 8-bit write address";
+    QTest::newRow("windows what") << h2 + "windows maybe\n" << "line 2: \"windows\" takes \"place\" or \"fixed\"";
+    QTest::newRow("temperature text") << h2 + "chip 90 LM75A\ntemperature 0 warm\n"
+                                      << "line 3: \"temperature\" takes a sensor number";
+    QTest::newRow("temperature too hot") << h2 + "chip 90 LM75A\ntemperature 0 400\n" << "line 3:";
+    QTest::newRow("temperature of a port") << h2 + "chip 40 PCF8574\ntemperature 0 20\n"
+                                           << "line 2: PCF8574 has no temperature 0";
+    QTest::newRow("second sensor of one") << h2 + "chip 90 LM75A\ntemperature 1 20\n"
+                                          << "LM75A has no temperature 1";
 }
 
 void TestBenchState::refusedTextsChangeNothing()
@@ -228,6 +245,11 @@ void TestBenchState::refusedTextsChangeNothing()
     auto bench = newBench();
     bench->expectChip("PCF8574", 0x40);
     QCOMPARE(play(*bench, {"W 40 5A"}), QString("0:"));
+    // Faults and the window placing are the bench's too: a refused text keeps them.
+    Fault f;
+    f.kind = Fault::Kind::TimeOut;
+    bench->inject(f);
+    bench->setPlaceForWindows(false);
     const std::string before = BenchState::save(*bench);
     try {
         BenchState::restore(*bench, text.toStdString());
@@ -236,6 +258,59 @@ void TestBenchState::refusedTextsChangeNothing()
         QVERIFY2(QString(e.what()).contains(error), e.what());
     }
     QCOMPARE(BenchState::save(*bench), before);
+}
+
+// What a board prepared in the window holds comes back whole: chips behind
+// channels, outside levels, temperatures, armed faults, window placing.
+void TestBenchState::wholeBenchSurvives()
+{
+    auto bench = newBench();
+    BenchBoard board(*bench);
+    ChipModel& mux = board.place("PCA9548A", 0xE0);
+    board.place("EEPROM 256", 0xA0, board.segmentBehind(0xE0, 2));
+    ChipModel& port = board.place("PCF8574", 0x40);
+    board.setPin(port, 3, false);
+    ChipModel& sensor = board.place("SA56004", 0x98);
+    board.setTemperature(sensor, 0, 41.5);
+    board.setTemperature(sensor, 1, std::nullopt);
+    Fault f;
+    f.kind = Fault::Kind::DataNack;
+    f.address = 0xA0;
+    f.byteIndex = 5;
+    board.arm(f);
+    board.setPlaceForWindows(false);
+    QCOMPARE(play(*bench, {"W E0 04", "W A0 00 11 22"}), QString("0: | 0:"));
+    (void)mux;
+
+    const std::string text = BenchState::save(*bench);
+    QVERIFY(text.rfind(BenchState::kHeader, 0) == 0);
+    auto restored = newBench();
+    BenchState::restore(*restored, text);
+    QCOMPARE(BenchState::save(*restored), text);
+    QVERIFY(!restored->placeForWindows());
+    QCOMPARE(restored->armedFaults().size(), std::size_t(1));
+    QCOMPARE(restored->armedFaults()[0].byteIndex, 5);
+    auto* p = restored->chipAt<QuasiBidirectionalPort>(0x40);
+    QVERIFY(p);
+    QCOMPARE(p->pins(), std::uint8_t(0xF7));
+    ChipModel* s = restored->chipAt(0x98);
+    QVERIFY(s);
+    QCOMPARE(BenchBoard::temperature(*s, 0).value_or(0), 41.5);
+    QVERIFY(!BenchBoard::temperature(*s, 1)); // still wanders
+    // The EEPROM answers behind channel 2, with its data, and the fault fires there.
+    QCOMPARE(play(*restored, {"WR A0 00 2", "W E0 00", "R A0 1"}), QString("0: 11 22 | 0: | 1:"));
+    QCOMPARE(play(*restored, {"W E0 04", "W A0 00 01 02 03 04 05 06"}), QString("0: | 2:"));
+}
+
+// Files written before faults, temperatures and window placing were kept still read.
+void TestBenchState::version1FilesStillRead()
+{
+    auto bench = newBench();
+    BenchState::restore(*bench, "Tallyport bench state 1\n\nchip E0 PCA9548A\nfield control 4\n\n"
+                                "chip A0 EEPROM 16\nbehind 0 2\nfield memory 00112233445566778899AABBCCDDEEFF\n");
+    QVERIFY(bench->placeForWindows());
+    QVERIFY(bench->armedFaults().empty());
+    QCOMPARE(play(*bench, {"WR A0 01 2"}), QString("0: 11 22"));
 }
 
 // A fault set to hit after some transactions lets those through.

@@ -296,7 +296,9 @@ void TestPcf8575::sharesItsDefaultAddressWithThePcf8574Window()
     for (const tp::BusLogEntry& e : bench.sim->log().entries())
         if (e.isNote())
             notes << QString::fromStdString(e.note);
+    // Each window's chips are placed as it opens: the PCF8574 window has two.
     QCOMPARE(notes, (QStringList{"bench: placed a simulated PCF8574 at 0x40",
+                                 "bench: placed a simulated PCF8574A at 0x70",
                                  "bench: set aside the simulated PCF8574 at 0x40",
                                  "bench: placed a simulated PCF8575 at 0x40",
                                  "bench: set aside the simulated PCF8575 at 0x40",

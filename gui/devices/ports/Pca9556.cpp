@@ -18,6 +18,7 @@ RegisterPortWindow::Design design()
     d.initial = {"XX", "00", "F0", "FF"};
     d.inputUndefined = true;
     d.boldCaptions = true;
+    d.chipFromEntry = true;
     d.readAllHint = QStringLiteral("Read registers 0x00 through 0x03");
     d.writeAllHint = QStringLiteral("Write registers 0x01 through 0x03");
     d.disableAllWhileReading = false;

@@ -1,4 +1,5 @@
 #include "gui/devices/ports/RegisterPortWindow.h"
+#include "gui/app/Catalogue.h"
 #include "core/devices/ports/RegisterExpander.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/BitBoxRow.h"
@@ -221,13 +222,16 @@ QGroupBox* RegisterPortWindow::buildRegister(int n, QWidget* parent)
 void RegisterPortWindow::applyPreset(const CatalogueEntry& entry)
 {
     TChildForm::applyPreset(entry);
+    if (m_design.chipFromEntry)
+        m_entryChip = entry.caption.section(QLatin1Char(' '), 0, 0);
     setAddress(m_link.address());
 }
 
 void RegisterPortWindow::setAddress(std::uint8_t address)
 {
+    m_link.setChipType(m_entryChip.isEmpty() ? QString::fromStdString(m_design.addresses->chipTypeAt(address))
+                                             : m_entryChip);
     m_link.setAddress(address);
-    m_link.setChipType(QString::fromStdString(m_design.addresses->chipTypeAt(address)));
 }
 
 void RegisterPortWindow::cmbAddressChange(int index)

@@ -60,6 +60,9 @@ public:
         std::array<QString, 4> initial; // field texts
         bool inputUndefined = false;    // input boxes grey, "Undefined", until the first read
         bool boldCaptions = false;
+        // Entries sharing the window name their chip first in the caption
+        // ("PCA9556  8-bit I/O Expander"); the window then meets that chip.
+        bool chipFromEntry = false;
         QString readAllHint, writeAllHint;
         bool disableAllWhileReading = false; // pnlAll
         bool boxesBusyWhileUpdating = false; // a register's boxes, while a click updates its field
@@ -79,6 +82,7 @@ private:
     void fieldExit(int n);
 
     Design m_design;
+    QString m_entryChip; // with chipFromEntry: the chip of the entry that opened the window
     ChipLink m_link;
     AutoWriteToggle* m_autoWrite = nullptr;
     QComboBox* m_address = nullptr;
