@@ -28,7 +28,8 @@ void addBusOptions(CLI::App* cmd, BusOptions& bus, bool writes, bool adapterRequ
 {
     auto* adapter = cmd->add_option("-a,--adapter", bus.adapter,
                                     "bench (the simulated bench), /dev/i2c-N, i2c-N, N or the adapter's name "
-                                    "(see adapters)")
+                                    "(see adapters); a board's bus as ssh:[user@]host[:port]/ADAPTER or "
+                                    "exec:COMMAND")
                         ->type_name("ADAPTER");
     if (adapterRequired)
         adapter->required();
@@ -177,6 +178,14 @@ int runCli(int argc, const char* const* argv, Console& console)
     setCmd->add_option("VALUE", reg.values, "bytes to write")->required();
     setCmd->callback([&] {
         action = [&] { return withSession(bus, console, [&](Session& s) { return setCommand(s, reg, console); }); };
+    });
+
+    CLI::App* serveCmd = app.add_subcommand("serve", "serve an adapter of this board to a desktop's Tallyport: the "
+                                                      "remote protocol on standard input and output (ssh runs it)");
+    serveCmd->footer(kFooter);
+    addBusOptions(serveCmd, bus, false);
+    serveCmd->callback([&] {
+        action = [&] { return withSession(bus, console, [&](Session& s) { return serveCommand(s, bus, console); }); };
     });
 
     BenchOptions benchOpts;

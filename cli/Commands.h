@@ -8,6 +8,7 @@
 namespace tp::cli {
 
 class Session;
+struct BusOptions;
 
 struct EepromOptions {
     std::string action; // "read", "write" or "verify"
@@ -53,5 +54,9 @@ struct BenchOptions {
     std::string address;
 };
 int benchCommand(Session& session, const BenchOptions& options, Console& console);
+
+// The far end of a remote bus: the remote protocol on standard input and
+// output, run on the session's adapter until the desktop hangs up.
+int serveCommand(Session& session, const BusOptions& bus, Console& console);
 
 } // namespace tp::cli

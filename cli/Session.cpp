@@ -1,6 +1,7 @@
 #include "cli/Session.h"
 #include "cli/Numbers.h"
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/adapter/remote/RemoteAdapter.h"
 #include "core/common/HexText.h"
 #include "core/memory/FileBytes.h"
 #include "core/sim/BenchState.h"
@@ -143,16 +144,28 @@ void Session::openBench(const BusOptions& options)
 
 void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
 {
-    if (!linuxi2c::findBus(env, options.adapter))
-        throw UsageError("'" + options.adapter + "': no such I\u00B2C adapter (tallyport-cli adapters lists them)");
     std::string why;
-    auto adapter = LinuxI2cAdapter::open(options.adapter, &why, nullptr, std::move(env));
-    if (!adapter)
-        throw UsageError(why);
+    std::unique_ptr<LinuxI2cAdapter> adapter;
+    std::unique_ptr<remote::RemoteAdapter> board;
+    if (remote::RemoteTarget::isRemote(options.adapter)) {
+        const auto target = remote::RemoteTarget::parse(options.adapter, &why);
+        if (!target)
+            throw UsageError(why);
+        board = remote::RemoteAdapter::open(*target, &why);
+        if (!board)
+            throw UsageError(why);
+    } else {
+        if (!linuxi2c::findBus(env, options.adapter))
+            throw UsageError("'" + options.adapter +
+                             "': no such I\u00B2C adapter (tallyport-cli adapters lists them)");
+        adapter = LinuxI2cAdapter::open(options.adapter, &why, nullptr, std::move(env));
+        if (!adapter)
+            throw UsageError(why);
+    }
     const bool force = options.force;
     const bool ask = m_console.interactive;
     Console& console = m_console;
-    adapter->setWriteApproval([force, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
+    auto approve = [force, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
         if (force)
             return true;
         if (!ask)
@@ -167,8 +180,14 @@ void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
-    });
-    m_adapter = std::move(adapter);
+    };
+    if (board) {
+        board->setWriteApproval(approve);
+        m_adapter = std::move(board);
+    } else {
+        adapter->setWriteApproval(approve);
+        m_adapter = std::move(adapter);
+    }
 }
 
 void Session::traceTo(std::ostream& err)
@@ -190,6 +209,9 @@ std::string Session::failureText(Status status) const
         const std::string& text = m_adapter->refusal();
         return text.rfind("Not sent: ", 0) == 0 ? text + " (--force writes anyway)" : text;
     }
+    const auto* board = dynamic_cast<const remote::RemoteAdapter*>(m_adapter.get());
+    if (status == status::HardwareNotDetected && board && !board->problem().empty())
+        return statusText(status) + ": " + board->problem();
     return statusText(status);
 }
 

@@ -1,4 +1,5 @@
 #include "core/adapter/Adapter.h"
+#include "core/adapter/AckPolling.h"
 
 #include <algorithm>
 
@@ -40,6 +41,17 @@ Status Adapter::transfer(std::span<I2cMessage> messages)
         m_log.add(e);
     }
     return st;
+}
+
+Status Adapter::transferThenAwait(std::span<I2cMessage> messages, std::uint8_t pollAddress, std::uint64_t limitUs,
+                                  std::uint64_t intervalUs, bool* timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
+    const Status st = transfer(messages);
+    if (st != status::Success)
+        return st;
+    return awaitAcknowledge(*this, pollAddress, limitUs, intervalUs, timedOut);
 }
 
 Status Adapter::write(std::uint8_t address, std::vector<std::uint8_t> bytes)

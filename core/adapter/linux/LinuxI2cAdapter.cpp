@@ -26,12 +26,12 @@ std::size_t floorPow2(std::size_t n)
     return p;
 }
 
+} // namespace
+
 std::string addressWithSevenBit(std::uint8_t address)
 {
     return "0x" + intToHex(address, 2) + " (7-bit 0x" + intToHex(address >> 1, 2) + ")";
 }
-
-} // namespace
 
 std::unique_ptr<LinuxI2cAdapter> LinuxI2cAdapter::open(const linuxi2c::BusInfo& bus, std::string* error,
                                                        int* errorCode, Environment env)

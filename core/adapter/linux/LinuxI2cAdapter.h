@@ -10,6 +10,9 @@
 
 namespace tp {
 
+// "0xA0 (7-bit 0x50)", as write refusals name an address.
+std::string addressWithSevenBit(std::uint8_t address);
+
 // A real bus through Linux i2c-dev. What goes out depends on what the
 // adapter can do (I2C_FUNCS, asked at open):
 //  - with I2C_FUNC_I2C, one I2C_RDWR ioctl per transaction, so messages after

@@ -1,0 +1,22 @@
+#include "cli/Commands.h"
+#include "cli/Session.h"
+#include "core/adapter/remote/RemoteAdapter.h"
+#include "core/adapter/remote/RemoteServer.h"
+
+#include <csignal>
+#include <ostream>
+#include <unistd.h>
+
+namespace tp::cli {
+
+int serveCommand(Session& session, const BusOptions& bus, Console& console)
+{
+    if (remote::RemoteTarget::isRemote(bus.adapter))
+        throw UsageError("serve drives an adapter of this machine, not " + bus.adapter);
+    // A desktop that goes away is the end of the run, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    remote::RemoteServer server(session.adapter());
+    return server.run(STDIN_FILENO, STDOUT_FILENO, console.err) == 0 ? kOk : kUsage;
+}
+
+} // namespace tp::cli

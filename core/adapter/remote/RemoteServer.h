@@ -1,0 +1,31 @@
+#pragma once
+#include "core/adapter/Adapter.h"
+#include "core/adapter/remote/RemoteProtocol.h"
+
+#include <iosfwd>
+
+namespace tp::remote {
+
+// The board's end: runs each request on the local adapter and says what
+// happened there. It keeps nothing a client would need after a reconnect.
+class RemoteServer {
+public:
+    explicit RemoteServer(Adapter& adapter);
+
+    Reply answer(const Request& request);
+
+    // Serves one client on two descriptors until it closes its end (0).
+    // A greeting of another protocol version is answered with the reason
+    // and ends the run (2), as does a frame that is not a request; `err`
+    // gets the message either way.
+    int run(int inFd, int outFd, std::ostream& err);
+
+private:
+    Reply transaction(const Request& request);
+    Facts facts() const;
+
+    Adapter& m_adapter;
+    bool m_writesConfirmed = false;
+};
+
+} // namespace tp::remote
