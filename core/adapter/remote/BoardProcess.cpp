@@ -161,6 +161,8 @@ std::string BoardProcess::errorText()
     std::string lines = m_errors;
     while (!lines.empty() && (lines.back() == '\n' || lines.back() == '\r' || lines.back() == ' '))
         lines.pop_back();
+    if (lines.empty())
+        return lines;
     // The last few lines say why; ssh's banners before them do not.
     std::size_t start = lines.size();
     for (int i = 0; i < 3 && start != std::string::npos && start > 0; ++i)
