@@ -151,6 +151,39 @@ std::optional<std::string> listBoardAdapters(const RemoteTarget& host, std::stri
     return out;
 }
 
+std::vector<std::pair<std::string, std::string>> parseAdapterList(const std::string& text)
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        const std::size_t tab = line.find('\t');
+        const std::string id = line.substr(0, tab);
+        if (id.empty() || id.find_first_of(" '\"") != std::string::npos)
+            continue;
+        std::string rest;
+        if (tab != std::string::npos) { // the columns, their padding folded
+            bool blank = true;
+            for (char c : line.substr(tab + 1)) {
+                const bool space = c == ' ' || c == '\t';
+                if (!space)
+                    rest += c;
+                else if (!blank)
+                    rest += ' ';
+                blank = space;
+            }
+            while (!rest.empty() && rest.back() == ' ')
+                rest.pop_back();
+        }
+        out.emplace_back(id, rest);
+    }
+    return out;
+}
+
 // ------------------------------------------------------------------ adapter
 
 std::uint64_t RemoteAdapter::replyTimeoutUs()

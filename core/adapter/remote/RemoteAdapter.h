@@ -42,6 +42,10 @@ struct RemoteTarget {
 // nothing, with `error`, when the board cannot be reached.
 std::optional<std::string> listBoardAdapters(const RemoteTarget& host, std::string* error);
 
+// The adapters of a `tallyport-cli adapters` listing: name ("bench",
+// "i2c-1") and the rest of its line.
+std::vector<std::pair<std::string, std::string>> parseAdapterList(const std::string& text);
+
 // A bus on another machine, reached through the command of a RemoteTarget.
 // Each transaction is one request; a page write and its acknowledge polling
 // are one too (transferThenAwait). A connection that drops, a board that
