@@ -185,7 +185,7 @@ int runCli(int argc, const char* const* argv, Console& console)
     serveCmd->footer(kFooter);
     addBusOptions(serveCmd, bus, false);
     serveCmd->callback([&] {
-        action = [&] { return withSession(bus, console, [&](Session& s) { return serveCommand(s, bus, console); }); };
+        action = [&] { return serveCommand(bus, console); };
     });
 
     BenchOptions benchOpts;

@@ -57,6 +57,6 @@ int benchCommand(Session& session, const BenchOptions& options, Console& console
 
 // The far end of a remote bus: the remote protocol on standard input and
 // output, run on the session's adapter until the desktop hangs up.
-int serveCommand(Session& session, const BusOptions& bus, Console& console);
+int serveCommand(const BusOptions& bus, Console& console);
 
 } // namespace tp::cli

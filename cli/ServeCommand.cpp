@@ -9,14 +9,17 @@
 
 namespace tp::cli {
 
-int serveCommand(Session& session, const BusOptions& bus, Console& console)
+int serveCommand(const BusOptions& bus, Console& console)
 {
     if (remote::RemoteTarget::isRemote(bus.adapter))
         throw UsageError("serve drives an adapter of this machine, not " + bus.adapter);
+    Session session(bus, console);
     // A desktop that goes away is the end of the run, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     remote::RemoteServer server(session.adapter());
-    return server.run(STDIN_FILENO, STDOUT_FILENO, console.err) == 0 ? kOk : kUsage;
+    const int rc = server.run(STDIN_FILENO, STDOUT_FILENO, console.err);
+    session.finish(); // the bench's chips, when kept, as the desktop left them
+    return rc == 0 ? kOk : kUsage;
 }
 
 } // namespace tp::cli
