@@ -184,8 +184,11 @@ int runCli(int argc, const char* const* argv, Console& console)
                                                       "remote protocol on standard input and output (ssh runs it)");
     serveCmd->footer(kFooter);
     addBusOptions(serveCmd, bus, false);
+    unsigned latencyMs = 0;
+    serveCmd->add_option("--latency", latencyMs, "hold each reply back MS milliseconds, to try a slow link")
+        ->type_name("MS");
     serveCmd->callback([&] {
-        action = [&] { return serveCommand(bus, console); };
+        action = [&] { return serveCommand(bus, latencyMs, console); };
     });
 
     BenchOptions benchOpts;

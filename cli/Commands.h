@@ -56,7 +56,8 @@ struct BenchOptions {
 int benchCommand(Session& session, const BenchOptions& options, Console& console);
 
 // The far end of a remote bus: the remote protocol on standard input and
-// output, run on the session's adapter until the desktop hangs up.
-int serveCommand(const BusOptions& bus, Console& console);
+// output, run on the session's adapter until the desktop hangs up; each
+// reply `latencyMs` late, to try a slow link.
+int serveCommand(const BusOptions& bus, unsigned latencyMs, Console& console);
 
 } // namespace tp::cli

@@ -9,7 +9,7 @@
 
 namespace tp::cli {
 
-int serveCommand(const BusOptions& bus, Console& console)
+int serveCommand(const BusOptions& bus, unsigned latencyMs, Console& console)
 {
     if (remote::RemoteTarget::isRemote(bus.adapter))
         throw UsageError("serve drives an adapter of this machine, not " + bus.adapter);
@@ -17,6 +17,7 @@ int serveCommand(const BusOptions& bus, Console& console)
     // A desktop that goes away is the end of the run, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     remote::RemoteServer server(session.adapter());
+    server.setReplyDelayUs(std::uint64_t(latencyMs) * 1000);
     const int rc = server.run(STDIN_FILENO, STDOUT_FILENO, console.err);
     session.finish(); // the bench's chips, when kept, as the desktop left them
     return rc == 0 ? kOk : kUsage;

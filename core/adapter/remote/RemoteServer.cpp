@@ -3,6 +3,8 @@
 #include "core/adapter/linux/LinuxI2cAdapter.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <ostream>
 #include <unistd.h>
 
@@ -167,6 +169,8 @@ int RemoteServer::run(int inFd, int outFd, std::ostream& err)
                     return fail("the desktop did not greet first");
                 greeted = true;
                 const Reply reply = answer(request);
+                if (m_delayUs)
+                    std::this_thread::sleep_for(std::chrono::microseconds(m_delayUs));
                 if (!writeAll(outFd, frame(encode(reply))))
                     return 0;
                 if (request.kind == Kind::Hello && !reply.accepted) {

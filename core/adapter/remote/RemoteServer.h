@@ -14,6 +14,9 @@ public:
 
     Reply answer(const Request& request);
 
+    // Holds each reply back this long: a slow link to try the desktop on.
+    void setReplyDelayUs(std::uint64_t us) { m_delayUs = us; }
+
     // Serves one client on two descriptors until it closes its end (0).
     // A greeting of another protocol version is answered with the reason
     // and ends the run (2), as does a frame that is not a request; `err`
@@ -26,6 +29,7 @@ private:
 
     Adapter& m_adapter;
     bool m_writesConfirmed = false;
+    std::uint64_t m_delayUs = 0;
 };
 
 } // namespace tp::remote
