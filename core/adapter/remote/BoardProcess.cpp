@@ -204,6 +204,8 @@ void BoardProcess::stop()
             ::waitpid(m_pid, &st, 0);
         }
         m_exit = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+        // What the command left behind in its group (a reader put in the background) goes with it.
+        ::kill(-m_pid, SIGTERM);
         m_pid = -1;
     }
     drainErrors(0);
