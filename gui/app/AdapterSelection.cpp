@@ -209,10 +209,7 @@ bool AdapterSelection::chooseBench()
         tp::sim::registerStandardChips(*bench);
         m_bench = std::move(bench);
     }
-    install(std::move(m_bench));
-    remember();
-    rebuild();
-    announce();
+    use(std::move(m_bench));
     return true;
 }
 
@@ -235,10 +232,7 @@ bool AdapterSelection::chooseBus(const tp::linuxi2c::BusInfo& bus, bool quiet, Q
         return false;
     }
     approveWrites(*adapter);
-    install(std::move(adapter));
-    remember();
-    rebuild();
-    announce();
+    use(std::move(adapter));
     return true;
 }
 
@@ -270,10 +264,7 @@ bool AdapterSelection::chooseRemote(const QString& spec, bool quiet, QString* er
         s.setValue(QStringLiteral("RemoteBuses"), remotes);
     }
     approveWrites(*adapter);
-    install(std::move(adapter));
-    remember();
-    rebuild();
-    announce();
+    use(std::move(adapter));
     return true;
 }
 
@@ -303,6 +294,14 @@ void AdapterSelection::mnuAddRemoteClick()
     if (dialog.exec() != QDialog::Accepted || dialog.spec().isEmpty())
         return;
     chooseRemote(dialog.spec(), false, nullptr);
+}
+
+void AdapterSelection::use(std::unique_ptr<tp::Adapter> adapter)
+{
+    install(std::move(adapter));
+    remember();
+    rebuild();
+    announce();
 }
 
 void AdapterSelection::install(std::unique_ptr<tp::Adapter> adapter)

@@ -83,6 +83,8 @@ private:
     bool chooseBench();
     bool chooseBus(const tp::linuxi2c::BusInfo& bus, bool quiet, QString* error);
     void install(std::unique_ptr<tp::Adapter> adapter);
+    // Installs it, remembers the choice and shows it.
+    void use(std::unique_ptr<tp::Adapter> adapter);
     void approveWrites(tp::LinuxI2cAdapter& adapter);
     void approveWrites(tp::remote::RemoteAdapter& adapter);
     bool askWrite(const QString& driver, bool pcSmbus, std::uint8_t address, const QString& busLabel);

@@ -75,6 +75,7 @@ private slots:
     void windowsWorkOverTheConnection();
     void connectionCutMidWriteAll();
     void unreachableBoardIsSaidSo();
+    void commandLineNamesARemoteBus();
 };
 
 void TestRemoteWindow::init()
@@ -231,6 +232,23 @@ void TestRemoteWindow::unreachableBoardIsSaidSo()
     QCOMPARE(warnings.size(), 1);
     QVERIFY2(warnings.first().contains("no such board"), qPrintable(warnings.first()));
     QVERIFY(r.b.statusText().contains("cannot reach it"));
+}
+
+void TestRemoteWindow::commandLineNamesARemoteBus()
+{
+    // tallyport --adapter exec:…: on it from the start, and remembered.
+    Rig r;
+    QString error;
+    QVERIFY2(r.selection()->start(r.served(), &error), qPrintable(error));
+    QVERIFY(r.board());
+    QCOMPARE(settings().value("Adapter").toString(), r.served());
+    // One that cannot be reached stops the start with ssh's or the command's words, no box.
+    Rig other;
+    QVERIFY(!other.selection()->start("exec:echo 'board is off' >&2", &error));
+    QVERIFY2(error.contains("board is off"), qPrintable(error));
+    QVERIFY(other.b.dialogs.texts("warning").isEmpty());
+    QVERIFY(!other.selection()->start("ssh:board", &error));
+    QVERIFY2(error.contains("ssh:[user@]host[:port]/ADAPTER"), qPrintable(error));
 }
 
 TALLYPORT_TEST_MAIN(TestRemoteWindow)

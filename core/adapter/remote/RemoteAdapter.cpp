@@ -358,38 +358,23 @@ void RemoteAdapter::expectChip(std::string_view type, std::uint8_t address)
 
 bool RemoteAdapter::approved(std::span<I2cMessage> messages, bool* confirmed)
 {
-    *confirmed = !m_approve;
-    if (!m_approve || readingOnly() || messages.empty() || messages.back().read)
+    // The board asks nothing itself: it writes what the user confirmed here.
+    *confirmed = !m_writeGuard.asks() || m_facts.pcSmbus;
+    for (const I2cMessage& m : messages)
+        *confirmed = *confirmed || (!m.read && m_claimed.count(m.address & 0xFE));
+    if (readingOnly())
         return true;
-    for (const I2cMessage& m : messages) {
-        if (m.read)
-            continue;
-        const std::uint8_t address = m.address & 0xFE;
-        const auto claim = m_claimed.find(address);
-        const bool claimed = claim != m_claimed.end();
-        const bool askClaim = claimed && !m_approvedAddresses.count(address);
-        const bool askPc = m_facts.pcSmbus && !m_smbusWritesApproved;
-        *confirmed = *confirmed || claimed || m_facts.pcSmbus;
-        if (!askClaim && !askPc)
-            continue;
-        LinuxI2cAdapter::WriteCheck check;
-        check.address = address;
-        check.driver = askClaim ? claim->second : std::string();
-        check.pcSmbus = askPc;
-        check.busLabel = name();
-        if (!m_approve(check)) {
-            if (askClaim)
-                refuse("Not sent: the kernel driver " + claim->second + " has claimed " +
-                       addressWithSevenBit(address) + " on " + name());
-            else
-                refuse("Not sent: writing on the PC's SMBus (" + name() + ") was not confirmed");
-            return false;
-        }
-        m_smbusWritesApproved = m_smbusWritesApproved || askPc;
-        if (askClaim)
-            m_approvedAddresses.insert(address);
-    }
-    return true;
+    std::string refusal;
+    const bool ok = m_writeGuard.allow(
+        messages,
+        [this](std::uint8_t address) {
+            const auto claim = m_claimed.find(address);
+            return claim == m_claimed.end() ? std::string() : claim->second;
+        },
+        m_facts.pcSmbus, name(), name(), &refusal);
+    if (!ok)
+        refuse(refusal);
+    return ok;
 }
 
 Status RemoteAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)

@@ -1,6 +1,6 @@
 #pragma once
 #include "core/adapter/Adapter.h"
-#include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/adapter/WriteGuard.h"
 #include "core/adapter/remote/BoardProcess.h"
 #include "core/adapter/remote/RemoteProtocol.h"
 
@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -75,10 +74,7 @@ public:
 
     // Writes the board's kernel would hold against: asked here, with the
     // board's facts, before the request goes out.
-    void setWriteApproval(std::function<bool(const LinuxI2cAdapter::WriteCheck&)> approve)
-    {
-        m_approve = std::move(approve);
-    }
+    void setWriteApproval(std::function<bool(const WriteCheck&)> approve) { m_writeGuard.setApproval(std::move(approve)); }
     const std::map<std::uint8_t, std::string>& claimedAddresses() const { return m_claimed; }
 
     // Round trips since the connection was made.
@@ -114,9 +110,7 @@ private:
     std::map<std::uint8_t, std::string> m_claimed;
     std::string m_problem;
     std::uint64_t m_requests = 0;
-    std::function<bool(const LinuxI2cAdapter::WriteCheck&)> m_approve;
-    std::set<std::uint8_t> m_approvedAddresses;
-    bool m_smbusWritesApproved = false;
+    WriteGuard m_writeGuard;
     // A transfer that polls afterwards (transferThenAwait), and what the polls gave.
     struct PollAsk {
         std::uint8_t address;
