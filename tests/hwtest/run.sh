@@ -110,6 +110,7 @@ if [ -x /tallyport-cli ]; then
         while :; do /tallyport-cli serve --adapter "$2" <"$1" >"$1" 2>/dev/null; sleep 1; done &
     }
     serve /dev/ttyS1 "SMBus stub driver"
+    stub_server=$!
     serve /dev/ttyS2 "radeonfb dvi"
     /tallyport-cli set -a "SMBus stub driver" -f 40 00 01 02 03 04 05 06 07 08 >/dev/null 2>&1
     for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
@@ -125,7 +126,8 @@ if [ -x /tallyport-cli ]; then
     echo "HWTEST-REMOTE-READY"
     while read -r request </dev/ttyS3; do
         case $request in
-        remove) rmmod i2c_stub && echo "HWTEST-REMOTE-REMOVED" ;;
+        # i2c-stub cannot be unloaded while a serve holds it open: the board goes silent instead.
+        silence) kill "$stub_server" && pkill -f "serve --adapter SMBus" ; echo "HWTEST-REMOTE-SILENT" ;;
         done) break ;;
         esac
     done
@@ -135,8 +137,9 @@ EOF
 chmod +x initrd/init
 (cd initrd && find . | "$bb" cpio -o -H newc 2>/dev/null) | gzip -1 > initrd.gz
 
-# Serial ports 1 to 3 as FIFO pairs (QEMU reads NAME.in, writes NAME.out).
-ports=()
+# The console stays on ttyS0; ports 1 to 3 are FIFO pairs (QEMU reads
+# NAME.in, writes NAME.out).
+ports=(-serial mon:stdio)
 for n in 1 2 3; do
     rm -f "serial$n.in" "serial$n.out"
     mkfifo "serial$n.in" "serial$n.out"
@@ -145,11 +148,11 @@ done
 
 echo "hwtest: booting $kpkg under qemu-system-x86_64 (TCG)"
 start=$(date +%s)
-: > console.log
+: > console.log # written line by line: remote.sh follows it
 (timeout 900 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -net none -vga none \
     -device ati-vga,model=rv100 "${ports[@]}" \
     -kernel root/boot/vmlinuz-* -initrd initrd.gz \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | tr -d '\r' > console.log || true) &
+    -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | stdbuf -oL tr -d '\r' > console.log || true) &
 vm=$!
 remote_rc=0
 if [ -n "$cli" ]; then
