@@ -105,13 +105,19 @@ if [ -x /tallyport-cli ]; then
     # again whenever it ends; the local answers for remote.sh to compare with.
     rmmod i2c_stub 2>/dev/null
     insmod /lib/modules/i2c-stub.ko chip_addr=0x20,0x50
+    mkdir -p /tmp
     serve() {
         stty -F "$1" raw -echo
-        while :; do /tallyport-cli serve --adapter "$2" <"$1" >"$1" 2>/dev/null; sleep 1; done &
+        while :; do
+            /tallyport-cli serve --adapter "$2" <"$1" >"$1" 2>/dev/null &
+            echo $! > "/tmp/serve-$3.pid"
+            wait $!
+            sleep 1
+        done &
     }
-    serve /dev/ttyS1 "SMBus stub driver"
+    serve /dev/ttyS1 "SMBus stub driver" stub
     stub_server=$!
-    serve /dev/ttyS2 "radeonfb dvi"
+    serve /dev/ttyS2 "radeonfb dvi" dvi
     /tallyport-cli set -a "SMBus stub driver" -f 40 00 01 02 03 04 05 06 07 08 >/dev/null 2>&1
     for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
         set -- $c
@@ -127,7 +133,7 @@ if [ -x /tallyport-cli ]; then
     while read -r request </dev/ttyS3; do
         case $request in
         # i2c-stub cannot be unloaded while a serve holds it open: the board goes silent instead.
-        silence) kill "$stub_server" && pkill -f "serve --adapter SMBus" ; echo "HWTEST-REMOTE-SILENT" ;;
+        silence) kill "$stub_server" "$(cat /tmp/serve-stub.pid)"; echo "HWTEST-REMOTE-SILENT" ;;
         done) break ;;
         esac
     done
