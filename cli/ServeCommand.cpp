@@ -18,7 +18,7 @@ int serveCommand(const BusOptions& bus, unsigned latencyMs, Console& console)
     std::signal(SIGPIPE, SIG_IGN);
     remote::RemoteServer server(session.adapter());
     server.setReplyDelayUs(std::uint64_t(latencyMs) * 1000);
-    const int rc = server.run(STDIN_FILENO, STDOUT_FILENO, console.err);
+    const int rc = server.run(STDIN_FILENO, STDOUT_FILENO, console.err, interrupted);
     session.finish(); // the bench's chips, when kept, as the desktop left them
     return rc == 0 ? kOk : kUsage;
 }

@@ -142,7 +142,7 @@ Reply RemoteServer::answer(const Request& request)
     return r;
 }
 
-int RemoteServer::run(int inFd, int outFd, std::ostream& err)
+int RemoteServer::run(int inFd, int outFd, std::ostream& err, const std::function<bool()>& stop)
 {
     FrameReader reader;
     bool greeted = false;
@@ -157,8 +157,11 @@ int RemoteServer::run(int inFd, int outFd, std::ostream& err)
     };
     for (;;) {
         const ssize_t n = ::read(inFd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
+            if (stop && stop())
+                return 0;
             continue;
+        }
         if (n <= 0)
             return 0; // the desktop went away; a half-sent request is dropped unrun
         reader.feed(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));

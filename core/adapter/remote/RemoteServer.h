@@ -2,6 +2,7 @@
 #include "core/adapter/Adapter.h"
 #include "core/adapter/remote/RemoteProtocol.h"
 
+#include <functional>
 #include <iosfwd>
 
 namespace tp::remote {
@@ -21,7 +22,9 @@ public:
     // A greeting of another protocol version is answered with the reason
     // and ends the run (2), as does a frame that is not a request; `err`
     // gets the message either way.
-    int run(int inFd, int outFd, std::ostream& err);
+    // `stop`, asked when a signal interrupts the wait for a request, ends
+    // the run as a hang-up does.
+    int run(int inFd, int outFd, std::ostream& err, const std::function<bool()>& stop = {});
 
 private:
     Reply transaction(const Request& request);
