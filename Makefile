@@ -1,6 +1,6 @@
 # Entry points: `make run`, `make test` and `make hwtest`. Each installs what is missing first.
 BUILD ?= build
-PACKAGES = cmake ninja-build g++ ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libudev-dev libcli11-dev libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
+PACKAGES = cmake ninja-build g++ ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libudev-dev libcli11-dev libgtest-dev libbenchmark-dev xvfb xauth poppler-utils openssh-server openssh-client
 # The real-kernel test boots a VM; the kernel and busybox are fetched, not installed.
 HWTEST_PACKAGES = qemu-system-x86
 # One compiler cache for every build tree and clone: paths below the tree count as relative.

@@ -115,6 +115,17 @@ int runCli(int argc, const char* const* argv, Console& console)
     addTransferCommand(app, ctx);
     addDumpCommand(app, ctx);
 
+    CLI::App* serveCmd = app.add_subcommand("serve", "serve an adapter of this board to a desktop's Tallyport: the "
+                                                      "remote protocol on standard input and output (ssh runs it)");
+    serveCmd->footer(footerText());
+    addBusOptions(serveCmd, bus, false);
+    unsigned latencyMs = 0;
+    serveCmd->add_option("--latency", latencyMs, "hold each reply back MS milliseconds, to try a slow link")
+        ->type_name("MS");
+    serveCmd->callback([&] {
+        action = [&] { return serveCommand(bus, latencyMs, console); };
+    });
+
     BenchOptions benchOpts;
     CLI::App* benchCmd = app.add_subcommand("bench", "the simulated bench's chips (kept with --bench-state)");
     benchCmd->footer(footerText());

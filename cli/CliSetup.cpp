@@ -25,7 +25,7 @@ void addBusOptions(CLI::App* cmd, BusOptions& bus, bool writes, bool adapterRequ
 {
     auto* adapter = cmd->add_option("-a,--adapter", bus.adapter,
                                     "bench (the simulated bench), N, i2c-N, /dev/i2c-N or the adapter's name "
-                                    "(see adapters)")
+                                    "(see adapters); a board's bus as ssh:[user@]host[:port]/ADAPTER or exec:COMMAND")
                         ->type_name("ADAPTER");
     if (adapterRequired)
         adapter->required();

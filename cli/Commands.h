@@ -8,6 +8,7 @@
 namespace tp::cli {
 
 class Session;
+struct BusOptions;
 
 struct EepromOptions {
     std::string action; // "read", "write" or "verify"
@@ -60,5 +61,10 @@ struct BenchOptions {
     std::vector<std::string> values; // set: "pin N high|low", "temperature [N] 41.5|wander"
 };
 int benchCommand(Session& session, const BenchOptions& options, Console& console);
+
+// The far end of a remote bus: the remote protocol on standard input and
+// output, run on the session's adapter until the desktop hangs up; each
+// reply `latencyMs` late, to try a slow link.
+int serveCommand(const BusOptions& bus, unsigned latencyMs, Console& console);
 
 } // namespace tp::cli

@@ -1,6 +1,7 @@
 #include "cli/Session.h"
 #include "cli/Numbers.h"
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/adapter/remote/RemoteAdapter.h"
 #include "core/common/HexText.h"
 #include "core/memory/FileBytes.h"
 #include "core/sim/BenchState.h"
@@ -106,19 +107,30 @@ void Session::openBench(const BusOptions& options)
 
 void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
 {
-    const auto found = linuxi2c::findBus(env, options.adapter);
-    if (!found)
-        throw UsageError("'" + options.adapter + "': no such I\u00B2C adapter: give N, i2c-N, /dev/i2c-N or the "
-                         "adapter's name (tallyport-cli adapters lists them)");
     std::string why;
-    auto adapter = LinuxI2cAdapter::open(*found, &why, nullptr, std::move(env));
-    if (!adapter)
-        throw UsageError(why);
-    const bool force = options.force, yes = options.yes;
+    std::unique_ptr<LinuxI2cAdapter> adapter;
+    std::unique_ptr<remote::RemoteAdapter> board;
+    if (remote::RemoteTarget::isRemote(options.adapter)) {
+        const auto target = remote::RemoteTarget::parse(options.adapter, &why);
+        if (!target)
+            throw UsageError(why);
+        board = remote::RemoteAdapter::open(*target, &why);
+        if (!board)
+            throw UsageError(why);
+    } else {
+        const auto found = linuxi2c::findBus(env, options.adapter);
+        if (!found)
+            throw UsageError("'" + options.adapter + "': no such I\u00B2C adapter: give N, i2c-N, /dev/i2c-N or the "
+                             "adapter's name (tallyport-cli adapters lists them)");
+        adapter = LinuxI2cAdapter::open(*found, &why, nullptr, std::move(env));
+        if (!adapter)
+            throw UsageError(why);
+    }
+    const bool yes = options.yes;
     const bool ask = m_console.interactive;
     Console& console = m_console;
-    m_forced = force;
-    adapter->setWriteApproval([this, yes, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
+    m_forced = options.force;
+    auto approve = [this, yes, ask, &console](const LinuxI2cAdapter::WriteCheck& c) {
         // -y answers the PC SMBus question as i2cset's does; a driver's claim still needs --force.
         if (m_forced || (yes && c.driver.empty()))
             return true;
@@ -134,9 +146,15 @@ void Session::openBus(const BusOptions& options, linuxi2c::Environment env)
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
-    });
-    adapter->setWatchNode(true);
-    m_adapter = std::move(adapter);
+    };
+    if (board) {
+        board->setWriteApproval(approve);
+        m_adapter = std::move(board);
+    } else {
+        adapter->setWriteApproval(approve);
+        adapter->setWatchNode(true);
+        m_adapter = std::move(adapter);
+    }
 }
 
 std::uint8_t Session::address(std::string_view text) const
@@ -163,6 +181,9 @@ std::string Session::failureText(Status status) const
         const std::string& text = m_adapter->refusal();
         return text.rfind("Not sent: ", 0) == 0 ? text + " (--force writes anyway)" : text;
     }
+    const auto* board = dynamic_cast<const remote::RemoteAdapter*>(m_adapter.get());
+    if (status == status::HardwareNotDetected && board && !board->problem().empty())
+        return statusText(status) + ": " + board->problem();
     return statusText(status);
 }
 

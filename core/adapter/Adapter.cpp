@@ -1,5 +1,6 @@
 #include "core/adapter/Adapter.h"
 #include "core/adapter/Clock.h"
+#include "core/adapter/AckPolling.h"
 
 #include <algorithm>
 
@@ -66,6 +67,17 @@ bool Adapter::onlyReads(std::span<const I2cMessage> messages) const
                w.data.size() <= pointer;
     }
     return m_readingOnly && messages.size() == 1 && messages[0].data.size() <= pointer;
+}
+
+Status Adapter::transferThenAwait(std::span<I2cMessage> messages, std::uint8_t pollAddress, std::uint64_t limitUs,
+                                  std::uint64_t intervalUs, bool* timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
+    const Status st = transfer(messages);
+    if (st != status::Success)
+        return st;
+    return awaitAcknowledge(*this, pollAddress, limitUs, intervalUs, timedOut);
 }
 
 Status Adapter::write(std::uint8_t address, std::vector<std::uint8_t> bytes)

@@ -28,6 +28,12 @@ public:
     Status writeRead(std::uint8_t address, std::vector<std::uint8_t> prefix, std::size_t count,
                      std::vector<std::uint8_t>& out);
 
+    // Runs the transaction and, when it went through, polls `pollAddress`
+    // as awaitAcknowledge does: an EEPROM page write with its write cycle.
+    // A remote bus does both in one round trip.
+    virtual Status transferThenAwait(std::span<I2cMessage> messages, std::uint8_t pollAddress, std::uint64_t limitUs,
+                                     std::uint64_t intervalUs, bool* timedOut = nullptr);
+
     // Longest data block one message may carry.
     virtual std::size_t maxTransferLength() const = 0;
     virtual bool isSimulated() const = 0;

@@ -12,6 +12,8 @@ struct I2cMessage {
     bool read = false;
     std::vector<std::uint8_t> data;
 
+    bool operator==(const I2cMessage&) const = default;
+
     static I2cMessage write(std::uint8_t address, std::vector<std::uint8_t> bytes)
     {
         return {static_cast<std::uint8_t>(address & 0xFE), false, std::move(bytes)};

@@ -69,12 +69,18 @@ Status MemoryBus::readChunk(std::size_t a, std::span<std::uint8_t> dst)
     return st;
 }
 
-Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data)
+Status MemoryBus::writeChunk(std::size_t a, std::span<const std::uint8_t> data, bool thenAwait, bool* timedOut)
 {
     std::vector<std::uint8_t> bytes = m_device.wordAddress(a);
     bytes.insert(bytes.end(), data.begin(), data.end());
-    I2cMessage m = I2cMessage::write(m_device.slaveAddress(a), std::move(bytes));
-    return m_adapter.transfer(std::span<I2cMessage>(&m, 1));
+    const std::uint8_t slave = m_device.slaveAddress(a);
+    I2cMessage m = I2cMessage::write(slave, std::move(bytes));
+    if (!thenAwait)
+        return m_adapter.transfer(std::span<I2cMessage>(&m, 1));
+    const Status st =
+        m_adapter.transferThenAwait(std::span<I2cMessage>(&m, 1), slave, pollLimitUs(), m_pollIntervalUs, timedOut);
+    // Still silent after all that: stuck in its write cycle, which is no address fault.
+    return *timedOut ? status::TimeOut : st;
 }
 
 Status MemoryBus::awaitWriteCycle(std::uint8_t slave, bool& timedOut)
@@ -161,11 +167,14 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
             n = std::min(n, page - a % page);
         bool timedOut = false;
         const auto writeIt = [&] { return writeChunk(a, data.subspan(a - start, n)); };
+        // Polled as part of the write when the chip can be polled right after it.
+        const bool pollWithWrite = eeprom && !previousCycleEnds && (a + n >= end || m_adapter.acceptsZeroLength());
         Status st = previousCycleEnds ? untilAcknowledged(m_adapter, *previousCycleEnds, m_pollIntervalUs,
                                                           writeIt, &timedOut)
+                  : pollWithWrite     ? writeChunk(a, data.subspan(a - start, n), true, &timedOut)
                                       : writeIt();
         previousCycleEnds.reset();
-        if (st == status::Success && eeprom) {
+        if (st == status::Success && eeprom && !pollWithWrite) {
             if (a + n < end && !m_adapter.acceptsZeroLength())
                 previousCycleEnds = m_adapter.nowUs() + pollLimitUs();
             else

@@ -62,7 +62,10 @@ private:
     MemoryBusResult readRange(std::size_t start, std::size_t count, const MemoryProgress& progress,
                               const std::function<bool(std::size_t, std::span<const std::uint8_t>)>& sink);
     Status readChunk(std::size_t a, std::span<std::uint8_t> dst);
-    Status writeChunk(std::size_t a, std::span<const std::uint8_t> data);
+    // With `thenAwait`, the write cycle is waited for by acknowledge polling
+    // in the same request (one round trip on a remote bus).
+    Status writeChunk(std::size_t a, std::span<const std::uint8_t> data, bool thenAwait = false,
+                      bool* timedOut = nullptr);
     Status awaitWriteCycle(std::uint8_t slave, bool& timedOut);
     // How long a write cycle is waited for.
     std::uint64_t pollLimitUs() const;

@@ -1,14 +1,17 @@
 #include "gui/app/AdapterSelection.h"
 #include "core/adapter/linux/LinuxI2cAdapter.h"
+#include "core/adapter/remote/RemoteAdapter.h"
 #include "core/common/HexText.h"
 #include "core/sim/SimulatedAdapter.h"
 #include "gui/app/AdapterWatch.h"
+#include "gui/app/TfrmAddRemote.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenu>
 #include <QSettings>
 
@@ -45,6 +48,13 @@ AdapterSelection::AdapterSelection(TfrmMain& main, QMenu* options)
     : QObject(&main), m_main(main), m_options(options), m_group(new QActionGroup(this))
 {
     m_group->setExclusive(true);
+    // The adapter entries go before this separator; the remote bus entries follow it.
+    m_listEnd = m_options->addSeparator();
+    m_addRemote = m_options->addAction(tr("Add remote bus\u2026"), this, guarded([this] { mnuAddRemoteClick(); }));
+    m_addRemote->setObjectName(QStringLiteral("mnuAddRemote"));
+    m_reconnect = m_options->addAction(tr("Reconnect"), this, guarded([this] { mnuReconnectClick(); }));
+    m_reconnect->setObjectName(QStringLiteral("mnuReconnect"));
+    m_reconnect->setStatusTip(tr("A new connection to the remote bus in use"));
     connect(m_options, &QMenu::aboutToShow, this, guarded([this] { refreshList(); }));
     rebuild();
 }
@@ -69,14 +79,28 @@ tp::LinuxI2cAdapter* AdapterSelection::linuxAdapter() const
     return dynamic_cast<tp::LinuxI2cAdapter*>(&m_main.state().adapter());
 }
 
+tp::remote::RemoteAdapter* AdapterSelection::remoteAdapter() const
+{
+    return dynamic_cast<tp::remote::RemoteAdapter*>(&m_main.state().adapter());
+}
+
 QString AdapterSelection::current() const
 {
+    if (const tp::remote::RemoteAdapter* r = remoteAdapter())
+        return q(r->target().spec());
     const tp::LinuxI2cAdapter* a = linuxAdapter();
     return a ? q(a->bus().devNode) : kBench;
 }
 
+QStringList AdapterSelection::remoteBuses() const
+{
+    return settings().value(QStringLiteral("RemoteBuses")).toStringList();
+}
+
 std::optional<unsigned> AdapterSelection::busFrequencyHz() const
 {
+    if (const tp::remote::RemoteAdapter* r = remoteAdapter())
+        return r->facts().busFrequencyHz ? std::optional<unsigned>(r->facts().busFrequencyHz) : std::nullopt;
     const tp::LinuxI2cAdapter* a = linuxAdapter();
     if (!a || !m_env)
         return std::nullopt;
@@ -114,7 +138,7 @@ void AdapterSelection::rebuild()
         a->setCheckable(true);
         a->setChecked(spec == chosen);
         a->setActionGroup(m_group);
-        m_options->addAction(a);
+        m_options->insertAction(m_listEnd, a);
         connect(a, &QAction::triggered, this, guarded([this, spec] { choose(spec); }));
         m_actions.append(a);
         return a;
@@ -125,6 +149,23 @@ void AdapterSelection::rebuild()
         add(q(b.label()), QStringLiteral("mnuAdapter_i2c-%1").arg(b.number), q(b.devNode));
         chosenListed = chosenListed || q(b.devNode) == chosen;
     }
+    const QStringList remotes = remoteBuses();
+    for (int i = 0; i < remotes.size(); ++i) {
+        std::string why;
+        const auto t = tp::remote::RemoteTarget::parse(remotes[i].toStdString(), &why);
+        if (!t)
+            continue;
+        QString text = t->ssh ? tr("Remote %1: %2").arg(q(t->hostText()), q(t->adapter))
+                              : tr("Remote exec: %1").arg(q(t->command));
+        const tp::remote::RemoteAdapter* r = remoteAdapter();
+        if (remotes[i] == chosen && r && !r->isPresent())
+            text += tr("  (disconnected)");
+        add(text, QStringLiteral("mnuAdapterRemote_%1").arg(i), remotes[i]);
+        chosenListed = chosenListed || remotes[i] == chosen;
+    }
+    m_reconnect->setEnabled(remoteAdapter() != nullptr);
+    if (!chosenListed && remoteAdapter())
+        chosenListed = true;
     if (!chosenListed) { // unplugged, and kept chosen until it is back
         const tp::LinuxI2cAdapter* a = linuxAdapter();
         QAction* gone = add(q(a->bus().label()) + tr("  (unplugged)"),
@@ -137,6 +178,14 @@ bool AdapterSelection::choose(const QString& spec)
 {
     if (spec == kBench)
         return chooseBench();
+    if (tp::remote::RemoteTarget::isRemote(spec.toStdString())) {
+        const tp::remote::RemoteAdapter* r = remoteAdapter();
+        if (r && r->isPresent() && q(r->target().spec()) == spec)
+            return true;
+        if (r && q(r->target().spec()) == spec) // the one in use, lost: the user asks again
+            return mnuReconnectClick();
+        return chooseRemote(spec, false, nullptr);
+    }
     const auto bus = m_env ? tp::linuxi2c::findBus(*m_env, spec.toStdString()) : std::nullopt;
     if (!bus) {
         m_main.showStatus(notice(tr("%1: no such I\u00B2C adapter").arg(spec), true));
@@ -160,10 +209,7 @@ bool AdapterSelection::chooseBench()
         tp::sim::registerStandardChips(*bench);
         m_bench = std::move(bench);
     }
-    install(std::move(m_bench));
-    remember();
-    rebuild();
-    announce();
+    use(std::move(m_bench));
     return true;
 }
 
@@ -186,11 +232,76 @@ bool AdapterSelection::chooseBus(const tp::linuxi2c::BusInfo& bus, bool quiet, Q
         return false;
     }
     approveWrites(*adapter);
+    use(std::move(adapter));
+    return true;
+}
+
+bool AdapterSelection::chooseRemote(const QString& spec, bool quiet, QString* error)
+{
+    std::string why;
+    const auto target = tp::remote::RemoteTarget::parse(spec.toStdString(), &why);
+    std::unique_ptr<tp::remote::RemoteAdapter> adapter;
+    if (target) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        adapter = tp::remote::RemoteAdapter::open(*target, &why);
+        QApplication::restoreOverrideCursor();
+    }
+    if (!adapter) {
+        if (error)
+            *error = q(why);
+        if (!quiet) {
+            m_main.showStatus(notice(tr("%1: cannot reach it").arg(spec), true));
+            Dialogs::instance().warning(&m_main, tr("Tallyport"), q(why));
+        }
+        rebuild();
+        return false;
+    }
+    const QString canonical = q(target->spec());
+    QStringList remotes = remoteBuses();
+    if (!remotes.contains(canonical)) {
+        remotes << canonical;
+        QSettings s = settings();
+        s.setValue(QStringLiteral("RemoteBuses"), remotes);
+    }
+    approveWrites(*adapter);
+    use(std::move(adapter));
+    return true;
+}
+
+bool AdapterSelection::mnuReconnectClick()
+{
+    tp::remote::RemoteAdapter* r = remoteAdapter();
+    if (!r)
+        return false;
+    std::string why;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = r->reconnect(&why);
+    QApplication::restoreOverrideCursor();
+    rebuild();
+    announce();
+    if (!ok) {
+        m_main.showStatus(notice(tr("%1: cannot reach it").arg(q(r->target().spec())), true));
+        Dialogs::instance().warning(&m_main, tr("Tallyport"), q(why));
+        return false;
+    }
+    m_main.showStatus(notice(tr("Connected again to %1").arg(q(r->name())), false));
+    return true;
+}
+
+void AdapterSelection::mnuAddRemoteClick()
+{
+    TfrmAddRemote dialog(&m_main);
+    if (dialog.exec() != QDialog::Accepted || dialog.spec().isEmpty())
+        return;
+    chooseRemote(dialog.spec(), false, nullptr);
+}
+
+void AdapterSelection::use(std::unique_ptr<tp::Adapter> adapter)
+{
     install(std::move(adapter));
     remember();
     rebuild();
     announce();
-    return true;
 }
 
 void AdapterSelection::install(std::unique_ptr<tp::Adapter> adapter)
@@ -205,23 +316,34 @@ void AdapterSelection::install(std::unique_ptr<tp::Adapter> adapter)
 void AdapterSelection::approveWrites(tp::LinuxI2cAdapter& adapter)
 {
     adapter.setWriteApproval([this](const tp::LinuxI2cAdapter::WriteCheck& c) {
-        const QString address = QStringLiteral("0x%1 (7-bit 0x%2)")
-                                    .arg(q(tp::intToHex(c.address, 2)), q(tp::intToHex(c.address >> 1, 2)));
-        QStringList text;
-        if (!c.driver.empty())
-            text << tr("The kernel driver %1 has claimed address %2 on %3. A write behind the driver's back "
-                       "can corrupt what it keeps there.")
-                        .arg(q(c.driver), address, q(c.busLabel));
-        if (c.pcSmbus)
-            text
-                << tr("%1 is the PC's own SMBus: the memory modules keep their configuration EEPROMs (SPD) "
-                      "at 0xA0 to 0xAE (7-bit 0x50 to 0x57), and a wrong write there can leave the PC unable "
-                      "to start. You are asked once while this adapter is in use.")
-                       .arg(q(c.busLabel));
-        text << tr("Write to %1 anyway?").arg(address);
-        return Dialogs::instance().confirm(&m_main, tr("Tallyport"), text.join(QStringLiteral("\n\n")),
-                                           Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
+        return askWrite(q(c.driver), c.pcSmbus, c.address, q(c.busLabel));
     });
+}
+
+void AdapterSelection::approveWrites(tp::remote::RemoteAdapter& adapter)
+{
+    adapter.setWriteApproval([this](const tp::LinuxI2cAdapter::WriteCheck& c) {
+        return askWrite(q(c.driver), c.pcSmbus, c.address, q(c.busLabel));
+    });
+}
+
+bool AdapterSelection::askWrite(const QString& driver, bool pcSmbus, std::uint8_t address8, const QString& busLabel)
+{
+    const QString address = QStringLiteral("0x%1 (7-bit 0x%2)")
+                                .arg(q(tp::intToHex(address8, 2)), q(tp::intToHex(address8 >> 1, 2)));
+    QStringList text;
+    if (!driver.isEmpty())
+        text << tr("The kernel driver %1 has claimed address %2 on %3. A write behind the driver's back "
+                   "can corrupt what it keeps there.")
+                    .arg(driver, address, busLabel);
+    if (pcSmbus)
+        text << tr("%1 is the PC's own SMBus: the memory modules keep their configuration EEPROMs (SPD) "
+                   "at 0xA0 to 0xAE (7-bit 0x50 to 0x57), and a wrong write there can leave the PC unable "
+                   "to start. You are asked once while this adapter is in use.")
+                    .arg(busLabel);
+    text << tr("Write to %1 anyway?").arg(address);
+    return Dialogs::instance().confirm(&m_main, tr("Tallyport"), text.join(QStringLiteral("\n\n")),
+                                       Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
 }
 
 void AdapterSelection::remember() const
@@ -229,6 +351,12 @@ void AdapterSelection::remember() const
     if (!m_remember)
         return;
     QSettings s = settings();
+    if (const tp::remote::RemoteAdapter* r = remoteAdapter()) {
+        s.setValue(QStringLiteral("Adapter"), q(r->target().spec()));
+        s.setValue(QStringLiteral("AdapterName"), QString());
+        s.sync();
+        return;
+    }
     const tp::LinuxI2cAdapter* a = linuxAdapter();
     s.setValue(QStringLiteral("Adapter"), a ? q(a->bus().devNode) : kBench);
     s.setValue(QStringLiteral("AdapterName"), a ? q(a->bus().name) : QString());
@@ -264,6 +392,12 @@ bool AdapterSelection::start(const QString& commandLineSpec, QString* error)
     }
     QString name, node;
     const auto bus = rememberedBus(&name, &node);
+    if (tp::remote::RemoteTarget::isRemote(node.toStdString())) {
+        QString why;
+        if (!chooseRemote(node, true, &why))
+            m_main.showStatus(notice(tr("%1 cannot be reached: the simulated bench is in use").arg(node), false));
+        return true;
+    }
     if (!m_env || node.isEmpty() || node == kBench)
         return true;
     if (!bus) {
@@ -279,6 +413,12 @@ bool AdapterSelection::startFor(const QString& spec, QString* error)
 {
     if (spec == kBench)
         return chooseBench();
+    if (tp::remote::RemoteTarget::isRemote(spec.toStdString())) {
+        if (chooseRemote(spec, true, error))
+            return true;
+        m_main.showStatus(notice(tr("%1 cannot be reached: the simulated bench is in use").arg(spec), false));
+        return false;
+    }
     const auto bus = m_env ? tp::linuxi2c::findBus(*m_env, spec.toStdString()) : std::nullopt;
     if (!bus) {
         if (error)

@@ -18,6 +18,9 @@ class AdapterWatch;
 namespace tp {
 class Adapter;
 class LinuxI2cAdapter;
+namespace remote {
+class RemoteAdapter;
+}
 } // namespace tp
 
 // The adapter choice: the simulated bench and every Linux I²C adapter, as
@@ -30,7 +33,7 @@ class AdapterSelection : public QObject {
 public:
     static inline const QString kBench = QStringLiteral("bench");
 
-    // The entries go at the end of `options`.
+    // The entries go at the end of `options`, then Add remote bus… and Reconnect.
     AdapterSelection(TfrmMain& main, QMenu* options);
     ~AdapterSelection() override;
 
@@ -50,9 +53,21 @@ public:
     // On failure the status line and a message box say why and what to do.
     bool choose(const QString& spec);
 
-    // "bench" or the chosen adapter's device node.
+    // "bench", the chosen adapter's device node, or a remote bus's spec.
     QString current() const;
     tp::LinuxI2cAdapter* linuxAdapter() const;
+    tp::remote::RemoteAdapter* remoteAdapter() const;
+
+    // A board's bus, ssh:[user@]host[:port]/ADAPTER or exec:COMMAND:
+    // connects, remembers it among the remote buses and chooses it. Quiet:
+    // no message box, `error` says why it failed.
+    bool chooseRemote(const QString& spec, bool quiet, QString* error = nullptr);
+    // The remote buses added so far, as specs.
+    QStringList remoteBuses() const;
+    // Options > Add remote bus…: asks for the host, lists its adapters.
+    void mnuAddRemoteClick();
+    // Options > Reconnect: a new connection to the chosen remote bus.
+    bool mnuReconnectClick();
     // The bus clock of the chosen real adapter, when the firmware tells it.
     std::optional<unsigned> busFrequencyHz() const;
 
@@ -70,7 +85,11 @@ private:
     bool startFor(const QString& commandLineSpec, QString* error);
     bool chooseBus(const tp::linuxi2c::BusInfo& bus, bool quiet, QString* error);
     void install(std::unique_ptr<tp::Adapter> adapter);
+    // Installs it, remembers the choice and shows it.
+    void use(std::unique_ptr<tp::Adapter> adapter);
     void approveWrites(tp::LinuxI2cAdapter& adapter);
+    void approveWrites(tp::remote::RemoteAdapter& adapter);
+    bool askWrite(const QString& driver, bool pcSmbus, std::uint8_t address, const QString& busLabel);
     void remember() const;
     void rebuild();
     void announce();
@@ -80,6 +99,9 @@ private:
     QMenu* m_options;
     QActionGroup* m_group;
     QList<QAction*> m_actions;
+    QAction* m_listEnd;
+    QAction* m_addRemote;
+    QAction* m_reconnect;
     std::optional<tp::linuxi2c::Environment> m_env;
     QPointer<AdapterWatch> m_watch;
     std::vector<tp::linuxi2c::BusInfo> m_buses;

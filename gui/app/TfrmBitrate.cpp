@@ -116,10 +116,18 @@ void TfrmBitrate::showAdapterLimits()
     } else {
         const std::optional<unsigned> hz = m_main.adapterSelection()->busFrequencyHz();
         edtFrequency->setText(hz ? QString::number(*hz / 1000.0) : QString());
-        lblKernel->setText(hz ? tr("The kernel driver runs this bus at %1; i2c-dev cannot change it.")
-                                    .arg(m_main.frequencyText())
-                              : tr("The bus frequency is set by the kernel; i2c-dev can neither read nor "
-                                   "change it."));
+        const bool board = m_main.adapterSelection()->remoteAdapter() != nullptr;
+        if (board)
+            lblKernel->setText(hz ? tr("The board's kernel driver runs this bus at %1; i2c-dev on the board "
+                                       "cannot change it.")
+                                        .arg(m_main.frequencyText())
+                                  : tr("The bus frequency is set by the board's kernel; i2c-dev there can neither "
+                                       "read nor change it."));
+        else
+            lblKernel->setText(hz ? tr("The kernel driver runs this bus at %1; i2c-dev cannot change it.")
+                                        .arg(m_main.frequencyText())
+                                  : tr("The bus frequency is set by the kernel; i2c-dev can neither read nor "
+                                       "change it."));
     }
     adjustSize();
 }

@@ -2,6 +2,7 @@
 #include "core/adapter/Clock.h"
 #include "core/adapter/CommandFrame.h"
 #include "core/common/BusAddress.h"
+#include "core/adapter/remote/RemoteAdapter.h"
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/Settings.h"
 #include "gui/app/StatusLine.h"
@@ -614,6 +615,10 @@ void TfrmMain::ErrorMessage(tp::Status code)
         // A refusal names the adapter's limit, or what the user declined.
         if (code == tp::status::Refused && !m_state.adapter().refusal().empty())
             m->text = " " + m_state.adapter().refusal();
+        // A lost remote bus: what became of the connection.
+        const auto* board = dynamic_cast<const tp::remote::RemoteAdapter*>(&m_state.adapter());
+        if (code == tp::status::HardwareNotDetected && board && !board->problem().empty())
+            m->text += ": " + board->problem() + " (Options > Reconnect)";
         pnlStatusBar->setPanel(0, *m);
     }
     if (m_shownAttached != m_state.adapter().isPresent())
@@ -640,7 +645,11 @@ void TfrmMain::DeviceAttachMessage(bool attached)
     const bool bench = m_state.adapter().isSimulated();
     m_shownAttached = attached;
     tp::StatusMessage presence;
-    presence.text = !attached ? " Hardware Not Detected" : bench ? " Simulated Bench" : " Hardware Detected";
+    const auto* board = dynamic_cast<const tp::remote::RemoteAdapter*>(&m_state.adapter());
+    presence.text = !attached ? " Hardware Not Detected"
+                    : bench   ? " Simulated Bench"
+                    : board   ? " Remote " + (board->target().ssh ? board->target().host : std::string("exec"))
+                              : " Hardware Detected";
     presence.background = !attached ? tp::colour::Red : bench ? tp::colour::Blue : tp::colour::Green;
     presence.textColour = tp::colour::White;
     presence.align = tp::Align::Centre;

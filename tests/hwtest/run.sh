@@ -10,9 +10,13 @@
 # Packages are fetched into the work folder once (apt-get download), never
 # installed; qemu-system-x86 must be installed. i2c-tools' i2ctransfer, i2cdump and i2cget go in
 # too, with the host's C library, to replay the bus log's exported scripts.
-# Exits with the program's status.
+# With tallyport-cli, the VM then serves the stub and DDC buses on its second
+# and third serial ports, and remote.sh drives them from this side through
+# exec: as a desktop would (a fourth port carries its requests to the VM).
+# Exits with the program's status, or 1 when the remote checks fail.
 set -euo pipefail
 
+prog_script=$(readlink -f "$0")
 prog=$(readlink -f "$1")
 work=$2
 cli=${3:+$(readlink -f "$3")}
@@ -98,17 +102,72 @@ done
 insmod /lib/modules/i2c-stub.ko chip_addr=0x20,0x50 || echo "hwtest: cannot load i2c-stub"
 /hwtest
 echo "HWTEST-EXIT $?"
+if [ -x /tallyport-cli ]; then
+    # The remote bus: a serve per bus on its own serial port, raw, started
+    # again whenever it ends; the local answers for remote.sh to compare with.
+    rmmod i2c_stub 2>/dev/null
+    insmod /lib/modules/i2c-stub.ko chip_addr=0x20,0x50
+    mkdir -p /tmp
+    serve() {
+        stty -F "$1" raw -echo
+        while :; do
+            /tallyport-cli serve --adapter "$2" <"$1" >"$1" 2>/dev/null &
+            echo $! > "/tmp/serve-$3.pid"
+            wait $!
+            sleep 1
+        done &
+    }
+    serve /dev/ttyS1 "SMBus stub driver" stub
+    stub_server=$!
+    serve /dev/ttyS2 "radeonfb dvi" dvi
+    /tallyport-cli set -a "SMBus stub driver" -f 40 00 01 02 03 04 05 06 07 08 >/dev/null 2>&1
+    for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
+        set -- $c
+        sub=$1 bus="SMBus stub driver"
+        [ "$2" = dvi ] && bus="radeonfb dvi"
+        shift 2
+        echo "LOCAL-BEGIN $c"
+        /tallyport-cli $sub -a "$bus" "$@" 2>/dev/null
+        echo "LOCAL-END"
+    done
+    stty -F /dev/ttyS3 -echo
+    echo "HWTEST-REMOTE-READY"
+    while read -r request </dev/ttyS3; do
+        case $request in
+        # i2c-stub cannot be unloaded while a serve holds it open: the board goes silent instead.
+        silence) kill "$stub_server" "$(cat /tmp/serve-stub.pid)"; echo "HWTEST-REMOTE-SILENT" ;;
+        done) break ;;
+        esac
+    done
+fi
 poweroff -f
 EOF
 chmod +x initrd/init
 (cd initrd && find . | "$bb" cpio -o -H newc 2>/dev/null) | gzip -1 > initrd.gz
 
+# The console stays on ttyS0; ports 1 to 3 are FIFO pairs (QEMU reads
+# NAME.in, writes NAME.out).
+ports=(-serial mon:stdio)
+for n in 1 2 3; do
+    rm -f "serial$n.in" "serial$n.out"
+    mkfifo "serial$n.in" "serial$n.out"
+    ports+=(-chardev "pipe,id=serial$n,path=serial$n" -serial "chardev:serial$n")
+done
+
 echo "hwtest: booting $kpkg under qemu-system-x86_64 (TCG)"
 start=$(date +%s)
-timeout 600 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -net none -vga none \
-    -device ati-vga,model=rv100 \
+: > console.log # written line by line: remote.sh follows it
+(timeout 900 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -net none -vga none \
+    -device ati-vga,model=rv100 "${ports[@]}" \
     -kernel root/boot/vmlinuz-* -initrd initrd.gz \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | tr -d '\r' > console.log || true
+    -append "console=ttyS0 quiet loglevel=3 panic=-1" < /dev/null | stdbuf -oL tr -d '\r' > console.log || true) &
+vm=$!
+remote_rc=0
+if [ -n "$cli" ]; then
+    # remote.sh says so when the VM never got there
+    "$(dirname "$prog_script")/remote.sh" "$cli" "$PWD" "$vm" || remote_rc=1
+fi
+wait "$vm" || true
 grep -aE "^(hwtest|  i2c-)|Kernel panic|cannot load" console.log || true
 rc=$(sed -n 's/^HWTEST-EXIT \([0-9]*\)$/\1/p' console.log | tail -1)
 echo "hwtest: VM run took $(( $(date +%s) - start )) s; console in $PWD/console.log"
@@ -116,4 +175,5 @@ if [ -z "$rc" ]; then
     echo "hwtest: the VM did not finish the test program"
     exit 1
 fi
+[ "$remote_rc" = 0 ] || rc=1
 exit "$rc"

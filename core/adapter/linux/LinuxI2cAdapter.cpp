@@ -178,36 +178,16 @@ Status LinuxI2cAdapter::failure(int error, const char* what)
 
 bool LinuxI2cAdapter::approved(std::span<I2cMessage> messages)
 {
-    if (!m_approve || onlyReads(messages))
+    if (!m_writeGuard.asks() || onlyReads(messages))
         return true;
-    for (const I2cMessage& m : messages) {
-        if (m.read)
-            continue;
-        const std::uint8_t address = m.address & 0xFE;
-        const linuxi2c::AddressClaim claim = linuxi2c::addressClaim(m_env, m_bus.number, address >> 1);
-        const bool askClaim = claim.claimed() && !m_approvedAddresses.count(address);
-        const bool askPc = m_bus.pcSmbus && !m_smbusWritesApproved;
-        if (!askClaim && !askPc)
-            continue;
-        WriteCheck check;
-        check.address = address;
-        check.driver = askClaim ? claim.driver : std::string();
-        check.pcSmbus = askPc;
-        check.busLabel = m_bus.label();
-        if (!m_approve(check)) {
-            if (askClaim)
-                refuse("Not sent: the kernel driver " + claim.driver + " has claimed " +
-                       addressWithSevenBit(address) + " on i2c-" + std::to_string(m_bus.number));
-            else
-                refuse("Not sent: writing on the PC's SMBus (i2c-" + std::to_string(m_bus.number) +
-                       ") was not confirmed");
-            return false;
-        }
-        m_smbusWritesApproved = m_smbusWritesApproved || askPc;
-        if (askClaim)
-            m_approvedAddresses.insert(address);
-    }
-    return true;
+    std::string refusal;
+    const bool ok = m_writeGuard.allow(
+        messages,
+        [this](std::uint8_t address) { return linuxi2c::addressClaim(m_env, m_bus.number, address >> 1).driver; },
+        m_bus.pcSmbus, m_bus.label(), "i2c-" + std::to_string(m_bus.number), &refusal);
+    if (!ok)
+        refuse(refusal);
+    return ok;
 }
 
 Status LinuxI2cAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)

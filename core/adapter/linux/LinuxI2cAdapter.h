@@ -1,5 +1,6 @@
 #pragma once
 #include "core/adapter/Adapter.h"
+#include "core/adapter/WriteGuard.h"
 #include "core/adapter/linux/I2cBuses.h"
 #include "core/adapter/linux/I2cDevSystem.h"
 
@@ -60,15 +61,9 @@ public:
     bool reattach(const linuxi2c::BusInfo& bus, std::string* error = nullptr);
 
     // Writes that need the user's word first: to an address a kernel driver
-    // has claimed, and the first one on a PC's SMBus. Without an approval
-    // function every write goes out. A yes holds until the adapter is closed.
-    struct WriteCheck {
-        std::uint8_t address = 0; // 8-bit
-        std::string driver;       // the claiming driver, empty when none
-        bool pcSmbus = false;     // the first write on a PC SMBus controller
-        std::string busLabel;
-    };
-    void setWriteApproval(std::function<bool(const WriteCheck&)> approve) { m_approve = std::move(approve); }
+    // has claimed, and the first one on a PC's SMBus (WriteGuard).
+    using WriteCheck = tp::WriteCheck;
+    void setWriteApproval(std::function<bool(const WriteCheck&)> approve) { m_writeGuard.setApproval(std::move(approve)); }
 
     // The status a failed transfer stands for, from its errno, for an adapter
     // that is still there.
@@ -98,9 +93,7 @@ private:
     int m_slave = -1; // 7-bit address last set for SMBus calls
     std::size_t m_readLimit = kMaxMessageLength;
     bool m_zeroLengthRefused = false;
-    std::function<bool(const WriteCheck&)> m_approve;
-    std::set<std::uint8_t> m_approvedAddresses;
-    bool m_smbusWritesApproved = false;
+    WriteGuard m_writeGuard;
 };
 
 } // namespace tp
