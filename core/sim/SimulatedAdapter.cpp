@@ -2,7 +2,9 @@
 #include "core/common/HexText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace tp::sim {
 
@@ -242,6 +244,8 @@ std::optional<Fault> SimulatedAdapter::takeFault(const I2cMessage& first)
 
 Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)
 {
+    if (m_transferDelayUs)
+        std::this_thread::sleep_for(std::chrono::microseconds(m_transferDelayUs));
     if (m_removed)
         return status::HardwareNotDetected;
     // A message beyond the adapter's buffer never reaches the bus.

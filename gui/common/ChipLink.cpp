@@ -1,6 +1,7 @@
 #include "gui/common/ChipLink.h"
 #include "core/adapter/AckPolling.h"
 #include "core/adapter/Adapter.h"
+#include "core/adapter/BusWorker.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/ChildForm.h"
@@ -26,7 +27,10 @@ void ChipLink::setAddress(std::uint8_t address)
 
 void ChipLink::expect()
 {
-    m_form.adapter().expectChip(m_type.toStdString(), address());
+    tp::Adapter& a = m_form.adapter();
+    const std::string type = m_type.toStdString();
+    const std::uint8_t at = address();
+    tp::onBus([&] { a.expectChip(type, at); });
 }
 
 tp::Status ChipLink::write(std::vector<std::uint8_t> bytes)
@@ -65,7 +69,11 @@ tp::Status ChipLink::readRegister(std::uint8_t reg, std::size_t count, std::vect
 
 tp::Status ChipLink::awaitWriteCycle(std::uint64_t limitUs, std::uint64_t intervalUs)
 {
-    return m_form.context().status = tp::awaitAcknowledge(m_form.adapter(), address(), limitUs, intervalUs);
+    tp::Adapter& a = m_form.adapter();
+    const std::uint8_t at = address();
+    tp::Status st = 0;
+    tp::onBus([&] { st = tp::awaitAcknowledge(a, at, limitUs, intervalUs); });
+    return m_form.context().status = st;
 }
 
 void ChipLink::showStatus(tp::Status status) const

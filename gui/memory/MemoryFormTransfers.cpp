@@ -2,22 +2,23 @@
 #include "core/memory/MemoryBus.h"
 #include "core/memory/ChipVerify.h"
 #include "gui/app/TfrmMain.h"
+#include "core/adapter/BusWorker.h"
+#include "gui/common/BusProgress.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/memory/MemoryForm.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 
 namespace {
 // Shown when the user stops a transfer: the chip may hold part of the job.
-tp::StatusMessage cancelledMessage()
+tp::StatusMessage cancelledMessage(std::size_t done, std::size_t total)
 {
     tp::StatusMessage m;
-    m.text = " Transfer cancelled";
+    m.text = " Transfer cancelled after " + std::to_string(done) + " of " + std::to_string(total) + " bytes";
     m.background = tp::colour::Yellow;
     m.textColour = tp::colour::Black;
     m.align = tp::Align::Centre;
@@ -43,26 +44,18 @@ tp::MemoryBusResult TMemoryForm::withProgress(
     const std::function<tp::MemoryBusResult(const std::function<bool(std::size_t, std::size_t)>&)>& job)
 {
     ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
-    QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 100, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(m_progressDelayMs); // only transfers that take a while show it
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    auto step = [&](std::size_t done, std::size_t total) {
-        if (total > 0)
-            progress.setValue(static_cast<int>(done * 100 / total));
-        return !progress.wasCanceled();
-    };
-    tp::MemoryBusResult r = job(step);
-    progress.close();
+    // Only transfers that take a while show it.
+    BusProgress progress(this, label, m_progressDelayMs);
+    tp::MemoryBusResult r;
+    // One piece of bus work: the window waits, the program does not.
+    tp::onBus([&] { r = job(progress.callback()); });
     return r;
 }
 
 void TMemoryForm::reportOutcome(const tp::MemoryBusResult& result)
 {
     if (result.outcome == tp::MemoryOutcome::Cancelled)
-        main().showStatus(cancelledMessage());
+        main().showStatus(cancelledMessage(result.done, m_image.size()));
     else
         main().ErrorMessage(result.status);
 }
