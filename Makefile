@@ -47,10 +47,14 @@ hwtest: build
 	cmake --build $(BUILD) --target tallyport_hwtest tallyport-cli-static
 	tests/hwtest/run.sh $(BUILD)/tallyport_hwtest $(BUILD)/hwtest $(BUILD)/tallyport-cli-static
 
+# Every benchmark program; fails when a figure misses its goal.
 bench: deps
 	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release
-	@for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
+	@fail=0; for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
+	  out="$$b.out"; QT_QPA_PLATFORM=offscreen $$b > "$$out" 2>&1; rc=$$?; cat "$$out"; \
+	  if [ $$rc != 0 ] || grep -q "ERROR OCCURRED" "$$out"; then echo "== $$b: a figure missed its goal"; fail=1; fi; \
+	done; exit $$fail
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 check-sanitize: deps

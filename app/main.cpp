@@ -4,6 +4,7 @@
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/AdapterWatch.h"
 #include "gui/app/CommandLine.h"
+#include "gui/app/FirstPaint.h"
 #include "gui/app/TallyportApplication.h"
 #include "gui/app/TfrmMain.h"
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tallyport: %s\n", qPrintable(error));
         return 2;
     }
+    if (qEnvironmentVariableIsSet("TALLYPORT_EXIT_AFTER_FIRST_PAINT"))
+        exitAfterFirstPaint(&frame);
     frame.show();
     if (frame.ShowSplash)
         frame.showSplash();

@@ -38,3 +38,13 @@ void BusProgress::follow()
     if (m_dialog && total > 0)
         m_dialog->setValue(static_cast<int>(m_done * 100 / total));
 }
+
+tp::StatusMessage BusProgress::cancelledMessage(std::size_t done, std::size_t total)
+{
+    tp::StatusMessage m;
+    m.text = " Transfer cancelled after " + std::to_string(done) + " of " + std::to_string(total) + " bytes";
+    m.background = tp::colour::Yellow;
+    m.textColour = tp::colour::Black;
+    m.align = tp::Align::Centre;
+    return m;
+}

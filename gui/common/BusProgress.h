@@ -1,4 +1,7 @@
 #pragma once
+#include "core/adapter/BusWorker.h"
+#include "core/common/Status.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QProgressDialog>
@@ -33,6 +36,20 @@ public:
     std::size_t total() const { return m_total; }
 
     QProgressDialog* dialog() const { return m_dialog; }
+
+    // Runs `job` as one piece of bus work, the dialog up meanwhile; the job
+    // gets the callback for its progress.
+    template <class Result, class Job>
+    static Result run(QWidget* parent, const QString& label, int minimumDurationMs, Job&& job)
+    {
+        BusProgress progress(parent, label, minimumDurationMs);
+        Result r{};
+        tp::onBus([&] { r = job(progress.callback()); });
+        return r;
+    }
+
+    // The status line after a cancel: the chip may hold part of the job.
+    static tp::StatusMessage cancelledMessage(std::size_t done, std::size_t total);
 
 private:
     void follow();

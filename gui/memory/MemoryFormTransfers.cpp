@@ -2,7 +2,6 @@
 #include "core/memory/MemoryBus.h"
 #include "core/memory/ChipVerify.h"
 #include "gui/app/TfrmMain.h"
-#include "core/adapter/BusWorker.h"
 #include "gui/common/BusProgress.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/memory/MemoryForm.h"
@@ -13,18 +12,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace {
-// Shown when the user stops a transfer: the chip may hold part of the job.
-tp::StatusMessage cancelledMessage(std::size_t done, std::size_t total)
-{
-    tp::StatusMessage m;
-    m.text = " Transfer cancelled after " + std::to_string(done) + " of " + std::to_string(total) + " bytes";
-    m.background = tp::colour::Yellow;
-    m.textColour = tp::colour::Black;
-    m.align = tp::Align::Centre;
-    return m;
-}
-} // namespace
 
 tp::MemoryDevice TMemoryForm::device() const
 {
@@ -44,18 +31,15 @@ tp::MemoryBusResult TMemoryForm::withProgress(
     const std::function<tp::MemoryBusResult(const std::function<bool(std::size_t, std::size_t)>&)>& job)
 {
     ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
-    // Only transfers that take a while show it.
-    BusProgress progress(this, label, m_progressDelayMs);
-    tp::MemoryBusResult r;
-    // One piece of bus work: the window waits, the program does not.
-    tp::onBus([&] { r = job(progress.callback()); });
-    return r;
+    // Only transfers that take a while show it. One piece of bus work: the
+    // window waits, the program does not.
+    return BusProgress::run<tp::MemoryBusResult>(this, label, m_progressDelayMs, job);
 }
 
 void TMemoryForm::reportOutcome(const tp::MemoryBusResult& result)
 {
     if (result.outcome == tp::MemoryOutcome::Cancelled)
-        main().showStatus(cancelledMessage(result.done, m_image.size()));
+        main().showStatus(BusProgress::cancelledMessage(result.done, m_image.size()));
     else
         main().ErrorMessage(result.status);
 }

@@ -8,6 +8,7 @@
 #include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 #include "gui/universal/ExpertToolBar.h"
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
@@ -164,6 +165,8 @@ QWidget* TfrmMessage::buildSendPanel()
     // Wide enough for either caption, so the row does not jump.
     btnSendContinuous->setMinimumWidth(
         btnSendContinuous->fontMetrics().horizontalAdvance(QString::fromLatin1(kStopSequencing)) + 32);
+    // It stops a run while the bus works.
+    GuiBusRunner::keepLive(btnSendContinuous);
 
     auto* lblSequence = new QLabel(tr("Sequence"));
     lblSequence->setObjectName(QStringLiteral("lblSequence"));
@@ -507,15 +510,30 @@ void TfrmMessage::btnSendMessageClick()
     m_sender.sendMessage(activeRow());
 }
 
+namespace {
+// While a run goes on, the continuous-run button stops it.
+struct Stoppable {
+    QPushButton* button;
+    explicit Stoppable(QPushButton* b) : button(b)
+    {
+        button->setText(QString::fromLatin1(kStopSequencing));
+        button->repaint();
+    }
+    ~Stoppable() { button->setText(QString::fromLatin1(kSendContinuously)); }
+};
+} // namespace
+
 void TfrmMessage::btnSendAllClick()
 {
     ClickGuard guard{btnSendAll};
+    const Stoppable run(btnSendContinuous);
     m_sender.sendAll();
 }
 
 void TfrmMessage::btnSequenceClick()
 {
     ClickGuard guard{btnSequence};
+    const Stoppable run(btnSendContinuous);
     m_sender.sendSequence(edtSequence->text().toStdString());
 }
 

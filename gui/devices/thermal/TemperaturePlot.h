@@ -1,5 +1,6 @@
 #pragma once
 #include "core/common/Status.h"
+#include "core/devices/thermal/PlotDecimator.h"
 #include "core/devices/thermal/TemperatureTrace.h"
 
 #include <QMap>
@@ -59,6 +60,9 @@ public:
     QLineSeries* limitSeries(const QString& name) const { return m_limits.value(name); }
     QScatterSeries* failureSeries() const { return m_failures; }
 
+    // Adds a sample as a poll does (a benchmark fills the plot this way).
+    void addPoint(double seconds, const std::vector<double>& values);
+
 public slots:
     void btnPlotStartClick();
     void btnPlotPauseClick();
@@ -75,7 +79,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void addPoint(double seconds, const std::vector<double>& values);
     void addFailure(double seconds, tp::Status status);
     void rescale();
     void showFailureMarker(bool on);
@@ -96,6 +99,7 @@ private:
     QValueAxis* m_x = nullptr;
     QValueAxis* m_y = nullptr;
     QList<QLineSeries*> m_channels;
+    std::vector<tp::thermal::PlotDecimator> m_drawn; // what each channel's series shows
     QMap<QString, QLineSeries*> m_limits;
     QMap<QString, double> m_limitValues;
     QScatterSeries* m_failures = nullptr;
