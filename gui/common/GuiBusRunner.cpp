@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
@@ -56,6 +57,27 @@ bool GuiBusRunner::isLive(const QWidget* w)
     return false;
 }
 
+void GuiBusRunner::onInterfaceThread(const std::function<void()>& fn)
+{
+    if (!g_runner || QThread::currentThread() == g_runner->thread()) {
+        fn();
+        return;
+    }
+    std::exception_ptr error;
+    QMetaObject::invokeMethod(
+        g_runner,
+        [&] {
+            try {
+                fn();
+            } catch (...) {
+                error = std::current_exception();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (error)
+        std::rethrow_exception(error);
+}
+
 void GuiBusRunner::run(const std::function<void()>& work)
 {
     auto job = m_worker.post(work, [this] {
@@ -102,6 +124,12 @@ bool GuiBusRunner::event(QEvent* e)
 
 bool GuiBusRunner::held(QObject* receiver, QEvent* e) const
 {
+    // A dialog the waiting work asked for (a write to confirm) is answered.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        const auto* w = qobject_cast<const QWidget*>(receiver);
+        if (w && (w == modal || modal->isAncestorOf(w)))
+            return false;
+    }
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

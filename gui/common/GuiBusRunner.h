@@ -33,6 +33,10 @@ public:
     static void keepLive(QWidget* w);
     static bool isLive(const QWidget* w);
 
+    // Runs `fn` on the interface thread, the calling bus work waiting for it
+    // (a question the user must answer before a write goes out).
+    static void onInterfaceThread(const std::function<void()>& fn);
+
     // Longest the thread goes without handling its events while bus work runs.
     static constexpr int kPumpMs = 15;
 

@@ -516,10 +516,10 @@ struct Stoppable {
     QPushButton* button;
     explicit Stoppable(QPushButton* b) : button(b)
     {
-        button->setText(QString::fromLatin1(kStopSequencing));
+        button->setText(QString::fromLatin1(TfrmMessage::kStopSequencing));
         button->repaint();
     }
-    ~Stoppable() { button->setText(QString::fromLatin1(kSendContinuously)); }
+    ~Stoppable() { button->setText(QString::fromLatin1(TfrmMessage::kSendContinuously)); }
 };
 } // namespace
 

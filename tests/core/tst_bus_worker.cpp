@@ -89,7 +89,7 @@ void TestBusWorker::transfersAndWholeOperationsGoToTheWorker()
     {
         BusRunnerScope scope(&runner);
         std::vector<std::uint8_t> out;
-        QCOMPARE(int(bench.writeRead(0x90, {0}, 2, out)), 0); // nobody there: still a transaction
+        bench.writeRead(0x90, {0}, 2, out); // nobody there: still a transaction
         QCOMPARE(runner.runs, 1);
         QVERIFY(seen != std::this_thread::get_id());
 

@@ -6,7 +6,8 @@
 #include "tests/support/TestBench.h"
 
 #include <QAction>
-#include <QLineEdit>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
@@ -31,6 +32,7 @@ struct Rig {
         sensor = qobject_cast<TThermalForm*>(bench.main->windowReference("TfrmLM75A"));
         bench.main->mnuBusLogClick();
         log = bench.main->busLogWindow();
+        bench.sim->expectChip("LM75A", 0x90);
         bench.clearLog();
     }
     QPushButton* button(QWidget* w, const QString& name) { return child<QPushButton>(w, name); }
@@ -52,9 +54,11 @@ void TestBusRunner::inputWaitsWhileTheBusWorks()
 {
     Rig r;
     r.bench.sim->setTransferDelayUs(400000);
-    auto* edit = r.sensor->findChild<QLineEdit*>();
-    QVERIFY(edit);
-    const QString editBefore = edit->text();
+    auto* box = r.sensor->findChild<QCheckBox*>();
+    auto* list = r.sensor->findChild<QComboBox*>();
+    QVERIFY(box && list && list->count() > 1);
+    const bool boxBefore = box->isChecked();
+    const int listBefore = list->currentIndex();
     QMdiSubWindow* sensorFrame = qobject_cast<QMdiSubWindow*>(r.sensor->parentWidget());
     QVERIFY(sensorFrame);
     int ticks = 0;
@@ -64,10 +68,11 @@ void TestBusRunner::inputWaitsWhileTheBusWorks()
     bool during = false;
     QTimer::singleShot(100, r.port, [&] {
         during = GuiBusRunner::busy();
-        // Held: another window's button, typing, closing a window.
+        // Held: another window's buttons and keys, closing a window.
         QTest::mouseClick(r.button(r.sensor, "btnReadAll"), Qt::LeftButton);
-        edit->setFocus();
-        QTest::keyClicks(edit, "7");
+        QTest::mouseClick(box, Qt::LeftButton);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
         sensorFrame->close();
         // Live: the bus log.
         QTest::mouseClick(r.log->btnPause, Qt::LeftButton);
@@ -78,8 +83,9 @@ void TestBusRunner::inputWaitsWhileTheBusWorks()
     QVERIFY(during);
     QVERIFY(!GuiBusRunner::busy());
     QVERIFY(ticks > 5); // the event loop kept turning while the transfer ran
-    QCOMPARE(r.bench.transfers(), QStringList{"R 41 FF"});
-    QCOMPARE(edit->text(), editBefore);
+    QCOMPARE(r.bench.transfers(), QStringList{"R 40 FF"});
+    QCOMPARE(box->isChecked(), boxBefore);
+    QCOMPARE(list->currentIndex(), listBefore);
     QVERIFY(r.bench.main->windowReference("TfrmLM75A"));
     QVERIFY(r.log->btnPause->isChecked());
 
@@ -131,7 +137,7 @@ void TestBusRunner::workAskedForMeanwhileFollowsInOrder()
     QVERIFY(nestedDone);
     const QStringList t = r.bench.transfers();
     QCOMPARE(t.size(), 3);
-    QCOMPARE(t.first(), QStringLiteral("R 41 FF"));
+    QCOMPARE(t.first(), QStringLiteral("R 40 FF"));
     QVERIFY(t.at(1).startsWith("W 90 00"));
 }
 
