@@ -8,6 +8,8 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# `make bench BENCH_BUILD=build` runs the benchmarks of the Debug tree (its figures are slower).
+BENCH_BUILD ?= build-release
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -49,9 +51,9 @@ hwtest: build
 
 # Every benchmark program; fails when a figure misses its goal.
 bench: deps
-	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-release
-	@fail=0; for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
+	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD)
+	@fail=0; for b in $(BENCH_BUILD)/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
 	  out="$$b.out"; QT_QPA_PLATFORM=offscreen $$b > "$$out" 2>&1; rc=$$?; cat "$$out"; \
 	  if [ $$rc != 0 ] || grep -q "ERROR OCCURRED" "$$out"; then echo "== $$b: a figure missed its goal"; fail=1; fi; \
 	done; exit $$fail

@@ -43,6 +43,7 @@ private slots:
     void logTakesEntriesWhileItIsRead();
     void decimatorKeepsPeaksInFewPoints_data();
     void decimatorKeepsPeaksInFewPoints();
+    void decimatorTakesAClockSetBack();
 };
 
 void TestBusWorker::workRunsInOrderOnOneThread()
@@ -194,6 +195,17 @@ void TestBusWorker::decimatorKeepsPeaksInFewPoints()
     QVERIFY(std::any_of(pts.begin(), pts.end(), [](auto p) { return p.y == -40.0; }));
     QCOMPARE(d.maxY(), 99.0);
     QCOMPARE(d.minY(), -40.0);
+}
+
+void TestBusWorker::decimatorTakesAClockSetBack()
+{
+    PlotDecimator d(100, 1.0);
+    for (int i = 0; i < 500; ++i)
+        d.add(i, 20);
+    d.add(3.0, 30); // the wall clock went back
+    QCOMPARE(d.points().back().x, 499.0);
+    QCOMPARE(d.points().back().y, 30.0);
+    QVERIFY(d.points().size() <= 200);
 }
 
 QTEST_GUILESS_MAIN(TestBusWorker)

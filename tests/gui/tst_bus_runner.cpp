@@ -47,7 +47,7 @@ class TestBusRunner : public QObject {
 private slots:
     void inputWaitsWhileTheBusWorks();
     void backgroundPollsSkipTheirTurn();
-    void workAskedForMeanwhileFollowsInOrder();
+    void workAskedForMeanwhileWaitsItsTurn();
 };
 
 void TestBusRunner::inputWaitsWhileTheBusWorks()
@@ -122,7 +122,7 @@ void TestBusRunner::backgroundPollsSkipTheirTurn()
     QTest::mouseClick(r.button(plot, "btnPlotPause"), Qt::LeftButton);
 }
 
-void TestBusRunner::workAskedForMeanwhileFollowsInOrder()
+void TestBusRunner::workAskedForMeanwhileWaitsItsTurn()
 {
     Rig r;
     r.bench.sim->setTransferDelayUs(200000);
@@ -135,10 +135,14 @@ void TestBusRunner::workAskedForMeanwhileFollowsInOrder()
     });
     QTest::mouseClick(r.button(r.port, "btnPCF8574Read"), Qt::LeftButton);
     QVERIFY(nestedDone);
+    // One transaction at a time: the sensor's pointer write and its read
+    // stay together, before or after the port's read.
     const QStringList t = r.bench.transfers();
     QCOMPARE(t.size(), 3);
-    QCOMPARE(t.first(), QStringLiteral("R 40 FF"));
-    QVERIFY(t.at(1).startsWith("W 90 00"));
+    const int pointer = t.indexOf(QStringLiteral("W 90 00"));
+    QVERIFY(pointer == 0 || pointer == 1);
+    QVERIFY(t.at(pointer + 1).startsWith("R 90 "));
+    QVERIFY(t.contains(QStringLiteral("R 40 FF")));
 }
 
 TALLYPORT_TEST_MAIN(TestBusRunner)

@@ -40,6 +40,8 @@ void absorb(PlotDecimator::Point& lo, PlotDecimator::Point& hi, const PlotDecima
 
 std::size_t PlotDecimator::add(double x, double y)
 {
+    if (!m_slices.empty())
+        x = std::max(x, m_lastX); // a clock set back draws at the end, not before it
     const Point p{x, y};
     m_lastX = x;
     if (m_slices.empty()) {

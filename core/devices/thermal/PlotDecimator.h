@@ -19,7 +19,7 @@ public:
 
     explicit PlotDecimator(std::size_t slices = 600, double firstWidth = 1.0);
 
-    // `x` must not go back in time. Returns the index of the first drawn
+    // An `x` earlier than the last counts as the last. Returns the index of the first drawn
     // point that changed: those before it stay as they were.
     std::size_t add(double x, double y);
     void clear();
