@@ -218,13 +218,13 @@ int main(int argc, char** argv)
         auto* view = plot->findChild<QChartView*>();
         const auto costPerPoint = [&](int from) {
             for (int i = 0; i < from; ++i)
-                plot->addPoint(i * 0.5, 25 + std::sin(i * 0.01));
+                plot->addPoint(i * 0.5, {25 + std::sin(i * 0.01)});
             QCoreApplication::processEvents();
             QElapsedTimer t;
             t.start();
             constexpr int kPoints = 40;
             for (int i = from; i < from + kPoints; ++i) {
-                plot->addPoint(i * 0.5, 25 + std::sin(i * 0.01));
+                plot->addPoint(i * 0.5, {25 + std::sin(i * 0.01)});
                 view->viewport()->repaint();
             }
             return double(t.nsecsElapsed()) / 1e6 / kPoints;
@@ -236,7 +236,7 @@ int main(int argc, char** argv)
         // Polls as the timer brings them, each a point and a repaint.
         double x = 20040 * 0.5;
         QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] { plot->addPoint(x += 0.5, 25 + std::sin(x)); });
+        QObject::connect(&poll, &QTimer::timeout, [&] { plot->addPoint(x += 0.5, {25 + std::sin(x)}); });
         const double gap = gapWhile([&] { poll.start(100); }, 2000, [&] { poll.stop(); });
         figure("gap: polling with a full plot", gap, "ms", idleMs, kGapGoalMs, false);
     }
