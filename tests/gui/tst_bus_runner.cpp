@@ -141,7 +141,7 @@ void TestBusRunner::workAskedForMeanwhileWaitsItsTurn()
     QCOMPARE(t.size(), 3);
     const int pointer = t.indexOf(QStringLiteral("W 90 00"));
     QVERIFY(pointer == 0 || pointer == 1);
-    QVERIFY(t.at(pointer + 1).startsWith("R 90 "));
+    QVERIFY2(t.at(pointer + 1).startsWith("Sr R 90"), qPrintable(t.join(" | ")));
     QVERIFY(t.contains(QStringLiteral("R 40 FF")));
 }
 
