@@ -8,6 +8,8 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# `make bench BENCH_BUILD=build` runs the benchmarks of the Debug tree (its figures are slower).
+BENCH_BUILD ?= build-release
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -47,10 +49,14 @@ hwtest: build
 	cmake --build $(BUILD) --target tallyport_hwtest tallyport-cli-static
 	tests/hwtest/run.sh $(BUILD)/tallyport_hwtest $(BUILD)/hwtest $(BUILD)/tallyport-cli-static
 
+# Every benchmark program; fails when a figure misses its goal.
 bench: deps
-	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-release
-	@for b in build-release/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
+	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD)
+	@fail=0; for b in $(BENCH_BUILD)/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
+	  out="$$b.out"; QT_QPA_PLATFORM=offscreen $$b > "$$out" 2>&1; rc=$$?; cat "$$out"; \
+	  if [ $$rc != 0 ] || grep -q "ERROR OCCURRED" "$$out"; then echo "== $$b: a figure missed its goal"; fail=1; fi; \
+	done; exit $$fail
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 check-sanitize: deps

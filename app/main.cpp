@@ -4,6 +4,7 @@
 #include "gui/app/AdapterSelection.h"
 #include "gui/app/AdapterWatch.h"
 #include "gui/app/CommandLine.h"
+#include "gui/app/FirstPaint.h"
 #include "gui/app/TallyportApplication.h"
 #include "gui/app/TfrmMain.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char** argv)
     TfrmMain frame(state);
     AdapterSelection* adapters = frame.adapterSelection();
     adapters->enableHardware(tp::linuxi2c::Environment{}, new UdevAdapterWatch);
+    if (qEnvironmentVariableIsSet("TALLYPORT_EXIT_AFTER_FIRST_PAINT"))
+        exitAfterFirstPaint(&frame);
     frame.show();
     if (frame.ShowSplash)
         frame.showSplash();

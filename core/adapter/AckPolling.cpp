@@ -1,4 +1,5 @@
 #include "core/adapter/AckPolling.h"
+#include "core/adapter/BusWorker.h"
 #include "core/adapter/Clock.h"
 
 #include <algorithm>
@@ -7,9 +8,12 @@ namespace tp {
 
 void waitUs(Adapter& adapter, std::uint64_t us)
 {
-    if (!adapter.isSimulated())
-        busyWaitUs(us);
-    adapter.elapse(us);
+    // The wait belongs to the bus: it keeps its place between the transfers.
+    onBus([&] {
+        if (!adapter.isSimulated())
+            busyWaitUs(us);
+        adapter.elapse(us);
+    });
 }
 
 Status awaitAcknowledge(Adapter& adapter, std::uint8_t address, std::uint64_t limitUs, std::uint64_t intervalUs,

@@ -1,12 +1,23 @@
 #include "core/adapter/Adapter.h"
 #include "core/adapter/Clock.h"
 #include "core/adapter/AckPolling.h"
+#include "core/adapter/BusWorker.h"
 
 #include <algorithm>
 
 namespace tp {
 
 Status Adapter::transfer(std::span<I2cMessage> messages)
+{
+    if (busRunner()) {
+        Status st = 0;
+        onBus([&] { st = transferHere(messages); });
+        return st;
+    }
+    return transferHere(messages);
+}
+
+Status Adapter::transferHere(std::span<I2cMessage> messages)
 {
     const std::uint64_t t0 = nowUs();
     const std::uint64_t wall = monotonicUs();

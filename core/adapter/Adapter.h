@@ -18,7 +18,8 @@ class Adapter {
 public:
     virtual ~Adapter() = default;
 
-    // Runs one transaction and records every message in the bus log.
+    // Runs one transaction and records every message in the bus log. Asked
+    // for on a thread with a bus runner (the interface), it runs there.
     Status transfer(std::span<I2cMessage> messages);
 
     // Convenience sequences built on transfer().
@@ -143,6 +144,8 @@ protected:
     }
 
 private:
+    Status transferHere(std::span<I2cMessage> messages);
+
     BusLog m_log;
     std::string m_refusal;
     bool m_readingOnly = false;

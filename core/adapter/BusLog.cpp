@@ -27,6 +27,64 @@ std::atomic<std::uint64_t> g_logIds{0};
 
 BusLog::BusLog() : m_id(++g_logIds) {}
 
+std::uint64_t BusLog::nextTransaction()
+{
+    std::lock_guard lock(m_mutex);
+    return ++m_lastTransaction;
+}
+
+std::size_t BusLog::size() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_records.size();
+}
+
+std::uint64_t BusLog::firstNumber() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_first;
+}
+
+std::uint64_t BusLog::endNumber() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_first + m_records.size();
+}
+
+bool BusLog::holds(std::uint64_t number) const
+{
+    std::lock_guard lock(m_mutex);
+    return number >= m_first && number < m_first + m_records.size();
+}
+
+std::uint64_t BusLog::dropped() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dropped;
+}
+
+std::size_t BusLog::capacity() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_capacity;
+}
+
+BusLog::Record BusLog::record(std::uint64_t number) const
+{
+    std::lock_guard lock(m_mutex);
+    if (number < m_first || number - m_first >= m_records.size())
+        return Record{};
+    return m_records[static_cast<std::size_t>(number - m_first)];
+}
+
+BusLogEntry BusLog::entry(std::uint64_t number) const
+{
+    std::lock_guard lock(m_mutex);
+    if (number < m_first || number - m_first >= m_records.size())
+        return {};
+    return build(m_records[static_cast<std::size_t>(number - m_first)]);
+}
+
 void BusLog::add(const BusLogEntry& e)
 {
     Record r{};
@@ -34,6 +92,7 @@ void BusLog::add(const BusLogEntry& e)
     r.busUs = e.busUs;
     r.address = e.address;
     r.status = e.status;
+    std::unique_lock lock(m_mutex);
     if (e.isNote()) {
         r.flags = kNote;
         push(r, reinterpret_cast<const std::uint8_t*>(e.note.data()), e.note.size());
@@ -45,6 +104,8 @@ void BusLog::add(const BusLogEntry& e)
         r.failedAt = e.failedAt;
         push(r, e.bytes.data(), e.bytes.size());
     }
+    lock.unlock();
+    // Outside the lock: a listener may read the log.
     if (onEntry)
         onEntry(e);
 }
@@ -87,7 +148,12 @@ void BusLog::trim(std::size_t incomingBytes)
 
 BusLogEntry BusLog::at(std::size_t index) const
 {
-    const Record& r = m_records[index];
+    std::lock_guard lock(m_mutex);
+    return build(m_records.at(index));
+}
+
+BusLogEntry BusLog::build(const Record& r) const
+{
     BusLogEntry e;
     e.timeUs = r.timeUs;
     e.busUs = r.busUs;
@@ -111,24 +177,27 @@ BusLogEntry BusLog::at(std::size_t index) const
 
 std::vector<BusLogEntry> BusLog::entries() const
 {
+    std::lock_guard lock(m_mutex);
     std::vector<BusLogEntry> out;
     out.reserve(m_records.size());
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        out.push_back(at(i));
+    for (const Record& r : m_records)
+        out.push_back(build(r));
     return out;
 }
 
 std::vector<BusLogEntry> BusLog::transfers() const
 {
+    std::lock_guard lock(m_mutex);
     std::vector<BusLogEntry> out;
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        if (!(m_records[i].flags & kNote))
-            out.push_back(at(i));
+    for (const Record& r : m_records)
+        if (!(r.flags & kNote))
+            out.push_back(build(r));
     return out;
 }
 
 void BusLog::clear()
 {
+    std::lock_guard lock(m_mutex);
     m_first += m_records.size();
     m_dataBase += m_data.size();
     m_records.clear();
@@ -138,6 +207,7 @@ void BusLog::clear()
 
 void BusLog::setCapacity(std::size_t messages)
 {
+    std::lock_guard lock(m_mutex);
     m_capacity = std::max<std::size_t>(messages, 1);
     while (m_records.size() > m_capacity)
         dropOldest();
@@ -145,6 +215,7 @@ void BusLog::setCapacity(std::size_t messages)
 
 void BusLog::setDataCapacity(std::size_t bytes)
 {
+    std::lock_guard lock(m_mutex);
     m_dataCapacity = bytes;
     while (m_records.size() > 1 && m_data.size() > m_dataCapacity)
         dropOldest();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -55,10 +56,10 @@ public:
     // A remark at `busUs` on the adapter's clock, shown at the time it is made.
     void note(std::uint64_t busUs, std::string text);
     // A new transaction number for the messages of one transaction.
-    std::uint64_t nextTransaction() { return ++m_lastTransaction; }
+    std::uint64_t nextTransaction();
 
-    std::size_t size() const { return m_records.size(); }
-    bool empty() const { return m_records.empty(); }
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
     // The i-th entry held (0 = oldest).
     BusLogEntry at(std::size_t index) const;
     // Every entry held, and those without notes.
@@ -66,10 +67,12 @@ public:
     std::vector<BusLogEntry> transfers() const;
 
     // Entry numbers: the oldest held is firstNumber(), the next to come endNumber().
-    std::uint64_t firstNumber() const { return m_first; }
-    std::uint64_t endNumber() const { return m_first + m_records.size(); }
-    bool holds(std::uint64_t number) const { return number >= m_first && number < endNumber(); }
-    BusLogEntry entry(std::uint64_t number) const { return at(static_cast<std::size_t>(number - m_first)); }
+    std::uint64_t firstNumber() const;
+    std::uint64_t endNumber() const;
+    bool holds(std::uint64_t number) const;
+    // An entry the ring has let go meanwhile (the bus worker adds while a
+    // viewer reads) comes back empty.
+    BusLogEntry entry(std::uint64_t number) const;
     // Cheap looks at one entry without building it.
     std::uint8_t addressOf(std::uint64_t number) const { return record(number).address; }
     Status statusOf(std::uint64_t number) const { return record(number).status; }
@@ -79,7 +82,7 @@ public:
     std::uint64_t transactionOf(std::uint64_t number) const { return record(number).transaction; }
 
     // Entries the ring let go since the last clear().
-    std::uint64_t dropped() const { return m_dropped; }
+    std::uint64_t dropped() const;
     // Forgets every entry; numbers carry on.
     void clear();
 
@@ -87,11 +90,12 @@ public:
     // larger message is still kept whole).
     void setCapacity(std::size_t messages);
     void setDataCapacity(std::size_t bytes);
-    std::size_t capacity() const { return m_capacity; }
+    std::size_t capacity() const;
 
     // Tells a log apart from one made later at the same place.
     std::uint64_t id() const { return m_id; }
 
+    // Called after each entry is added, on the thread that added it.
     std::function<void(const BusLogEntry&)> onEntry;
 
 private:
@@ -108,14 +112,15 @@ private:
         Status status;
         FailedAt failedAt;
     };
-    const Record& record(std::uint64_t number) const
-    {
-        return m_records[static_cast<std::size_t>(number - m_first)];
-    }
+    // A copy: the record may go as soon as the lock is let go.
+    Record record(std::uint64_t number) const;
+    BusLogEntry build(const Record& r) const;
     void push(const Record& r, const std::uint8_t* data, std::size_t n);
     void dropOldest();
     void trim(std::size_t incomingBytes);
 
+    // The bus worker adds while the interface reads.
+    mutable std::mutex m_mutex;
     std::deque<Record> m_records;
     std::deque<std::uint8_t> m_data; // the records' bytes, oldest first
     std::uint64_t m_dataBase = 0;    // offset of m_data.front()

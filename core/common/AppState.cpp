@@ -1,4 +1,5 @@
 #include "core/common/AppState.h"
+#include "core/adapter/BusWorker.h"
 
 namespace tp {
 
@@ -6,12 +7,14 @@ AppState::AppState(std::unique_ptr<Adapter> adapter) : m_adapter(std::move(adapt
 
 void AppState::setAdapter(std::unique_ptr<Adapter> adapter)
 {
-    m_adapter = std::move(adapter);
+    exchangeAdapter(std::move(adapter)).reset();
 }
 
 std::unique_ptr<Adapter> AppState::exchangeAdapter(std::unique_ptr<Adapter> adapter)
 {
-    std::swap(m_adapter, adapter);
+    // In turn with the bus work: an operation under way finishes on the
+    // adapter it began with.
+    onBus([&] { std::swap(m_adapter, adapter); });
     return adapter;
 }
 

@@ -1,6 +1,7 @@
 #include "core/memory/MemoryBus.h"
 #include "core/adapter/AckPolling.h"
 #include "core/common/BusAddress.h"
+#include "core/adapter/BusWorker.h"
 #include "core/common/Errors.h"
 #include "core/common/HexText.h"
 
@@ -126,6 +127,11 @@ MemoryBusResult MemoryBus::readAll(std::vector<std::uint8_t>& out, const MemoryP
 MemoryBusResult MemoryBus::read(std::size_t start, std::size_t count, std::vector<std::uint8_t>& out,
                                 const MemoryProgress& progress)
 {
+    if (busRunner()) { // the whole operation on the bus worker, not transfer by transfer
+        MemoryBusResult r;
+        onBus([&] { r = read(start, count, out, progress); });
+        return r;
+    }
     checkRange(start, count);
     announce();
     std::vector<std::uint8_t> scratch(count);
@@ -148,6 +154,11 @@ MemoryBusResult MemoryBus::writeAll(std::span<const std::uint8_t> data, const Me
 
 MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t> data, const MemoryProgress& progress)
 {
+    if (busRunner()) { // the whole operation on the bus worker, not transfer by transfer
+        MemoryBusResult r;
+        onBus([&] { r = write(start, data, progress); });
+        return r;
+    }
     checkRange(start, data.size());
     announce();
     const bool eeprom = m_device.eeprom;
@@ -201,6 +212,11 @@ MemoryBusResult MemoryBus::write(std::size_t start, std::span<const std::uint8_t
 
 MemoryBusResult MemoryBus::verify(std::span<const std::uint8_t> expected, const MemoryProgress& progress)
 {
+    if (busRunner()) { // the whole operation on the bus worker, not transfer by transfer
+        MemoryBusResult r;
+        onBus([&] { r = verify(expected, progress); });
+        return r;
+    }
     if (expected.size() != m_device.size)
         throw Error("The image holds " + std::to_string(expected.size()) + " bytes, the memory " +
                     std::to_string(m_device.size));
@@ -229,6 +245,11 @@ MemoryBusResult MemoryBus::verify(std::span<const std::uint8_t> expected, const 
 
 MemoryBusResult MemoryBus::writeAndVerify(std::span<const std::uint8_t> data, const MemoryProgress& progress)
 {
+    if (busRunner()) { // the whole operation on the bus worker, not transfer by transfer
+        MemoryBusResult r;
+        onBus([&] { r = writeAndVerify(data, progress); });
+        return r;
+    }
     const std::size_t total = 2 * data.size();
     bool stop = false;
     MemoryProgress first, second;

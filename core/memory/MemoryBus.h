@@ -22,8 +22,9 @@ namespace tp {
 //    write retried, a one-byte read last; a chip still silent then is a
 //    time-out (status 8);
 //  - RAM writes go in as few transfers as the adapter allows, without waits.
-// Long operations call the progress callback after every transfer; a false
-// answer stops them (MemoryOutcome::Cancelled). Reads hand their data over
+// Each operation runs whole on the bus worker where there is one (progress
+// is then called there). Long operations call the progress callback after
+// every transfer; a false answer stops them (MemoryOutcome::Cancelled). Reads hand their data over
 // only when complete, so a failure or cancel leaves the caller's buffer as it
 // was. Every operation first tells the adapter which chip it expects
 // (Adapter::expectChip with MemoryDevice::chipType()).

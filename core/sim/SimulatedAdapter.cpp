@@ -3,7 +3,9 @@
 #include "core/sim/FaultText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace tp::sim {
 
@@ -314,6 +316,8 @@ std::optional<Fault> SimulatedAdapter::takeFault(std::span<const I2cMessage> mes
 
 Status SimulatedAdapter::doTransfer(std::span<I2cMessage> messages, std::vector<std::size_t>& completed)
 {
+    if (m_transferDelayUs)
+        std::this_thread::sleep_for(std::chrono::microseconds(m_transferDelayUs));
     if (m_removed)
         return status::HardwareNotDetected;
     // A message beyond the adapter's buffer never reaches the bus.

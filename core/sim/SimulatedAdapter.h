@@ -115,6 +115,12 @@ public:
     // real clock unless set.
     void setWallClock(SimClock::WallSource source) { m_clock.setWallSource(std::move(source)); }
 
+    // Every transaction also takes `us` microseconds of real time (not of the
+    // modelled clock), as on a slow or distant bus: for showing the program
+    // staying responsive.
+    void setTransferDelayUs(std::uint64_t us) { m_transferDelayUs = us; }
+    std::uint64_t transferDelayUs() const { return m_transferDelayUs; }
+
     // Nanoseconds of one bit at the set frequency.
     std::uint64_t bitNs() const;
 
@@ -139,6 +145,7 @@ private:
     std::vector<Slot>::iterator slotOf(const ChipModel* chip);
 
     SimClock m_clock;
+    std::uint64_t m_transferDelayUs = 0;
     std::vector<Slot> m_slots;
     std::map<std::string, Factory> m_factories;
     // Chips the bench set aside, by their address and type.

@@ -97,8 +97,14 @@ Status MessageSender::sendAll()
             continue;
         m_host.showSending("Sending Msg# " + std::to_string(r + 1));
         add(r);
-        if (endsTransaction(r) && stops(flush()))
-            return m_firstFailure;
+        if (endsTransaction(r)) {
+            if (stops(flush()))
+                return m_firstFailure;
+            if (m_host.stopAsked()) {
+                m_host.showSending("Stopped after Msg# " + std::to_string(r + 1));
+                return m_firstFailure;
+            }
+        }
     }
     if (stops(flush()))
         return m_firstFailure;
@@ -117,8 +123,14 @@ Status MessageSender::sendSequence(std::string_view sequence)
         const int r = m - 1;
         if (hasData(r)) {
             add(r);
-            if (endsTransaction(r) && stops(flush()))
-                return m_firstFailure;
+            if (endsTransaction(r)) {
+                if (stops(flush()))
+                    return m_firstFailure;
+                if (m_host.stopAsked()) {
+                    m_host.showSending("Stopped after Msg # " + std::to_string(m));
+                    return m_firstFailure;
+                }
+            }
         }
         m_host.showSending("Sending Msg # " + std::to_string(m));
     }

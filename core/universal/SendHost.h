@@ -18,6 +18,9 @@ public:
     virtual void showSending(const std::string& text) = 0;
     virtual void tableChanged() = 0;                 // bytes read landed in the table
     virtual void waitUs(std::uint64_t us) = 0;
+    // The user asked a run (Send All, a sequence) to end: it ends after the
+    // transaction in flight.
+    virtual bool stopAsked() const { return false; }
     // Message row `row` (from 0) went out in a transaction that ended with
     // `status`; a read message holds the bytes that came. For hosts that
     // report each message; windows show the table instead.

@@ -8,6 +8,7 @@
 #include "gui/app/TfrmMain.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -342,8 +343,13 @@ bool AdapterSelection::askWrite(const QString& driver, bool pcSmbus, std::uint8_
                    "to start. You are asked once while this adapter is in use.")
                     .arg(busLabel);
     text << tr("Write to %1 anyway?").arg(address);
-    return Dialogs::instance().confirm(&m_main, tr("Tallyport"), text.join(QStringLiteral("\n\n")),
-                                       Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
+    // Asked from the bus worker; answered where the dialogs are.
+    bool yes = false;
+    GuiBusRunner::onInterfaceThread([&] {
+        yes = Dialogs::instance().confirm(&m_main, tr("Tallyport"), text.join(QStringLiteral("\n\n")),
+                                          Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
+    });
+    return yes;
 }
 
 void AdapterSelection::remember() const

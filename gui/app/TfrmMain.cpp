@@ -1,4 +1,5 @@
 #include "gui/app/TfrmMain.h"
+#include "core/adapter/BusWorker.h"
 #include "core/adapter/Clock.h"
 #include "core/adapter/CommandFrame.h"
 #include "core/common/BusAddress.h"
@@ -17,6 +18,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
 #include "gui/common/InputSafety.h"
+#include "gui/common/GuiBusRunner.h"
 #include "gui/common/Placement.h"
 
 #include <QApplication>
@@ -40,7 +42,8 @@ const char* kStatusHint = "Double-click 3.3V to turn on/off 3.3V power\n"
 
 TfrmMain::TfrmMain(tp::AppState& state, const Catalogue& catalogue, const WindowFactories& factories,
                    QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_catalogue(catalogue), m_factories(factories)
+    : QMainWindow(parent), m_state(state), m_busRunner(std::make_unique<GuiBusRunner>()), m_catalogue(catalogue),
+      m_factories(factories)
 {
     setObjectName(QStringLiteral("frmMain"));
     GetRegistryData();
@@ -946,8 +949,11 @@ tp::Status TfrmMain::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress
 
 void TfrmMain::uSeconds(std::uint64_t n)
 {
-    tp::busyWaitUs(n);
-    m_state.adapter().elapse(n);
+    tp::Adapter& a = m_state.adapter();
+    tp::onBus([&] {
+        tp::busyWaitUs(n);
+        a.elapse(n);
+    });
 }
 
 TfrmBitrate* TfrmMain::bitrateWindow() const

@@ -8,9 +8,11 @@
 #include <QMap>
 #include <QPointer>
 
+#include <memory>
 #include <optional>
 
 class AdapterSelection;
+class GuiBusRunner;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -151,6 +153,8 @@ private:
     static void scrollWithin(TChildForm* w);
 
     tp::AppState& m_state;
+    // Bus work of every window runs on its worker; windows still wait for it.
+    std::unique_ptr<GuiBusRunner> m_busRunner;
     Catalogue m_catalogue;
     WindowFactories m_factories;
     QMdiArea* m_mdi = nullptr;

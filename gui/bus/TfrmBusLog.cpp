@@ -7,6 +7,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/FlowLayout.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -57,6 +58,8 @@ TfrmBusLog::TfrmBusLog(TfrmMain& main)
     setObjectName(QStringLiteral("frmBusLog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea | Qt::RightDockWidgetArea);
+    // Watching, searching and exporting the log go on while the bus works.
+    GuiBusRunner::keepLive(this);
 
     auto* body = new QWidget(this);
     auto* v = new QVBoxLayout(body);

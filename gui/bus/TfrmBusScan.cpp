@@ -9,6 +9,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/FlowLayout.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,6 +60,12 @@ TfrmBusScan::TfrmBusScan(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
     btnScan->setObjectName(QStringLiteral("btnScan"));
     btnScan->setToolTip(tr("Probe every address again"));
     flow->addWidget(btnScan);
+    btnStop = new QPushButton(tr("S&top"), bar);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnStop->setToolTip(tr("End the scan after the address being probed"));
+    btnStop->setEnabled(false);
+    GuiBusRunner::keepLive(btnStop);
+    flow->addWidget(btnStop);
     chbAllAddresses = new QCheckBox(tr("&All addresses (0x00-0x7F)"), bar);
     chbAllAddresses->setObjectName(QStringLiteral("chbAllAddresses"));
     chbAllAddresses->setToolTip(tr("Also probe the reserved addresses 0x00-0x07 and 0x78-0x7F"));
@@ -125,6 +132,7 @@ TfrmBusScan::TfrmBusScan(TfrmMain& main) : TChildForm(main, QStringLiteral("Tfrm
     v->addWidget(btnOpen, 0, Qt::AlignLeft);
 
     connect(btnScan, &QPushButton::clicked, this, guarded(this, &TfrmBusScan::btnScanClick));
+    connect(btnStop, &QPushButton::clicked, this, guarded(this, &TfrmBusScan::btnStopClick));
     connect(btnOpen, &QPushButton::clicked, this, guarded(this, &TfrmBusScan::btnOpenClick));
     connect(grdScan, &QTableWidget::cellDoubleClicked, this, guarded(this, &TfrmBusScan::grdScanDblClick));
     connect(grdScan, &QWidget::customContextMenuRequested, this, guarded(this, &TfrmBusScan::grdScanContextMenu));
@@ -174,7 +182,13 @@ void TfrmBusScan::btnScanClick()
     prgScan->setRange(0, scanner.total());
     prgScan->setValue(0);
     int shownRow = -1;
-    while (scanner.step()) {
+    m_stopAsked = false;
+    btnStop->setEnabled(true);
+    struct Idle {
+        QPushButton* b;
+        ~Idle() { b->setEnabled(false); }
+    } idle{btnStop};
+    while (!m_stopAsked && scanner.step()) {
         m_result = scanner.result();
         const int done = scanner.progress();
         const int address = firstAddress(setup.range) + done - 1;
@@ -193,7 +207,16 @@ void TfrmBusScan::btnScanClick()
         showCell(static_cast<std::uint8_t>(i));
 
     QString method = tr("Probed with %1.").arg(QString::fromStdString(methodSummary(m_result)));
-    if (m_result.stopped) {
+    if (m_stopAsked && !scanner.done()) {
+        const QString far = tr("Stopped by the user after %1 of %2 addresses.").arg(scanner.progress()).arg(scanner.total());
+        method += QLatin1Char(' ') + far;
+        StatusMessage m;
+        m.text = " " + far.toStdString();
+        m.background = colour::Yellow;
+        m.textColour = colour::Black;
+        m.align = Align::Centre;
+        main().showStatus(m);
+    } else if (m_result.stopped) {
         method += QLatin1Char(' ') + tr("Stopped at %1: %2.")
                                          .arg(hex7(m_result.stoppedAt),
                                               QString::fromStdString(buslog::statusText(m_result.stopped)));
@@ -216,6 +239,11 @@ void TfrmBusScan::btnScanClick()
     if (first >= 0)
         grdScan->setCurrentCell(first / 16, first % 16);
     selectAddress7(first);
+}
+
+void TfrmBusScan::btnStopClick()
+{
+    m_stopAsked = true;
 }
 
 void TfrmBusScan::showCell(std::uint8_t address7)

@@ -27,6 +27,7 @@ public:
     void selectAddress7(int address7);
 
     QPushButton* btnScan = nullptr;
+    QPushButton* btnStop = nullptr; // live while a scan runs
     QCheckBox* chbAllAddresses = nullptr;
     QProgressBar* prgScan = nullptr;
     QLabel* lblAdapter = nullptr;
@@ -37,6 +38,8 @@ public:
     QPushButton* btnOpen = nullptr;
 
     void btnScanClick();
+    // The scan ends after the probe in flight.
+    void btnStopClick();
     void btnOpenClick();
     void grdScanDblClick(int row, int column);
     void grdScanContextMenu(const QPoint& pos);
@@ -53,4 +56,5 @@ private:
 
     tp::scan::Result m_result;
     int m_selected = -1;
+    bool m_stopAsked = false;
 };

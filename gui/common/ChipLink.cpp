@@ -3,6 +3,7 @@
 #include "core/adapter/Adapter.h"
 #include "core/common/BusAddress.h"
 #include "core/common/Errors.h"
+#include "core/adapter/BusWorker.h"
 #include "gui/app/TfrmMain.h"
 #include "gui/common/AutoWriteToggle.h"
 #include "gui/common/ChildForm.h"
@@ -47,7 +48,10 @@ bool ChipLink::expect()
         m_form.context().status = m_form.adapter().decline(tp::generalCallRefusal(address()));
         return false;
     }
-    m_form.adapter().expectChip(m_type.toStdString(), address());
+    tp::Adapter& a = m_form.adapter();
+    const std::string type = m_type.toStdString();
+    const std::uint8_t at = address();
+    tp::onBus([&] { a.expectChip(type, at); });
     return true;
 }
 
@@ -92,7 +96,11 @@ tp::Status ChipLink::awaitWriteCycle(std::uint64_t limitUs, std::uint64_t interv
 {
     if (!expect())
         return tp::status::Refused;
-    return m_form.context().status = tp::awaitAcknowledge(m_form.adapter(), address(), limitUs, intervalUs);
+    tp::Adapter& a = m_form.adapter();
+    const std::uint8_t at = address();
+    tp::Status st = 0;
+    tp::onBus([&] { st = tp::awaitAcknowledge(a, at, limitUs, intervalUs); });
+    return m_form.context().status = st;
 }
 
 void ChipLink::showStatus(tp::Status status) const

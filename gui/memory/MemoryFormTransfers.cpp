@@ -2,28 +2,16 @@
 #include "core/memory/MemoryBus.h"
 #include "core/memory/ChipVerify.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/BusProgress.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/memory/MemoryForm.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace {
-// Shown when the user stops a transfer: the chip may hold part of the job.
-tp::StatusMessage cancelledMessage()
-{
-    tp::StatusMessage m;
-    m.text = " Transfer cancelled";
-    m.background = tp::colour::Yellow;
-    m.textColour = tp::colour::Black;
-    m.align = tp::Align::Centre;
-    return m;
-}
-} // namespace
 
 tp::MemoryDevice TMemoryForm::device() const
 {
@@ -49,26 +37,15 @@ tp::MemoryBusResult TMemoryForm::withProgress(
     const std::function<tp::MemoryBusResult(const std::function<bool(std::size_t, std::size_t)>&)>& job)
 {
     ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
-    QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 100, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(m_progressDelayMs); // only transfers that take a while show it
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    auto step = [&](std::size_t done, std::size_t total) {
-        if (total > 0)
-            progress.setValue(static_cast<int>(done * 100 / total));
-        return !progress.wasCanceled();
-    };
-    tp::MemoryBusResult r = job(step);
-    progress.close();
-    return r;
+    // Only transfers that take a while show it. One piece of bus work: the
+    // window waits, the program does not.
+    return BusProgress::run<tp::MemoryBusResult>(this, label, m_progressDelayMs, job);
 }
 
 void TMemoryForm::reportOutcome(const tp::MemoryBusResult& result)
 {
     if (result.outcome == tp::MemoryOutcome::Cancelled)
-        main().showStatus(cancelledMessage());
+        main().showStatus(BusProgress::cancelledMessage(result.done, m_image.size()));
     else
         main().ErrorMessage(result.status);
 }

@@ -2,6 +2,7 @@
 #include "core/common/HexText.h"
 #include "core/memory/ChipVerify.h"
 #include "core/memory/MemoryBus.h"
+#include "gui/common/BusProgress.h"
 #include "core/memory/MemoryFill.h"
 #include "gui/app/Catalogue.h"
 #include "gui/app/TfrmMain.h"
@@ -38,6 +39,9 @@
 namespace pca9500 = tp::pca9500;
 
 namespace {
+
+// Only transfers that take a while show their progress.
+constexpr int kProgressDelayMs = 500;
 
 QString qs(const std::string& s)
 {
@@ -381,7 +385,10 @@ tp::MemoryBus TfrmPTN3500::bus() const
 
 void TfrmPTN3500::report(const tp::MemoryBusResult& result)
 {
-    main().ErrorMessage(result.status);
+    if (result.outcome == tp::MemoryOutcome::Cancelled)
+        main().showStatus(BusProgress::cancelledMessage(result.done, m_image.size()));
+    else
+        main().ErrorMessage(result.status);
 }
 
 void TfrmPTN3500::btnReadOneClick()
@@ -400,7 +407,8 @@ void TfrmPTN3500::btnReadAllClick()
     const ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
     std::vector<std::uint8_t> data;
     tp::MemoryBus b = bus();
-    const tp::MemoryBusResult r = b.readAll(data);
+    const auto r = BusProgress::run<tp::MemoryBusResult>(this, QStringLiteral("Reading..."), kProgressDelayMs,
+                                                         [&](const auto& p) { return b.readAll(data, p); });
     if (r.ok())
         DisplayData(1, data); // a failed read leaves the grid as it was
     report(r);
@@ -421,14 +429,16 @@ void TfrmPTN3500::btnWriteAllClick()
     // ends the write with its status.
     const std::vector<std::uint8_t> data = m_image.values();
     tp::MemoryBus b = bus();
-    report(b.writeAll(data));
+    report(BusProgress::run<tp::MemoryBusResult>(this, QStringLiteral("Writing..."), kProgressDelayMs,
+                                                 [&](const auto& p) { return b.writeAll(data, p); }));
 }
 
 void TfrmPTN3500::btnVerifyClick()
 {
     const ClickGuard guard{btnReadOne, btnRead, btnWriteOne, btnWrite, btnVerify};
     tp::MemoryBus b = bus();
-    const tp::ChipVerifyResult v = tp::verifyChip(b, m_image);
+    const auto v = BusProgress::run<tp::ChipVerifyResult>(this, QStringLiteral("Verifying..."), kProgressDelayMs,
+                                                          [&](const auto& p) { return tp::verifyChip(b, m_image, p); });
     if (v.notice)
         Dialogs::instance().error(this, QStringLiteral("Error"), qs(v.notice->text));
     report(v.bus);

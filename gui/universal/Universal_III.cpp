@@ -9,6 +9,7 @@
 #include "gui/common/Detach.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 #include "gui/universal/ExpertToolBar.h"
 #include "gui/universal/MessageEditor.h"
 #include "gui/universal/MessageTableModel.h"
@@ -167,6 +168,8 @@ QWidget* TfrmMessage::buildSendPanel()
     // Wide enough for either caption, so the row does not jump.
     btnSendContinuous->setMinimumWidth(
         btnSendContinuous->fontMetrics().horizontalAdvance(QString::fromLatin1(kStopSequencing)) + 32);
+    // It stops a run while the bus works.
+    GuiBusRunner::keepLive(btnSendContinuous);
 
     auto* lblSequence = new QLabel(tr("Sequence"));
     lblSequence->setObjectName(QStringLiteral("lblSequence"));
@@ -520,15 +523,30 @@ void TfrmMessage::btnSendMessageClick()
     m_sender.sendMessage(activeRow());
 }
 
+namespace {
+// While a run goes on, the continuous-run button stops it.
+struct Stoppable {
+    QPushButton* button;
+    explicit Stoppable(QPushButton* b) : button(b)
+    {
+        button->setText(QString::fromLatin1(TfrmMessage::kStopSequencing));
+        button->repaint();
+    }
+    ~Stoppable() { button->setText(QString::fromLatin1(TfrmMessage::kSendContinuously)); }
+};
+} // namespace
+
 void TfrmMessage::btnSendAllClick()
 {
     ClickGuard guard{btnSendAll};
+    const Stoppable run(btnSendContinuous);
     m_sender.sendAll();
 }
 
 void TfrmMessage::btnSequenceClick()
 {
     ClickGuard guard{btnSequence};
+    const Stoppable run(btnSendContinuous);
     m_sender.sendSequence(edtSequence->text().toStdString());
 }
 

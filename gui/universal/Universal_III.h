@@ -87,6 +87,7 @@ private:
     void showSending(const std::string& text) override;
     void tableChanged() override;
     void waitUs(std::uint64_t us) override;
+    bool stopAsked() const override { return !continuousRunActive(); }
 
     tp::expert::MessageTable m_table;
     tp::expert::MessageSender m_sender{m_table, *this};

@@ -432,18 +432,22 @@ void TestPcf8574::writeButtonsIgnoreClicksWhileWriting()
     Rig r;
     auto* left = r.c<QPushButton>("btnPCF8574Write");
     auto* right = r.c<QPushButton>("btnPCF8574AWrite");
-    int entries = 0;
-    bool guarded = true;
-    // Clicks that arrive while the transfer runs start nothing.
-    r.bench.sim->log().onEntry = [&](const tp::BusLogEntry&) {
-        if (++entries > 1)
-            return;
+    bool guarded = false;
+    bool arrived = false;
+    // Clicks that arrive while the transfer runs start nothing: the buttons'
+    // signals are blocked, and the user's clicks are held.
+    r.bench.sim->setTransferDelayUs(300000);
+    QTimer::singleShot(50, left, [&] {
+        arrived = true;
         guarded = left->signalsBlocked() && right->signalsBlocked();
         left->click();
         right->click();
-    };
+        QTest::mouseClick(right, Qt::LeftButton);
+        QTest::mouseClick(left, Qt::LeftButton);
+    });
     QTest::mouseClick(left, Qt::LeftButton);
-    r.bench.sim->log().onEntry = nullptr;
+    r.bench.sim->setTransferDelayUs(0);
+    QVERIFY(arrived);
     QVERIFY(guarded);
     QCOMPARE(r.bench.transfers(), QStringList{"W 40 FF"});
     QVERIFY(!left->signalsBlocked() && !right->signalsBlocked());

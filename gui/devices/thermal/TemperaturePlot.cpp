@@ -2,6 +2,7 @@
 #include "core/memory/FileBytes.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Guarded.h"
+#include "gui/common/GuiBusRunner.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,8 +27,10 @@
 
 namespace {
 
-// Points the chart keeps per channel; the trace keeps more for export.
-constexpr int kChartPoints = 20000;
+// Time slices the chart draws per channel (two points each), more than a
+// plot's width in pixels: a poll then costs the same after hours as after
+// seconds. The trace keeps every sample for export.
+constexpr std::size_t kChartSlices = 800;
 
 struct Interval {
     const char* text;
@@ -105,6 +108,7 @@ TemperaturePlot::TemperaturePlot(const QStringList& channels, Sampler sampler, Q
         pen.setWidthF(2.0);
         s->setPen(pen);
         m_channels.append(s);
+        m_drawn.emplace_back(kChartSlices, 0.25);
     }
     m_failures = new QScatterSeries(m_chart);
     m_failures->setName(tr("Read failed"));
@@ -262,6 +266,8 @@ void TemperaturePlot::btnPlotClearClick()
     m_startMs = -1;
     for (QLineSeries* s : m_channels)
         s->clear();
+    for (tp::thermal::PlotDecimator& d : m_drawn)
+        d.clear();
     m_failures->clear();
     showFailureMarker(false);
     rescale();
@@ -270,8 +276,10 @@ void TemperaturePlot::btnPlotClearClick()
 
 void TemperaturePlot::pollNow()
 {
-    if (m_polling)
-        return; // a dialog inside the last poll let the timer in again
+    // A dialog inside the last poll let the timer in again, or another
+    // window's bus work is under way: this turn is skipped.
+    if (m_polling || GuiBusRunner::busy())
+        return;
     m_polling = true;
     struct Done {
         bool& f;
@@ -296,9 +304,28 @@ void TemperaturePlot::addPoint(double seconds, const std::vector<double>& values
     m_trace.add(seconds, m_clock(), values);
     for (int i = 0; i < m_channels.size() && i < int(values.size()); ++i) {
         QLineSeries* s = m_channels[i];
-        if (s->count() >= kChartPoints)
-            s->removePoints(0, s->count() - kChartPoints + 1);
-        s->append(seconds, values[std::size_t(i)]);
+        tp::thermal::PlotDecimator& d = m_drawn[std::size_t(i)];
+        const std::size_t from = d.add(seconds, values[std::size_t(i)]);
+        const auto& pts = d.points();
+        const int n = int(pts.size());
+        if (from == 0) {
+            QList<QPointF> all;
+            all.reserve(n);
+            for (const auto& p : pts)
+                all.append(QPointF(p.x, p.y));
+            s->replace(all);
+            continue;
+        }
+        // A point or two at the end: the series changes there only.
+        if (s->count() > n)
+            s->removePoints(n, s->count() - n);
+        for (int k = int(from); k < n; ++k) {
+            const QPointF p(pts[std::size_t(k)].x, pts[std::size_t(k)].y);
+            if (k < s->count())
+                s->replace(k, p);
+            else
+                s->append(p);
+        }
     }
     rescale();
 }
@@ -418,20 +445,15 @@ void TemperaturePlot::rescale()
     double x0 = 0, x1 = 0;
     bool any = false;
     double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
-    auto take = [&](QXYSeries* s) {
-        const QList<QPointF> pts = s->points();
-        if (pts.isEmpty())
-            return;
-        x0 = any ? std::min(x0, pts.first().x()) : pts.first().x();
-        x1 = any ? std::max(x1, pts.last().x()) : pts.last().x();
+    for (const tp::thermal::PlotDecimator& d : m_drawn) {
+        if (d.empty())
+            continue;
+        x0 = any ? std::min(x0, d.firstX()) : d.firstX();
+        x1 = any ? std::max(x1, d.lastX()) : d.lastX();
         any = true;
-        for (const QPointF& p : pts) {
-            lo = std::min(lo, p.y());
-            hi = std::max(hi, p.y());
-        }
-    };
-    for (QLineSeries* s : m_channels)
-        take(s);
+        lo = std::min(lo, d.minY());
+        hi = std::max(hi, d.maxY());
+    }
     const double span = std::max(60.0, (x1 - x0) * 1.05);
     // As many ticks as fit: Qt Charts elides every label once they crowd.
     const int xParts = std::clamp((chvPlot->width() - 120) / 70, 3, 6);

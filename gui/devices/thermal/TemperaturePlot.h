@@ -1,5 +1,6 @@
 #pragma once
 #include "core/common/Status.h"
+#include "core/devices/thermal/PlotDecimator.h"
 #include "core/devices/thermal/TemperatureTrace.h"
 
 #include <QMap>
@@ -65,6 +66,9 @@ public:
     QLineSeries* limitSeries(const QString& name) const { return m_limits.value(name); }
     QScatterSeries* failureSeries() const { return m_failures; }
 
+    // Adds a sample as a poll does (a benchmark fills the plot this way).
+    void addPoint(double seconds, const std::vector<double>& values);
+
 public slots:
     void btnPlotStartClick();
     void btnPlotPauseClick();
@@ -84,7 +88,6 @@ private:
     void placeLimit(const QString& key, double celsius, const QPen& pen);
     void removeLimit(const QString& key);
     void showEdited(const QString& name);
-    void addPoint(double seconds, const std::vector<double>& values);
     void addFailure(double seconds, tp::Status status);
     void rescale();
     void showFailureMarker(bool on);
@@ -105,6 +108,7 @@ private:
     QValueAxis* m_x = nullptr;
     QValueAxis* m_y = nullptr;
     QList<QLineSeries*> m_channels;
+    std::vector<tp::thermal::PlotDecimator> m_drawn; // what each channel's series shows
     QMap<QString, QLineSeries*> m_limits;
     QMap<QString, double> m_limitValues;
     QMap<QString, double> m_edited; // by the chip limit's name
