@@ -105,8 +105,14 @@ int benchCommand(Session& session, const BenchOptions& o, Console& console)
         return kOk;
     }
     // list
-    for (const sim::BenchBoard::Row& r : board.rows()) {
-        std::string line = addressText7(r.address) + "  " + r.type + "  " + r.where;
+    const std::vector<sim::BenchBoard::Row> rows = board.rows();
+    for (const sim::BenchBoard::Row& r : rows) {
+        std::string where = r.where;
+        if (r.gate >= 0 && !r.setAside) { // the shell names every address in its 7-bit form
+            const sim::BenchBoard::Row& g = rows[static_cast<std::size_t>(r.gate)];
+            where = "channel " + std::to_string(r.channel) + " of the " + g.type + " at " + addressText7(g.address);
+        }
+        std::string line = addressText7(r.address) + "  " + r.type + "  " + where;
         if (r.placedByBench && !r.setAside)
             line += " (placed for a window)";
         if (!r.state.empty())

@@ -25,7 +25,11 @@ sim::Fault parseFault(const std::string& text)
     try {
         return sim::FaultText::parse(text, [](std::string_view a) { return parseAddress(a, true); });
     } catch (const std::invalid_argument& e) {
-        throw UsageError(std::string("--bench-fault ") + e.what());
+        // The bench's own help names 8-bit addresses, as the bench window takes them.
+        std::string why = e.what();
+        for (std::size_t at = why.find("address=A0"); at != std::string::npos; at = why.find("address=A0", at))
+            why.replace(at, 10, "address=50");
+        throw UsageError("--bench-fault " + why);
     }
 }
 

@@ -20,16 +20,24 @@ void makeSafe(QWidget* w)
         w->setFocusPolicy(Qt::StrongFocus);
 }
 
-// The scroll area whose panel holds `w`.
-QAbstractScrollArea* panelOf(QWidget* w)
+// The scroll area whose panel holds `w` and can move the way the wheel
+// turns: panels nest (a window's own pane inside the frame's scrolling
+// wrapper), and the inner one may have nothing left to scroll.
+QAbstractScrollArea* panelOf(QWidget* w, bool vertical)
 {
+    QAbstractScrollArea* nearest = nullptr;
     for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(p); area && area->viewport()->isAncestorOf(w))
-            return area;
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(p); area && area->viewport()->isAncestorOf(w)) {
+            const QScrollBar* bar = vertical ? area->verticalScrollBar() : area->horizontalScrollBar();
+            if (bar && bar->maximum() > bar->minimum())
+                return area;
+            if (!nearest)
+                nearest = area;
+        }
         if (p->isWindow())
             break;
     }
-    return nullptr;
+    return nearest;
 }
 
 bool focusedWithin(const QWidget* w)
@@ -79,8 +87,9 @@ bool InputSafety::eventFilter(QObject* watched, QEvent* event)
             // The panel behind scrolls instead. Handed over explicitly: Qt
             // passes an ignored wheel on to the parent only when it came
             // from the window system.
-            if (QAbstractScrollArea* area = panelOf(w)) {
-                auto* wheel = static_cast<QWheelEvent*>(event);
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const QPoint turn = wheel->angleDelta();
+            if (QAbstractScrollArea* area = panelOf(w, qAbs(turn.y()) >= qAbs(turn.x()))) {
                 QWidget* viewport = area->viewport();
                 const QPointF global = wheel->globalPosition();
                 QWheelEvent forward(viewport->mapFromGlobal(global), global, wheel->pixelDelta(),

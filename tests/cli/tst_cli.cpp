@@ -614,7 +614,7 @@ void TestCli::benchStateFromBeforeReadsAsSevenBit()
     writeFile(path("bench.txt"), "Tallyport bench state 1\nchip 40 PCF8574\nchip A0 EEPROM 256\n");
     Result r;
     RUN_OK(r, QStringList{"bench", "list", "--bench-state", path("bench.txt")});
-    QCOMPARE(r.out, QString("0x20  PCF8574\n0x50  EEPROM 256\n"));
+    QCOMPARE(r.out, QString("0x20  PCF8574  main bus  latch FF, pins FF\n0x50  EEPROM 256  main bus  all FF\n"));
     RUN_OK(r, QStringList{"get"} + bench() + QStringList{"--trace", "20"});
     QCOMPARE(r.err, QString("R 41 FF\n"));
 }

@@ -38,24 +38,24 @@ void TestCliBench::init()
 
 void TestCliBench::boardFromTheShell()
 {
-    QCOMPARE(cli(with({"bench", "place", "PCA9548A", "E0"})).code, 0);
-    QCOMPARE(cli(with({"bench", "place", "EEPROM 256", "A0", "--behind", "E0:2"})).code, 0);
-    QCOMPARE(cli(with({"bench", "place", "PCF8574", "40", "--behind", "E0:5"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "PCA9548A", "70"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "EEPROM 256", "50", "--behind", "70:2"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "PCF8574", "20", "--behind", "70:5"})).code, 0);
     // A chip behind a channel that is off still takes its outside levels.
-    QCOMPARE(cli(with({"bench", "set", "40", "pin", "3", "low"})).code, 0);
-    QCOMPARE(cli(with({"bench", "place", "SA56004", "98"})).code, 0);
-    QCOMPARE(cli(with({"bench", "set", "98", "temperature", "1", "-12.5"})).code, 0);
+    QCOMPARE(cli(with({"bench", "set", "20", "pin", "3", "low"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "SA56004", "4C"})).code, 0);
+    QCOMPARE(cli(with({"bench", "set", "4C", "temperature", "1", "-12.5"})).code, 0);
     const CliRun r = cli(with({"bench", "list"}));
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts),
-             (QStringList{"0xE0 (7-bit 0x70)  PCA9548A  main bus  no channel on",
-                          "0xA0 (7-bit 0x50)  EEPROM 256  channel 2 of the PCA9548A at 0xE0  all FF",
-                          "0x40 (7-bit 0x20)  PCF8574  channel 5 of the PCA9548A at 0xE0  latch FF, pins F7",
-                          "0x98 (7-bit 0x4C)  SA56004  main bus  local 25.000 \u00B0C, remote -12.500 \u00B0C"}));
+             (QStringList{"0x70  PCA9548A  main bus  no channel on",
+                          "0x50  EEPROM 256  channel 2 of the PCA9548A at 0x70  all FF",
+                          "0x20  PCF8574  channel 5 of the PCA9548A at 0x70  latch FF, pins F7",
+                          "0x4C  SA56004  main bus  local 25.000 \u00B0C, remote -12.500 \u00B0C"}));
     // The EEPROM answers once channel 2 is on.
-    QCOMPARE(cli(with({"get", "-a", "bench", "A0", "00"})).code, 1);
-    QCOMPARE(cli(with({"set", "-a", "bench", "E0", "04", "04"})).code, 0); // control byte, then once more
-    const CliRun got = cli(with({"get", "-a", "bench", "A0", "00"}));
+    QCOMPARE(cli(with({"get", "-a", "bench", "50", "00"})).code, 1);
+    QCOMPARE(cli(with({"set", "-a", "bench", "70", "04", "04"})).code, 0); // control byte, then once more
+    const CliRun got = cli(with({"get", "-a", "bench", "50", "00"}));
     QCOMPARE(got.code, 0);
     QVERIFY2(got.out.contains("FF"), qPrintable(got.out));
 }
@@ -64,33 +64,33 @@ void TestCliBench::refusals_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
-    QTest::newRow("behind nothing") << QStringList{"bench", "place", "PCF8574", "40", "--behind", "E2:0"}
-                                    << "bench place --behind: no chip answers at 0xE2";
-    QTest::newRow("behind a port") << QStringList{"bench", "place", "PCF8574", "42", "--behind", "40:0"}
+    QTest::newRow("behind nothing") << QStringList{"bench", "place", "PCF8574", "20", "--behind", "71:0"}
+                                    << "bench place --behind: no chip answers at 0xE2 (7-bit 0x71)";
+    QTest::newRow("behind a port") << QStringList{"bench", "place", "PCF8574", "21", "--behind", "20:0"}
                                    << "has no channels to sit behind";
-    QTest::newRow("channel beyond") << QStringList{"bench", "place", "PCF8574", "42", "--behind", "E0:8"}
+    QTest::newRow("channel beyond") << QStringList{"bench", "place", "PCF8574", "21", "--behind", "70:8"}
                                     << "the PCA9548A has channels 0 to 7";
-    QTest::newRow("no colon") << QStringList{"bench", "place", "PCF8574", "42", "--behind", "E0"}
+    QTest::newRow("no colon") << QStringList{"bench", "place", "PCF8574", "21", "--behind", "70"}
                               << "takes MUX_ADDRESS:CHANNEL";
-    QTest::newRow("pin beyond") << QStringList{"bench", "set", "40", "pin", "8", "low"} << "PCF8574 has pins 0 to 7";
-    QTest::newRow("pin level") << QStringList{"bench", "set", "40", "pin", "1", "half"}
+    QTest::newRow("pin beyond") << QStringList{"bench", "set", "20", "pin", "8", "low"} << "PCF8574 has pins 0 to 7";
+    QTest::newRow("pin level") << QStringList{"bench", "set", "20", "pin", "1", "half"}
                                << "takes 'pin N high|low' or 'temperature [N] DEGREES|wander'";
-    QTest::newRow("port temperature") << QStringList{"bench", "set", "40", "temperature", "20"}
+    QTest::newRow("port temperature") << QStringList{"bench", "set", "20", "temperature", "20"}
                                       << "PCF8574 measures no temperature";
-    QTest::newRow("not degrees") << QStringList{"bench", "set", "90", "temperature", "warm"}
+    QTest::newRow("not degrees") << QStringList{"bench", "set", "48", "temperature", "warm"}
                                  << "'warm' is not degrees Celsius";
-    QTest::newRow("too hot") << QStringList{"bench", "set", "90", "temperature", "900"}
+    QTest::newRow("too hot") << QStringList{"bench", "set", "48", "temperature", "900"}
                              << "a temperature from -55 to 150";
-    QTest::newRow("nobody there") << QStringList{"bench", "set", "44", "pin", "1", "low"} << "no chip answers at 0x44";
+    QTest::newRow("nobody there") << QStringList{"bench", "set", "22", "pin", "1", "low"} << "no chip answers at 0x22";
 }
 
 void TestCliBench::refusals()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, error);
-    QCOMPARE(cli(with({"bench", "place", "PCA9548A", "E0"})).code, 0);
-    QCOMPARE(cli(with({"bench", "place", "PCF8574", "40"})).code, 0);
-    QCOMPARE(cli(with({"bench", "place", "LM75A", "90"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "PCA9548A", "70"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "PCF8574", "20"})).code, 0);
+    QCOMPARE(cli(with({"bench", "place", "LM75A", "48"})).code, 0);
     QFile f(m_file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
@@ -105,8 +105,8 @@ void TestCliBench::refusals()
 // A --bench-fault rehearses one run; the state file keeps the board, not the rehearsal.
 void TestCliBench::faultsOfARunAreNotKept()
 {
-    QCOMPARE(cli(with({"bench", "place", "PCF8574", "40"})).code, 0);
-    const CliRun r = cli(with({"get", "-a", "bench", "40", "00", "--bench-fault", "time-out,address=42,count=3"}));
+    QCOMPARE(cli(with({"bench", "place", "PCF8574", "20"})).code, 0);
+    const CliRun r = cli(with({"get", "-a", "bench", "20", "00", "--bench-fault", "time-out,address=21,count=3"}));
     QCOMPARE(r.code, 0);
     QFile f(m_file);
     QVERIFY(f.open(QIODevice::ReadOnly));

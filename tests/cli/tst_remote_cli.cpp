@@ -97,15 +97,15 @@ void TestRemoteCli::busCommandsOverExec()
     r = run({"eeprom", "verify", "-a", served(), "--size", "4K", file});
     QCOMPARE(r.code, 0);
     QVERIFY(r.out.contains("Verification Successful"));
-    r = run({"get", "-a", served(), "A0", "00", "-c", "3", "--trace"});
+    r = run({"get", "-a", served(), "50", "00", "-c", "3", "--trace"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.trimmed(), QString("00 1D 3A"));
     QVERIFY2(r.err.contains("W A0 00\nSr R A1 00 1D 3A"), qPrintable(r.err));
     r = run({"scan", "-a", served()});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains("50: 50 "), qPrintable(r.out));
-    // Nobody at 0x40: the board's status comes back as the exit status and text.
-    r = run({"set", "-a", served(), "40", "01", "FF"});
+    // Nobody at 0x20: the board's status comes back as the exit status and text.
+    r = run({"set", "-a", served(), "20", "01", "FF"});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains("Address not acknowledged"), qPrintable(r.err));
 }
@@ -154,7 +154,7 @@ void TestRemoteCli::garbledBoard()
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(said);
     f.close();
-    const Result r = run({"get", "-a", "exec:cat '" + f.fileName() + "'", "A0", "00"});
+    const Result r = run({"get", "-a", "exec:cat '" + f.fileName() + "'", "50", "00"});
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains("Cannot reach the bus"), qPrintable(r.err));
 }

@@ -149,7 +149,11 @@ void TestInputSafety::wheelOverUnfocusedControlScrollsItsPanel()
     sub->showNormal();
     sub->resize(400, 260);
     auto* target = r.c<QSpinBox>("spnLCS");
-    auto* area = qobject_cast<QScrollArea*>(r.w->findChild<QScrollArea*>());
+    // The nearest panel around it that has room to scroll.
+    QScrollArea* area = nullptr;
+    for (QWidget* p = target->parentWidget(); p && !area; p = p->parentWidget())
+        if (auto* a = qobject_cast<QScrollArea*>(p); a && a->verticalScrollBar()->maximum() > 0)
+            area = a;
     QVERIFY(area);
     area->ensureWidgetVisible(target);
     QScrollBar* bar = area->verticalScrollBar();
