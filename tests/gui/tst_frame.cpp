@@ -143,7 +143,8 @@ void TestFrame::menuBar()
     auto* options = child<QMenu>(b.main.get(), "mnuOptions");
     QCOMPARE(actionTexts(options),
              (QStringList{QString::fromUtf8("I²C Frequency"), "-", "Enable 3.3V Output Power",
-                          "Enable 5V Output Power", "Show Power Warning", "-", "Simulated bench"}));
+                          "Enable 5V Output Power", "Show Power Warning", "-", "Simulated bench", "-",
+                          QString::fromUtf8("Add remote bus…"), "Reconnect"}));
     QVERIFY(child<QAction>(b.main.get(), "mnuAdapterBench")->isChecked());
     // The arrangement entries first, then the bus log and the bus scan.
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")),
