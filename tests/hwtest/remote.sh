@@ -32,7 +32,7 @@ if ! await HWTEST-REMOTE-READY; then
 fi
 stub=$(port 1)
 dvi=$(port 2)
-for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
+for c in "scan stub" "get stub 20 00 -c 8" "get dvi 50 00 -c 128" "scan dvi"; do
     local_out=$(awk -v c="LOCAL-BEGIN $c" '$0 == c {on = 1; next} /^LOCAL-END/ {on = 0} on' console.log)
     set -- $c
     sub=$1 spec=$stub
@@ -43,15 +43,15 @@ for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
     check "$c: the same over the serial line as in the VM" $?
     [ "$local_out" = "$remote_out" ] || { echo "  VM:     $local_out"; echo "  remote: $remote_out"; cat remote-err.txt; }
 done
-edid=$("$cli" get -a "$dvi" A0 00 -c 8 2>&1)
+edid=$("$cli" get -a "$dvi" 50 00 -c 8 2>&1)
 [ "$edid" = "00 FF FF FF FF FF FF 00" ]
 check "ddc: the EDID header over the remote bus ($edid)" $?
-"$cli" set -a "$stub" 40 30 5A >/dev/null 2>remote-err.txt && [ "$("$cli" get -a "$stub" 40 30 2>&1)" = "5A" ]
+"$cli" set -a "$stub" 20 30 5A >/dev/null 2>remote-err.txt && [ "$("$cli" get -a "$stub" 20 30 2>&1)" = "5A" ]
 check "stub: a byte written over the remote bus reads back" $?
 
 echo silence > serial3.in
 if await HWTEST-REMOTE-SILENT; then
-    TALLYPORT_REMOTE_TIMEOUT=3 "$cli" get -a "$stub" 40 00 >/dev/null 2>remote-err.txt
+    TALLYPORT_REMOTE_TIMEOUT=3 "$cli" get -a "$stub" 20 00 >/dev/null 2>remote-err.txt
     rc=$?
     [ "$rc" != 0 ] && grep -q "did not answer within" remote-err.txt
     check "the VM's serve stopped: the desktop says the board did not answer" $?

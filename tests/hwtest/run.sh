@@ -120,8 +120,8 @@ if [ -x /tallyport-cli ]; then
     serve /dev/ttyS1 "SMBus stub driver" stub
     stub_server=$!
     serve /dev/ttyS2 "radeonfb dvi" dvi
-    /tallyport-cli set -a "SMBus stub driver" -f 40 00 01 02 03 04 05 06 07 08 >/dev/null 2>&1
-    for c in "scan stub" "get stub 40 00 -c 8" "get dvi A0 00 -c 128" "scan dvi"; do
+    /tallyport-cli set -a "SMBus stub driver" -f 20 00 01 02 03 04 05 06 07 08 >/dev/null 2>&1
+    for c in "scan stub" "get stub 20 00 -c 8" "get dvi 50 00 -c 128" "scan dvi"; do
         set -- $c
         sub=$1 bus="SMBus stub driver"
         [ "$2" = dvi ] && bus="radeonfb dvi"
