@@ -93,8 +93,8 @@ void TestBusLogWindow::menuEntriesStandInTheWindowMenu()
     QStringList entries;
     for (QAction* a : window->actions())
         entries << (a->isSeparator() ? QString("-") : a->objectName());
-    QCOMPARE(entries.mid(0, 6),
-             (QStringList{"mnuCascade", "mnuTile", "mnuMinimizeAll", "-", "mnuBusLog", "mnuScanBus"}));
+    QCOMPARE(entries.mid(0, 7),
+             (QStringList{"mnuCascade", "mnuTile", "mnuMinimizeAll", "-", "mnuBusLog", "mnuBench", "mnuScanBus"}));
     QCOMPARE(b.main->findChild<QAction*>("mnuBusLog")->text(), QString("&Bus Log"));
     QCOMPARE(b.main->findChild<QAction*>("mnuScanBus")->text(), QString("&Scan Bus\u2026"));
 }
@@ -146,15 +146,15 @@ void TestBusLogWindow::failuresStandOut()
     QCOMPARE(int(r.b.sim->writeRead(0x40, {0x01, 0x02}, 1, got)), int(status::DataNack));
     r.b.sim->write(0x42, {0x00}); // nobody there
     r.w->refresh();
-    QCOMPARE(r.rows(), 3);
-    QCOMPARE(r.cell(1, buslog::Nack), QString("byte 2"));
-    QCOMPARE(r.cell(1, buslog::StatusText), QString("Data not acknowledged"));
-    QCOMPARE(r.cell(2, buslog::Nack), QString("address"));
+    QCOMPARE(r.rows(), 4); // the write, the bench's note of the fault, the two failures
+    QCOMPARE(r.cell(2, buslog::Nack), QString("byte 2"));
+    QCOMPARE(r.cell(2, buslog::StatusText), QString("Data not acknowledged"));
+    QCOMPARE(r.cell(3, buslog::Nack), QString("address"));
     const QColor ok = r.model()->index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color();
-    const QColor bad = r.model()->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color();
+    const QColor bad = r.model()->index(2, 0).data(Qt::BackgroundRole).value<QBrush>().color();
     QVERIFY(bad.red() > bad.green() + 40 && bad.red() > bad.blue() + 40);
     QVERIFY(qAbs(ok.red() - ok.green()) < 30);
-    QVERIFY(r.model()->index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(r.model()->index(2, 0).data(Qt::FontRole).value<QFont>().bold());
 }
 
 void TestBusLogWindow::filters_data()

@@ -147,7 +147,7 @@ void TestFrame::menuBar()
     QVERIFY(child<QAction>(b.main.get(), "mnuAdapterBench")->isChecked());
     // The arrangement entries first, then the bus log and the bus scan.
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuWindow")),
-             (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", QString::fromUtf8("&Scan Bus…")}));
+             (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", "Simulated Ben&ch", QString::fromUtf8("&Scan Bus…")}));
     QCOMPARE(actionTexts(child<QMenu>(b.main.get(), "mnuHelp")), (QStringList{"Update Tallyport", "-", "&About"}));
     QCOMPARE(child<QAction>(b.main.get(), "mnuExit")->shortcut(), QKeySequence("Ctrl+X"));
     QCOMPARE(b.main->windowTitle(), QString("Tallyport"));
@@ -273,7 +273,7 @@ void TestFrame::windowMenuListsOpenWindows()
         menu->close();
         return out;
     };
-    QCOMPARE(shown(), (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", QString::fromUtf8("&Scan Bus…"),
+    QCOMPARE(shown(), (QStringList{"Cascade", "Tile", "Minimize All", "-", "&Bus Log", "Simulated Ben&ch", QString::fromUtf8("&Scan Bus…"),
                                    "-", "&1 First image", "&2 Fan && chip", "&3 Second image *"}));
 
     // Choosing one brings it forward, also out of Minimize All.
@@ -282,11 +282,11 @@ void TestFrame::windowMenuListsOpenWindows()
     child<QAction>(b.main.get(), "mnuWindow1")->trigger();
     QCOMPARE(b.main->mdiArea()->activeSubWindow()->widget(), one);
     QVERIFY(!b.main->mdiArea()->activeSubWindow()->isMinimized());
-    QCOMPARE(shown().mid(7), (QStringList{"&1 First image *", "&2 Fan && chip", "&3 Second image"}));
+    QCOMPARE(shown().mid(8), (QStringList{"&1 First image *", "&2 Fan && chip", "&3 Second image"}));
 
     chip->parentWidget()->close();
     QTRY_VERIFY(!b.main->windowReference("TfrmTestChip"));
-    QCOMPARE(shown().mid(6), (QStringList{"-", "&1 First image *", "&2 Second image"}));
+    QCOMPARE(shown().mid(7), (QStringList{"-", "&1 First image *", "&2 Second image"}));
 }
 
 void TestFrame::menuHintsWhileOpen_data()
