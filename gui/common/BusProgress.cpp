@@ -34,6 +34,8 @@ bool BusProgress::step(std::size_t done, std::size_t total)
 
 void BusProgress::follow()
 {
+    if (m_dialog && m_dialog->wasCanceled()) // cancel() as well as its button
+        m_cancelled = true;
     const std::size_t total = m_total;
     if (m_dialog && total > 0)
         m_dialog->setValue(static_cast<int>(m_done * 100 / total));
