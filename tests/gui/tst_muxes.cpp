@@ -473,6 +473,17 @@ void TestMuxes::tabOrderFollowsTheLayout()
         expected << QStringLiteral("btnPCA%1Read").arg(chip) << QStringLiteral("btnPCA%1Write").arg(chip)
                  << QStringLiteral("chbPCA%1Auto").arg(chip);
     }
+    // Once a button of an exclusive radio group has had the focus, Qt keeps
+    // Tab for that one and leaves the others to the arrow keys; whether the
+    // window's activation focused one first is up to the platform.
+    const auto tabbable = [&](QStringList names) {
+        names.removeIf([&](const QString& n) {
+            auto* radio = r.w->findChild<QRadioButton*>(n);
+            return radio && !(radio->focusPolicy() & Qt::TabFocus);
+        });
+        return names;
+    };
+    expected = tabbable(expected);
     QCOMPARE(tabChain(r.w), expected);
 
     r.switches();

@@ -438,9 +438,12 @@ Status RemoteAdapter::transferThenAwait(std::span<I2cMessage> messages, std::uin
         return st;
     // The board's polls, in our log at our time of day.
     const std::uint64_t now = nowUs();
+    const std::uint64_t wall = monotonicUs();
     for (const PollRecord& p : reply->polls) {
         BusLogEntry e;
-        e.timeUs = now - std::min(now, reply->endUs - std::min(reply->endUs, p.timeUs));
+        const std::uint64_t ago = reply->endUs - std::min(reply->endUs, p.timeUs);
+        e.busUs = now - std::min(now, ago);
+        e.timeUs = wall - std::min(wall, ago);
         e.transaction = log().nextTransaction();
         e.address = p.address & 0xFE;
         e.read = p.read;

@@ -89,7 +89,7 @@ Reply RemoteServer::transaction(const Request& request)
             if (!log.holds(n) || log.isNote(n))
                 continue;
             const BusLogEntry e = log.entry(n);
-            r.polls.push_back({e.timeUs, e.address, e.read, e.status, e.bytes});
+            r.polls.push_back({e.busUs, e.address, e.read, e.status, e.bytes}); // the clock of startUs/endUs
         }
     }
     r.endUs = m_adapter.nowUs();
