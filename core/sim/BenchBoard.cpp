@@ -55,14 +55,6 @@ std::string celsiusText(double t)
     return buf;
 }
 
-std::string bytesText(const std::vector<std::uint8_t>& bytes)
-{
-    std::string out;
-    for (std::uint8_t b : bytes)
-        out += (out.empty() ? "" : " ") + intToHex(b, 2);
-    return out;
-}
-
 std::string memoryLine(const SerialMemoryChip& m, bool busy)
 {
     const auto& bytes = m.bytes();

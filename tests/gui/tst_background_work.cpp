@@ -85,7 +85,9 @@ void TestBackgroundWork::failureStaysWithItsWindow()
     b.main->deviceAction("PCA9532 16-bit LED Dimmer")->trigger();
     QWidget* other = b.main->windowReference("TfrmPCA9532");
     activate(b, other);
-    b.main->showStatus(tp::StatusMessage{" the other window's message"});
+    tp::StatusMessage mine;
+    mine.text = " the other window's message";
+    b.main->showStatus(mine);
     b.clearLog();
     b.sim->inject(Fault{Fault::Kind::AddressNack, std::nullopt, 0, 1});
     poller.tick();
