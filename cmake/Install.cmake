@@ -1,9 +1,9 @@
 # Install rules (make install, cmake --install) and the Debian package
 # (make package). The version is the project's; the release date beside it.
 
-# Debian's documentation folder is the package's name, in lower case.
-set(CMAKE_INSTALL_DOCDIR share/doc/tallyport CACHE PATH "README and copyright")
 include(GNUInstallDirs)
+# Debian's documentation folder is the package's name, in lower case.
+set(TALLYPORT_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tallyport)
 # udev and systemd-modules-load read <prefix>/lib, never the multiarch libdir.
 set(TALLYPORT_UDEV_RULES_DIR lib/udev/rules.d CACHE PATH "udev rules, below the prefix")
 set(TALLYPORT_MODULES_LOAD_DIR lib/modules-load.d CACHE PATH "modules loaded at boot, below the prefix")
@@ -30,7 +30,7 @@ execute_process(COMMAND date -u -R -d "${TALLYPORT_RELEASE_DATE} 12:00"
 configure_file(dist/deb/changelog.in changelog @ONLY)
 execute_process(COMMAND gzip -9n INPUT_FILE ${CMAKE_BINARY_DIR}/changelog OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.gz
                 COMMAND_ERROR_IS_FATAL ANY)
-install(FILES README.md dist/deb/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md dist/deb/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${TALLYPORT_DOCDIR})
 
 # Man pages come from the built programs' --help, so they follow the commands.
 find_program(HELP2MAN help2man)
@@ -64,19 +64,19 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/dist/deb/postinst ${CMAKE_SOURCE_DIR}/dist/deb/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop workbench for the I2C bus")
-# The long description: control-file continuation lines, " ." for a blank one.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Tallyport is for engineers bringing up or testing I2C chips. One main window
- holds a window per chip family: I/O expanders, LED dimmers and blinkers,
- multiplexers and switches, temperature sensors, a real-time clock, serial
- EEPROM and RAM/FRAM memories with a hex editor; an expert mode sends raw bus
- messages and sequences, and a bus log and a bus scan show what happened.
- .
- It works with every I2C adapter Linux offers through i2c-dev (USB bridges,
- a board's I2C controllers, the PC's SMBus) and, without hardware, on a
- built-in simulated bench. tallyport-cli does the same from a shell.
- .
- The package loads i2c-dev and lets members of the group i2c use the buses
- without root.")
+# CPack puts the summary first and indents the paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"Tallyport is for engineers bringing up or testing I2C chips. One main window
+holds a window per chip family: I/O expanders, LED dimmers and blinkers,
+multiplexers and switches, temperature sensors, a real-time clock, serial
+EEPROM and RAM/FRAM memories with a hex editor; an expert mode sends raw bus
+messages and sequences, and a bus log and a bus scan show what happened.
+
+It works with every I2C adapter Linux offers through i2c-dev (USB bridges,
+a board's I2C controllers, the PC's SMBus) and, without hardware, on a
+built-in simulated bench. tallyport-cli does the same from a shell.
+
+The package loads i2c-dev and lets members of the group i2c use the buses
+without root.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

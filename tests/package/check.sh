@@ -55,7 +55,7 @@ for size in 16 24 32 48 64 128 256; do
     files+=("-rw-r--r-- /usr/share/icons/hicolor/${size}x${size}/apps/tallyport.png")
 done
 for f in "${files[@]}"; do
-    grep -qxF "${f% *} root/root ${f#* }" "$work/files.txt" || fail "missing, or not ${f% *} root/root: ${f#* }"
+    grep -qxF -- "${f% *} root/root ${f#* }" "$work/files.txt" || fail "missing, or not ${f% *} root/root: ${f#* }"
 done
 [ "$(wc -l <"$work/files.txt")" = "${#files[@]}" ] || fail "the package holds files not checked here: $(cut -d' ' -f3 "$work/files.txt" | tr '\n' ' ')"
 
