@@ -23,6 +23,9 @@ foreach(size 16 24 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES dist/completion/tallyport-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+add_test(NAME bash_completion
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/package/completion.sh ${CMAKE_SOURCE_DIR}/dist/completion/tallyport-cli
+          $<TARGET_FILE_DIR:tallyport-cli>)
 
 # Debian wants a gzipped changelog beside the copyright, dated as released.
 execute_process(COMMAND date -u -R -d "${TALLYPORT_RELEASE_DATE} 12:00"

@@ -148,31 +148,9 @@ echo "   '$exec_line' runs"
 
 step "Tab completion: tallyport-cli ee<Tab>"
 # bash-completion's own loader finds the file, as an interactive shell would.
-complete_words()
-{
-    bash --norc --noprofile -c '
-        source /usr/share/bash-completion/bash_completion
-        __load_completion tallyport-cli || exit 3
-        function=$(complete -p tallyport-cli | sed -n "s/.* -F \([^ ]*\) .*/\1/p")
-        [ -n "$function" ] || exit 4
-        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-        COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
-        "$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-        printf "%s\n" "${COMPREPLY[@]}"' _ "$@"
-}
-check_completion()
-{
-    local want=$1
-    shift
-    local got
-    got=$(complete_words "$@" | tr '\n' ' ')
-    echo "   $* <Tab> -> $got"
-    [ "$got" = "$want " ] || fail "completing '$*' gives '$got', not '$want'"
-}
-check_completion eeprom tallyport-cli ee
-check_completion "read write verify" tallyport-cli eeprom ""
-check_completion bench tallyport-cli scan -a be
-check_completion --bench-state tallyport-cli eeprom read --bench-s
+if ! "$(dirname "$0")/completion.sh" --loader | sed 's/^/   /'; then
+    fail "Tab completion offers other words"
+fi
 
 step "udev rule: a member of i2c opens a bus node, others cannot"
 rule=/usr/lib/udev/rules.d/60-tallyport-i2c.rules
