@@ -3,13 +3,20 @@ BUILD ?= build
 PACKAGES = cmake ninja-build g++ ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libudev-dev libcli11-dev libgtest-dev libbenchmark-dev xvfb xauth poppler-utils openssh-server openssh-client
 # The real-kernel test boots a VM; the kernel and busybox are fetched, not installed.
 HWTEST_PACKAGES = qemu-system-x86
+# Installing and packaging: man pages from --help, the .deb's dependencies.
+PACKAGE_PACKAGES = help2man dpkg-dev
+# Only make check-package needs these; icons re-renders the PNGs from the SVG.
+CHECK_PACKAGE_PACKAGES = lintian desktop-file-utils appstream bash-completion man-db
+ICON_PACKAGES = librsvg2-bin
+RELEASE_BUILD ?= build-release
+PREFIX ?= /usr/local
 # One compiler cache for every build tree and clone: paths below the tree count as relative.
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # `make bench BENCH_BUILD=build` runs the benchmarks of the Debug tree (its figures are slower).
-BENCH_BUILD ?= build-release
+BENCH_BUILD ?= $(RELEASE_BUILD)
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -18,7 +25,8 @@ FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build run test hwtest bench clean check-sanitize fuzz fuzz-deps fuzz-seeds
+.PHONY: deps configure build run test hwtest bench clean check-sanitize fuzz fuzz-deps fuzz-seeds \
+	release-programs install package check-package icons
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -81,5 +89,32 @@ fuzz: fuzz-deps
 fuzz-seeds: build
 	@for t in $(BUILD)/fuzz/fuzz_*_replay; do n=$${t##*/fuzz_}; $$t --write-seeds fuzz/corpus/$${n%_replay}; done
 
+# The two programs and their man pages from the Release build, nothing else:
+# no tests. Configured each time so that a help2man installed since is found.
+release-programs: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGE_PACKAGES)"
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(RELEASE_BUILD) --target tallyport tallyport-cli man
+
+# make install [PREFIX=/usr/local] [DESTDIR=/tmp/stage]; through sudo unless staged.
+install: release-programs
+	$(if $(DESTDIR),DESTDIR="$(DESTDIR)",$(SUDO)) cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+
+# tallyport_<version>_<arch>.deb, here and in the Release build folder.
+package: release-programs
+	rm -f $(RELEASE_BUILD)/tallyport_*.deb
+	cd $(RELEASE_BUILD) && cpack -G DEB
+	cp $(RELEASE_BUILD)/tallyport_*.deb .
+
+# Builds the .deb, checks its files, installs it on this machine, uses it and
+# purges it (tests/package/check.sh).
+check-package: package
+	@$(MAKE) --no-print-directory deps PACKAGES="$(CHECK_PACKAGE_PACKAGES)"
+	$(SUDO) tests/package/check.sh $(RELEASE_BUILD)/tallyport_*.deb
+
+icons:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(ICON_PACKAGES)"
+	@for s in 16 24 32 48 64 128 256; do rsvg-convert -w $$s -h $$s dist/icons/tallyport.svg -o dist/icons/tallyport-$$s.png; done
+
 clean:
-	rm -rf $(BUILD) build-release $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(RELEASE_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) tallyport_*.deb

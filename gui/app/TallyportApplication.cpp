@@ -1,11 +1,17 @@
 #include "gui/app/TallyportApplication.h"
 #include "gui/common/Guarded.h"
 
+#include <QIcon>
+
 TallyportApplication::TallyportApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tallyport"));
     // No display name: the platform would add it to the frame's title,
     // which already reads "Tallyport" (and "Tallyport - [window]").
+    // Ties the windows to the installed menu entry (Wayland's app id) and its
+    // icon; started from the build folder, there is no icon to find.
+    setDesktopFileName(QStringLiteral("org.tallyport.Tallyport"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("tallyport")));
 }
 
 namespace {
