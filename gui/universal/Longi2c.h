@@ -72,6 +72,8 @@ public slots:
     void mnuResetGridClick();
     void btnWriteOneClick();
     void btnReadOneClick();
+    // Read All and Write All show a progress dialog with Cancel after this long.
+    void setProgressDelayMs(int ms) { m_progressDelayMs = ms; }
     void btnWriteClick();
     void btnReadClick();
     void btnSliderClick();
@@ -123,11 +125,14 @@ private:
     tp::Status writeRegister(int reg);
     tp::Status readRegister(int reg);
     void checkDefinedValues() const;
+    // The status line after Read All or Write All.
+    void reportAll(tp::Status st, bool cancelled, std::size_t done, std::size_t total);
 
     tp::userdev::UserDevice m_device;
     tp::RecentFiles m_recent;
     ChipLink m_link;
     RegisterGridModel* m_model = nullptr;
+    int m_progressDelayMs = 500;
     QPointer<TfrmDefine> m_define;
     QPointer<TfrmEditCell> m_editCell;
     QList<QPointer<TRegisterControl>> m_controls;

@@ -4,6 +4,7 @@
 #include "core/common/HexText.h"
 #include "core/universal/UserDevice.h"
 #include "gui/app/TfrmMain.h"
+#include "gui/common/BusProgress.h"
 #include "gui/common/ClickGuard.h"
 #include "gui/common/Dialogs.h"
 #include "gui/universal/Longi2c.h"
@@ -74,74 +75,99 @@ void TfrmLongI2C::btnReadOneClick()
     m_link.showStatus(readRegister(reg));
 }
 
+void TfrmLongI2C::reportAll(tp::Status st, bool cancelled, std::size_t done, std::size_t total)
+{
+    context().status = st;
+    if (cancelled)
+        main().showStatus(BusProgress::cancelledMessage(done, total));
+    else
+        m_link.showStatus(st);
+}
+
 void TfrmLongI2C::btnWriteClick()
 {
-    const ClickGuard guard{btnWrite, btnRead};
+    const ClickGuard guard{btnWrite, btnRead, btnWriteOne, btnReadOne};
     stgMemory->finishEdit();
     checkDefinedValues();
     if (!addressCleared())
         return;
-    const int count = m_device.registerCount();
-    tp::Status st = Success;
-    if (chbOneAtATime->isChecked()) {
-        for (int i = 0; i < count && st == Success; ++i)
-            st = m_link.writeRegister(static_cast<std::uint8_t>(i), {m_device.value(i)});
-    } else {
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i)
-            data[static_cast<std::size_t>(i)] = m_device.value(i);
-        // One transfer from register 0; an adapter with a smaller buffer
-        // (SMBus block writes) gets pieces, each with its first register.
-        const int chunk = static_cast<int>(
-            std::min<std::size_t>(std::max<std::size_t>(2, adapter().maxTransferLength()) - 1, 256));
-        adapter().expectChip(kChipType, m_link.address());
-        for (int start = 0; start < count && st == Success; start += chunk) {
-            const int n = std::min(chunk, count - start);
-            st = main().I2CWriteArray(m_link.address(), static_cast<std::uint8_t>(start),
-                                      static_cast<std::uint16_t>(n), data.data() + start);
-        }
-        context().status = st;
-    }
-    m_link.showStatus(st);
+    const std::size_t count = static_cast<std::size_t>(m_device.registerCount());
+    std::vector<std::uint8_t> data(count);
+    for (std::size_t i = 0; i < count; ++i)
+        data[i] = m_device.value(static_cast<int>(i));
+    const std::uint8_t address = m_link.address();
+    tp::Adapter& a = adapter();
+    // One transfer per register, or one from register 0; an adapter with a
+    // smaller buffer (SMBus block writes) gets pieces, each with its first register.
+    const std::size_t chunk = chbOneAtATime->isChecked()
+                                  ? 1
+                                  : std::min<std::size_t>(std::max<std::size_t>(2, a.maxTransferLength()) - 1, 256);
+    bool cancelled = false;
+    std::size_t done = 0;
+    const tp::Status st =
+        BusProgress::run<tp::Status>(this, QStringLiteral("Writing..."), m_progressDelayMs, [&](const auto& progress) {
+            a.expectChip(kChipType, address);
+            tp::Status s = Success;
+            for (; done < count && s == Success; done += chunk) {
+                if (!progress(done, count)) {
+                    cancelled = true; // between transfers: a register block goes whole or not at all
+                    break;
+                }
+                const std::size_t n = std::min(chunk, count - done);
+                std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(done)};
+                bytes.insert(bytes.end(), data.begin() + static_cast<std::ptrdiff_t>(done),
+                             data.begin() + static_cast<std::ptrdiff_t>(done + n));
+                s = a.write(address, std::move(bytes));
+            }
+            return s;
+        });
+    reportAll(st, cancelled, std::min(done, count), count);
 }
 
 void TfrmLongI2C::btnReadClick()
 {
-    const ClickGuard guard{btnWrite, btnRead};
+    const ClickGuard guard{btnWrite, btnRead, btnWriteOne, btnReadOne};
     stgMemory->finishEdit();
     if (!addressCleared())
         return;
-    const int count = m_device.registerCount();
+    const std::size_t count = static_cast<std::size_t>(m_device.registerCount());
+    const std::uint8_t address = m_link.address();
+    tp::Adapter& a = adapter();
+    // One transfer, or as few as the adapter's buffer allows.
+    const std::size_t chunk =
+        chbOneAtATime->isChecked() ? 1 : std::max<std::size_t>(1, std::min<std::size_t>(a.maxTransferLength(), 256));
     // The grid takes the values only once all of them arrived: a read that
-    // fails part way leaves it as it was.
+    // fails or is cancelled part way leaves it as it was.
     std::vector<std::uint8_t> values;
-    values.reserve(static_cast<std::size_t>(count));
-    tp::Status st = Success;
-    if (chbOneAtATime->isChecked()) {
-        for (int i = 0; i < count && st == Success; ++i) {
-            std::vector<std::uint8_t> data;
-            st = m_link.readRegister(static_cast<std::uint8_t>(i), 1, data);
-            if (st == Success && data.size() == 1)
-                values.push_back(data[0]);
+    values.reserve(count);
+    bool cancelled = false;
+    const tp::Status st =
+        BusProgress::run<tp::Status>(this, QStringLiteral("Reading..."), m_progressDelayMs, [&](const auto& progress) {
+            a.expectChip(kChipType, address);
+            tp::Status s = Success;
+            while (values.size() < count && s == Success) {
+                if (!progress(values.size(), count)) {
+                    cancelled = true;
+                    break;
+                }
+                const std::size_t n = std::min(chunk, count - values.size());
+                std::vector<std::uint8_t> data;
+                s = a.writeRead(address, {static_cast<std::uint8_t>(values.size())}, n, data);
+                if (s == Success) // a short answer: the next read starts where it stopped
+                    values.insert(values.end(), data.begin(),
+                                  data.begin() + static_cast<std::ptrdiff_t>(std::min(n, data.size())));
+                if (s == Success && data.empty())
+                    break; // nothing more will come; the grid stays as it was
+            }
+            return s;
+        });
+    if (st == Success && !cancelled && values.size() == count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            m_device.setValue(static_cast<int>(i), values[i]);
+            m_model->registerChanged(static_cast<int>(i));
         }
-    } else {
-        // One transfer, or as few as the adapter's buffer allows.
-        const int chunk = static_cast<int>(
-            std::max<std::size_t>(1, std::min<std::size_t>(adapter().maxTransferLength(), 256)));
-        for (int start = 0; start < count && st == Success; start += chunk) {
-            const int n = std::min(chunk, count - start);
-            std::vector<std::uint8_t> data;
-            st = m_link.readRegister(static_cast<std::uint8_t>(start), static_cast<std::size_t>(n), data);
-            if (st == Success)
-                values.insert(values.end(), data.begin(),
-                              data.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, data.size())));
-        }
+        auto& ctx = context().data;
+        std::copy_n(values.begin(), std::min(values.size(), ctx.size()), ctx.begin());
     }
-    if (st == Success && values.size() == static_cast<std::size_t>(count)) {
-        for (int i = 0; i < count; ++i) {
-            m_device.setValue(i, values[static_cast<std::size_t>(i)]);
-            m_model->registerChanged(i);
-        }
-    }
-    m_link.showStatus(st);
+    reportAll(st, cancelled, values.size(), count);
 }

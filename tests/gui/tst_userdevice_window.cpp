@@ -8,6 +8,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -51,6 +55,8 @@ private slots:
     void byteModeStopsAtTheFirstFailure();
     void readAllFailingPartWayChangesNothing_data();
     void readAllFailingPartWayChangesNothing();
+    void cancelStopsBetweenTransfers_data();
+    void cancelStopsBetweenTransfers();
     void singleRegisterTransfers();
     void singleTransfersRefuseUndefinedRegisters();
 
@@ -414,6 +420,74 @@ void TestUserDeviceWindow::readAllFailingPartWayChangesNothing()
     QCOMPARE(f->cell(0), QString("5A"));
     QCOMPARE(f->cell(0x80), QString("DA"));
     QCOMPARE(f->cell(0xFF), QString("A5"));
+}
+
+void TestUserDeviceWindow::cancelStopsBetweenTransfers_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<bool>("byteMode");
+    QTest::addColumn<int>("maxTransfer"); // 0: the bench's own
+    QTest::addColumn<int>("perTransfer"); // registers each transfer carries
+    QTest::newRow("Read All, byte mode") << false << true << 0 << 1;
+    QTest::newRow("Write All, byte mode") << true << true << 0 << 1;
+    QTest::newRow("Read All, pieces of 8") << false << false << 8 << 8;
+    QTest::newRow("Write All, pieces of 8") << true << false << 9 << 8;
+}
+
+void TestUserDeviceWindow::cancelStopsBetweenTransfers()
+{
+    QFETCH(bool, write);
+    QFETCH(bool, byteMode);
+    QFETCH(int, maxTransfer);
+    QFETCH(int, perTransfer);
+    child<QCheckBox>(f->w, "chbOneAtATime")->setChecked(byteMode);
+    if (maxTransfer)
+        f->bench->sim->setMaxTransferLength(std::size_t(maxTransfer));
+    for (int i = 0; i < 256; ++i)
+        f->device().setValue(i, std::uint8_t(i ^ 0x33));
+    const std::vector<std::uint8_t> chipBefore = [&] {
+        std::vector<std::uint8_t> v;
+        for (int i = 0; i < 256; ++i)
+            v.push_back(f->chip->reg(std::uint8_t(i)));
+        return v;
+    }();
+    f->w->setProgressDelayMs(0);
+    f->bench->sim->setTransferDelayUs(20000);
+    f->bench->clearLog();
+
+    bool pressed = false;
+    QTimer::singleShot(300, f->w, [&] {
+        auto* dlg = f->w->findChild<QProgressDialog*>();
+        QVERIFY(dlg);
+        QCOMPARE(dlg->labelText(), write ? QString("Writing...") : QString("Reading..."));
+        QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
+        pressed = true;
+    });
+    f->click(write ? "btnWrite" : "btnRead");
+    QVERIFY(pressed);
+    QVERIFY(!f->w->findChild<QProgressDialog*>());
+
+    // It says how far it got, in whole transfers, and that is what went over the bus.
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(^ Transfer cancelled after (\d+) of 256 bytes$)").match(f->bench->statusText());
+    QVERIFY2(m.hasMatch(), qPrintable(f->bench->statusText()));
+    const int done = m.captured(1).toInt();
+    QVERIFY2(done > 0 && done < 256 && done % perTransfer == 0, qPrintable(QString::number(done)));
+    const QStringList log = f->bench->transfers();
+    QCOMPARE(log.size(), (write ? 1 : 2) * done / perTransfer);
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t want = write && i < done ? std::uint8_t(i ^ 0x33) : chipBefore[std::size_t(i)];
+        QCOMPARE(f->chip->reg(std::uint8_t(i)), want);
+    }
+    // A cancelled read leaves the grid as it was.
+    QCOMPARE(f->cell(0), QString("33"));
+    QCOMPARE(f->cell(255), QString("CC"));
+
+    // The next run goes to the end.
+    f->bench->sim->setTransferDelayUs(0);
+    f->click(write ? "btnWrite" : "btnRead");
+    QCOMPARE(f->bench->statusText(), QString("Transmission successful"));
+    QCOMPARE(f->chip->reg(255), write ? std::uint8_t(0xCC) : chipBefore[255]);
 }
 
 void TestUserDeviceWindow::singleRegisterTransfers()
