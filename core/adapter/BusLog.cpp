@@ -57,6 +57,12 @@ bool BusLog::holds(std::uint64_t number) const
     return number >= m_first && number < m_first + m_records.size();
 }
 
+bool BusLog::pollsFrom(std::uint64_t number) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pollEnd > std::max(number, m_first);
+}
+
 std::uint64_t BusLog::dropped() const
 {
     std::lock_guard lock(m_mutex);
@@ -126,6 +132,8 @@ void BusLog::push(const Record& r, const std::uint8_t* data, std::size_t n)
     stored.count = static_cast<std::uint32_t>(n);
     stored.dataOffset = m_dataBase + m_data.size();
     m_records.push_back(stored);
+    if (stored.flags & kPoll)
+        m_pollEnd = m_first + m_records.size();
     m_data.insert(m_data.end(), data, data + n);
 }
 

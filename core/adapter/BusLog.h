@@ -70,6 +70,8 @@ public:
     std::uint64_t firstNumber() const;
     std::uint64_t endNumber() const;
     bool holds(std::uint64_t number) const;
+    // Whether an acknowledge poll numbered `number` or later is held; no scan.
+    bool pollsFrom(std::uint64_t number) const;
     // An entry the ring has let go meanwhile (the bus worker adds while a
     // viewer reads) comes back empty.
     BusLogEntry entry(std::uint64_t number) const;
@@ -125,6 +127,7 @@ private:
     std::deque<std::uint8_t> m_data; // the records' bytes, oldest first
     std::uint64_t m_dataBase = 0;    // offset of m_data.front()
     std::uint64_t m_first = 0;
+    std::uint64_t m_pollEnd = 0; // one past the newest poll's number; 0: none yet
     std::uint64_t m_dropped = 0;
     std::uint64_t m_lastTransaction = 0;
     std::size_t m_capacity = kDefaultCapacity;

@@ -28,7 +28,7 @@ void BusLogModel::rebuild()
     m_runs.clear();
     m_count = 0;
     m_base = m_next = m_log ? m_log->firstNumber() : 0;
-    m_listing = filtered() || (m_fold && m_log && pollsFrom(m_next));
+    m_listing = filtered() || (m_fold && m_log && m_log->pollsFrom(m_next));
     if (m_log) {
         // Rows for what the log holds now, filtered or not.
         const std::uint64_t end = m_log->endNumber();
@@ -47,7 +47,7 @@ void BusLogModel::refresh()
     if (!m_log)
         return;
     // The first poll to fold: from now on the rows are listed.
-    if (!m_paused && !listed() && m_fold && pollsFrom(m_next)) {
+    if (!m_paused && !listed() && m_fold && m_log->pollsFrom(m_next)) {
         rebuild();
         return;
     }
@@ -106,14 +106,6 @@ void BusLogModel::dropGone()
     m_next = std::max(m_next, first);
     if (!listed() && m_count == 0)
         m_base = m_next;
-}
-
-bool BusLogModel::pollsFrom(std::uint64_t number) const
-{
-    for (std::uint64_t n = std::max(number, m_log->firstNumber()); n < m_log->endNumber(); ++n)
-        if (m_log->isPoll(n))
-            return true;
-    return false;
 }
 
 bool BusLogModel::passes(std::uint64_t number) const

@@ -56,7 +56,6 @@ private:
     // Rows listed one by one (a filter, or polls to fold), not counted from
     // a base: a log without polls keeps the cheaper counted rows.
     bool listed() const { return m_listing; }
-    bool pollsFrom(std::uint64_t number) const;
     bool passes(std::uint64_t number) const;
     // Rows for entries [from, end), extending the last run where it goes on.
     std::vector<std::uint64_t> collect(std::uint64_t from, std::uint64_t end);

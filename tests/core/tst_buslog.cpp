@@ -116,6 +116,8 @@ private slots:
     void ringKeepsDataBytesBounded();
     void entriesComeBackAsStored();
     void clearKeepsNumbering();
+    void pollsFromLooksOnlyAtHeldEntries_data();
+    void pollsFromLooksOnlyAtHeldEntries();
 
     void adapterMarksTransactionsAndFailures_data();
     void adapterMarksTransactionsAndFailures();
@@ -228,6 +230,47 @@ void TestBusLog::clearKeepsNumbering()
     QCOMPARE(log.entry(3).bytes, std::vector<std::uint8_t>{2});
     BusLog other;
     QVERIFY(other.id() != log.id());
+}
+
+void TestBusLog::pollsFromLooksOnlyAtHeldEntries_data()
+{
+    QTest::addColumn<QString>("added"); // m: a message, p: a poll, c: clear
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("empty") << "" << 10 << 0 << false;
+    QTest::newRow("messages only") << "mmmm" << 10 << 0 << false;
+    QTest::newRow("a poll at the number asked") << "mmpm" << 10 << 2 << true;
+    QTest::newRow("a poll before the number asked") << "mmpm" << 10 << 3 << false;
+    QTest::newRow("a poll in the middle") << "mpmpmm" << 10 << 2 << true;
+    QTest::newRow("the poll the ring let go") << "pmmm" << 3 << 0 << false;
+    QTest::newRow("the poll cleared") << "mpc" << 10 << 0 << false;
+    QTest::newRow("a poll after a clear") << "mpcmp" << 10 << 0 << true;
+}
+
+void TestBusLog::pollsFromLooksOnlyAtHeldEntries()
+{
+    QFETCH(QString, added);
+    QFETCH(int, capacity);
+    QFETCH(int, from);
+    QFETCH(bool, expected);
+    BusLog log;
+    log.setCapacity(std::size_t(capacity));
+    for (const QChar c : added) {
+        if (c == 'c') {
+            log.clear();
+            continue;
+        }
+        BusLogEntry e = message(0, 1, 0xA0, false, {});
+        e.poll = c == 'p';
+        log.add(e);
+    }
+    QCOMPARE(log.pollsFrom(std::uint64_t(from)), expected);
+    // The same as looking at each entry held.
+    bool seen = false;
+    for (std::uint64_t n = std::max<std::uint64_t>(std::uint64_t(from), log.firstNumber()); n < log.endNumber(); ++n)
+        seen = seen || log.isPoll(n);
+    QCOMPARE(seen, expected);
 }
 
 void TestBusLog::adapterMarksTransactionsAndFailures_data()
