@@ -63,6 +63,23 @@ bool BusLog::pollsFrom(std::uint64_t number) const
     return m_pollEnd > std::max(number, m_first);
 }
 
+BusLog::Glance BusLog::glance(std::uint64_t from, std::uint64_t end) const
+{
+    std::lock_guard lock(m_mutex);
+    Glance g;
+    g.held = m_first;
+    g.first = std::max(from, m_first);
+    const std::uint64_t last = std::min<std::uint64_t>(end, m_first + m_records.size());
+    if (g.first < last) {
+        g.entries.reserve(static_cast<std::size_t>(last - g.first));
+        for (auto it = m_records.begin() + static_cast<std::ptrdiff_t>(g.first - m_first),
+                  stop = m_records.begin() + static_cast<std::ptrdiff_t>(last - m_first);
+             it != stop; ++it)
+            g.entries.push_back({it->address, (it->flags & kPoll) != 0});
+    }
+    return g;
+}
+
 std::uint64_t BusLog::dropped() const
 {
     std::lock_guard lock(m_mutex);

@@ -72,6 +72,18 @@ public:
     bool holds(std::uint64_t number) const;
     // Whether an acknowledge poll numbered `number` or later is held; no scan.
     bool pollsFrom(std::uint64_t number) const;
+    // What a viewer needs to sort entries [from, end) into rows, taken under
+    // one lock: a look per entry costs more than the sorting.
+    struct Glance {
+        std::uint64_t held = 0;  // the oldest entry held at the time
+        std::uint64_t first = 0; // the number of the first glanced entry
+        struct Entry {
+            std::uint8_t address;
+            bool poll;
+        };
+        std::vector<Entry> entries;
+    };
+    Glance glance(std::uint64_t from, std::uint64_t end) const;
     // An entry the ring has let go meanwhile (the bus worker adds while a
     // viewer reads) comes back empty.
     BusLogEntry entry(std::uint64_t number) const;

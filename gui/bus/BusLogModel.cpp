@@ -6,6 +6,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <iterator>
 
 using namespace tp;
 
@@ -118,14 +119,19 @@ std::vector<std::uint64_t> BusLogModel::collect(std::uint64_t from, std::uint64_
 {
     std::vector<std::uint64_t> fresh;
     std::optional<std::uint64_t> grown;
-    for (std::uint64_t n = from; n < end; ++n) {
-        if (!passes(n))
+    const BusLog::Glance g = m_log->glance(from, end);
+    const bool everything = !filtered();
+    // Runs are keyed by their first poll, so the newest is the last.
+    auto newest = m_runs.empty() ? m_runs.end() : std::prev(m_runs.end());
+    for (std::uint64_t n = g.first; n < g.first + g.entries.size(); ++n) {
+        if (!everything && !passes(n))
             continue;
-        if (m_fold && m_log->isPoll(n)) {
+        const BusLog::Glance::Entry& e = g.entries[static_cast<std::size_t>(n - g.first)];
+        if (m_fold && e.poll) {
             // The run goes on while nothing else came between, to the same chip.
-            if (!m_runs.empty()) {
-                auto& [head, run] = *m_runs.rbegin();
-                if (run.last + 1 == n && m_log->holds(head) && m_log->addressOf(head) == m_log->addressOf(n)) {
+            if (newest != m_runs.end()) {
+                auto& [head, run] = *newest;
+                if (run.last + 1 == n && head >= g.held && run.address == e.address) {
                     run.last = n;
                     ++run.count;
                     if (run.open)
@@ -135,7 +141,7 @@ std::vector<std::uint64_t> BusLogModel::collect(std::uint64_t from, std::uint64_
                     continue;
                 }
             }
-            m_runs[n] = Run{n, 1, false};
+            newest = m_runs.emplace_hint(m_runs.end(), n, Run{n, 1, false, e.address});
         }
         fresh.push_back(n);
     }

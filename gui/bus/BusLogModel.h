@@ -64,6 +64,7 @@ private:
         std::uint64_t last = 0;
         std::uint64_t count = 0;
         bool open = false;
+        std::uint8_t address = 0;
     };
     void rebuild();
     void moveOn();

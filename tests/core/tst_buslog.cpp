@@ -7,6 +7,7 @@
 #include "core/sim/RegisterChip.h"
 #include "core/sim/SimulatedAdapter.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -118,6 +119,8 @@ private slots:
     void clearKeepsNumbering();
     void pollsFromLooksOnlyAtHeldEntries_data();
     void pollsFromLooksOnlyAtHeldEntries();
+    void glanceCoversWhatIsHeld_data();
+    void glanceCoversWhatIsHeld();
 
     void adapterMarksTransactionsAndFailures_data();
     void adapterMarksTransactionsAndFailures();
@@ -271,6 +274,47 @@ void TestBusLog::pollsFromLooksOnlyAtHeldEntries()
     for (std::uint64_t n = std::max<std::uint64_t>(std::uint64_t(from), log.firstNumber()); n < log.endNumber(); ++n)
         seen = seen || log.isPoll(n);
     QCOMPARE(seen, expected);
+    // A glance from there sees the same.
+    const BusLog::Glance g = log.glance(std::uint64_t(from), log.endNumber());
+    QCOMPARE(std::any_of(g.entries.begin(), g.entries.end(), [](const auto& e) { return e.poll; }), expected);
+}
+
+void TestBusLog::glanceCoversWhatIsHeld_data()
+{
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("first");    // first number glanced
+    QTest::addColumn<QString>("shown"); // address and P for a poll, per entry
+    // Ten entries 0..9 to addresses 0x10 + n; every third a poll.
+    QTest::newRow("all") << 20 << 0 << 10 << 0 << "10P 11 12 13P 14 15 16P 17 18 19P";
+    QTest::newRow("a middle range") << 20 << 3 << 6 << 3 << "13P 14 15";
+    QTest::newRow("past the end") << 20 << 8 << 50 << 8 << "18 19P";
+    QTest::newRow("from before what the ring holds") << 4 << 0 << 10 << 6 << "16P 17 18 19P";
+    QTest::newRow("nothing") << 20 << 10 << 10 << 10 << "";
+}
+
+void TestBusLog::glanceCoversWhatIsHeld()
+{
+    QFETCH(int, capacity);
+    QFETCH(int, from);
+    QFETCH(int, end);
+    QFETCH(int, first);
+    QFETCH(QString, shown);
+    BusLog log;
+    log.setCapacity(std::size_t(capacity));
+    for (int n = 0; n < 10; ++n) {
+        BusLogEntry e = message(0, std::uint64_t(n + 1), std::uint8_t(0x10 + n), false, {});
+        e.poll = n % 3 == 0;
+        log.add(e);
+    }
+    const BusLog::Glance g = log.glance(std::uint64_t(from), std::uint64_t(end));
+    QCOMPARE(g.held, log.firstNumber());
+    QCOMPARE(g.first, std::uint64_t(first));
+    QStringList got;
+    for (const auto& e : g.entries)
+        got << QString::number(e.address, 16) + (e.poll ? "P" : "");
+    QCOMPARE(got.join(' '), shown);
 }
 
 void TestBusLog::adapterMarksTransactionsAndFailures_data()

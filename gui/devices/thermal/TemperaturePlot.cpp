@@ -30,7 +30,7 @@ namespace {
 // Time slices the chart draws per channel (two points each), more than a
 // plot's width in pixels: a poll then costs the same after hours as after
 // seconds. The trace keeps every sample for export.
-constexpr std::size_t kChartSlices = 800;
+constexpr std::size_t kChartSlices = 250;
 
 struct Interval {
     const char* text;
@@ -105,7 +105,7 @@ TemperaturePlot::TemperaturePlot(const QStringList& channels, Sampler sampler, Q
         s->attachAxis(m_x);
         s->attachAxis(m_y);
         QPen pen = s->pen();
-        pen.setWidthF(2.0);
+        pen.setWidthF(1.0);
         s->setPen(pen);
         m_channels.append(s);
         m_drawn.emplace_back(kChartSlices, 0.25);
@@ -307,25 +307,15 @@ void TemperaturePlot::addPoint(double seconds, const std::vector<double>& values
         tp::thermal::PlotDecimator& d = m_drawn[std::size_t(i)];
         const std::size_t from = d.add(seconds, values[std::size_t(i)]);
         const auto& pts = d.points();
-        const int n = int(pts.size());
-        if (from == 0) {
-            QList<QPointF> all;
-            all.reserve(n);
-            for (const auto& p : pts)
-                all.append(QPointF(p.x, p.y));
-            s->replace(all);
+        if (from >= pts.size() && s->count() == int(pts.size()))
             continue;
-        }
-        // A point or two at the end: the series changes there only.
-        if (s->count() > n)
-            s->removePoints(n, s->count() - n);
-        for (int k = int(from); k < n; ++k) {
-            const QPointF p(pts[std::size_t(k)].x, pts[std::size_t(k)].y);
-            if (k < s->count())
-                s->replace(k, p);
-            else
-                s->append(p);
-        }
+        // One replacement of the whole series: Qt Charts redraws the whole
+        // line on every change, so a change point by point costs that many times.
+        QList<QPointF> all;
+        all.reserve(qsizetype(pts.size()));
+        for (const auto& p : pts)
+            all.append(QPointF(p.x, p.y));
+        s->replace(all);
     }
     rescale();
 }
