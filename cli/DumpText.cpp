@@ -8,7 +8,7 @@ namespace {
 
 std::string hex(int v, int digits)
 {
-    char b[8];
+    char b[16]; // room for any int, however many digits are asked for
     std::snprintf(b, sizeof b, "%0*x", digits, v);
     return b;
 }

@@ -383,16 +383,15 @@ void TfrmSA56004::showPlotLimits()
                           {"Remote low", kRLSHB, kRLSLB, spnRLSHB, spnRLSLB, 1},
                           {"Local T_CRIT", kLCS, 0, spnLCS, nullptr, 0},
                           {"Remote T_CRIT", kRCS, 0, spnRCS, nullptr, 1}};
-    auto celsius = [](std::uint8_t high, std::optional<std::uint8_t> low) {
-        return low ? elevenBitCount(high, *low) * kStep : double(limitValue(high));
+    // A limit with a low byte (the remote ones) has eleven bits, the others eight.
+    auto celsius = [](const Line& l, std::uint8_t high, std::uint8_t low) {
+        return l.lowSpin ? elevenBitCount(high, low) * kStep : double(limitValue(high));
     };
     for (const Line& l : lines) {
-        const std::optional<std::uint8_t> chipLow =
-            l.lowSpin ? std::optional<std::uint8_t>(m_chipBytes.value(l.low) & 0xE0) : std::nullopt;
-        const std::optional<std::uint8_t> shownLow =
-            l.lowSpin ? std::optional<std::uint8_t>(std::uint8_t(l.lowSpin->value())) : std::nullopt;
-        plot()->setLimit(tr(l.name), celsius(m_chipBytes.value(l.reg), chipLow), l.channel);
-        plot()->setEditedLimit(tr(l.name), celsius(std::uint8_t(l.spin->value()), shownLow));
+        const std::uint8_t chipLow = l.lowSpin ? std::uint8_t(m_chipBytes.value(l.low) & 0xE0) : 0;
+        const std::uint8_t shownLow = l.lowSpin ? std::uint8_t(l.lowSpin->value()) : 0;
+        plot()->setLimit(tr(l.name), celsius(l, m_chipBytes.value(l.reg), chipLow), l.channel);
+        plot()->setEditedLimit(tr(l.name), celsius(l, std::uint8_t(l.spin->value()), shownLow));
     }
 }
 
