@@ -1,5 +1,6 @@
 #include "gui/common/BusProgress.h"
 #include "gui/common/GuiBusRunner.h"
+#include "gui/common/Guarded.h"
 
 #include <QProgressDialog>
 #include <QTimer>
@@ -15,8 +16,8 @@ BusProgress::BusProgress(QWidget* parent, const QString& label, int minimumDurat
     m_dialog->setAutoReset(false);
     m_dialog->setValue(0);
     GuiBusRunner::keepLive(m_dialog);
-    connect(m_dialog, &QProgressDialog::canceled, this, [this] { m_cancelled = true; });
-    connect(m_timer, &QTimer::timeout, this, &BusProgress::follow);
+    connect(m_dialog, &QProgressDialog::canceled, this, guarded([this] { m_cancelled = true; }));
+    connect(m_timer, &QTimer::timeout, this, guarded(this, &BusProgress::follow));
     m_timer->start(40);
 }
 

@@ -1,4 +1,5 @@
 #include "gui/common/GuiBusRunner.h"
+#include "gui/common/Guarded.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractScrollArea>
@@ -30,7 +31,7 @@ GuiBusRunner::GuiBusRunner(QObject* parent) : QObject(parent), m_scope(this)
     g_runner = this;
     m_sincePump.start();
     if (auto* d = QAbstractEventDispatcher::instance(thread()))
-        connect(d, &QAbstractEventDispatcher::awake, this, [this] { m_sincePump.restart(); });
+        connect(d, &QAbstractEventDispatcher::awake, this, guarded([this] { m_sincePump.restart(); }));
 }
 
 GuiBusRunner::~GuiBusRunner()
@@ -115,10 +116,12 @@ bool GuiBusRunner::event(QEvent* e)
 {
     if (e->type() != kFinished)
         return QObject::event(e);
-    m_finishPosted = false;
-    for (Wait* w : m_waits)
-        if (w->job->done())
-            w->loop->quit();
+    guard([&] {
+        m_finishPosted = false;
+        for (Wait* w : m_waits)
+            if (w->job->done())
+                w->loop->quit();
+    });
     return true;
 }
 
