@@ -76,13 +76,16 @@ std::string fileName(const std::string& path)
 }
 
 // The text as bytes: in `preferred`, unless code page 1252 would turn some
-// of it into "?".
+// of it into "?", or the bytes would read back as UTF-8: a code page file
+// that starts with the three characters of a byte-order mark and is
+// otherwise valid UTF-8 would lose them and change every other non-ASCII
+// character on its next reading.
 std::string encoded(const std::string& text, FileEncoding preferred)
 {
     std::string bytes;
     if (preferred == FileEncoding::Cp1252) {
         bytes = utf8ToCp1252(text);
-        if (cp1252ToUtf8(bytes) == text)
+        if (cp1252ToUtf8(bytes) == text && DefinitionFile::encodingOf(bytes) == FileEncoding::Cp1252)
             return bytes;
     }
     bytes.assign(kBom);

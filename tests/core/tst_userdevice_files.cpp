@@ -86,6 +86,7 @@ private slots:
     void defCodePageAndUtf8();
     void defWrittenBackInItsEncoding_data();
     void defWrittenBackInItsEncoding();
+    void defCodePageStartingLikeAByteOrderMark();
     void defLoadMessageNamesTheFile();
     void defMangledFilesGiveAValidDeviceOrAnError();
 
@@ -497,6 +498,33 @@ void TestUserDeviceFiles::defWrittenBackInItsEncoding()
     // The text export follows the device.
     QCOMPARE(DefinitionFile::encodingOf(DefinitionFile::exportText(d)),
              d.encoding() == FileEncoding::Utf8WithBom ? FileEncoding::Utf8WithBom : FileEncoding::Cp1252);
+}
+
+void TestUserDeviceFiles::defCodePageStartingLikeAByteOrderMark()
+{
+    // The bytes of a byte-order mark, but "Caf\xE9" is no UTF-8: the file is
+    // code page 1252 and its first line reads "\xC3\xAF\xC2\xBB\xC2\xBF".
+    const std::string onDisk = "\xEF\xBB\xBF\r\n" +
+                               crlf({"[Device Data]", "Name=Caf\xE9", "MaxRegister=1", "[Notes]", "by=\xC3\xA9"});
+    Definition def = DefinitionFile::parse(onDisk);
+    QCOMPARE(def.encoding, FileEncoding::Cp1252);
+    // Renamed, the file's only byte that is not UTF-8 goes.
+    def.name = "Cafe";
+    UserDevice d;
+    d.define(def, Shade::Blue);
+    const std::string written = DefinitionFile::format(onDisk, d, false);
+
+    std::string before;
+    std::string after;
+    QVERIFY(DefinitionFile::decode(onDisk, before));
+    QVERIFY(DefinitionFile::decode(written, after));
+    QCOMPARE(DefinitionFile::parse(written).name, std::string("Cafe"));
+    // Everything else reads as it did: the note is still the two characters
+    // the code page gave, and the three at the start are still there.
+    const auto note = [](const std::string& text) { return IniDocument::parse(text).value("Notes", "by"); };
+    QCOMPARE(note(after), note(before));
+    QCOMPARE(after.substr(0, 6), before.substr(0, 6));
+    QCOMPARE(DefinitionFile::format(written, d, false), written);
 }
 
 void TestUserDeviceFiles::defLoadMessageNamesTheFile()
