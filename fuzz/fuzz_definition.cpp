@@ -159,6 +159,10 @@ std::vector<FuzzSeed> fuzzSeeds()
                    "\xEF\xBB\xBF[Device Data]\r\nName=\xCE\xA9 meter\r\nMaxRegister=1\r\n[Register Description]\r\n"
                    "1=\xE4\xB8\xAD \xE2\x84\x83\r\n[Notes]\r\nby=\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n"),
         fuzz::seed("cp1252-accents.def", 0, "[Device Data]\r\nName=Caf\xE9 \x80\r\nMaxRegister=0\r\n"),
+        // Refused, so the fixed device is saved over it; its name for
+        // register 0 differs from the file's only in blanks.
+        fuzz::seed("refused-names-differ-in-blanks.def", 0,
+                   "[Device Data]\r\nMaxRegister=zz\r\n[Register Description]\r\n0 = a=b; [x] \xE9\r\n"),
         // Code page, though it starts with a byte-order mark's bytes; Save As
         // drops its one byte that is not UTF-8.
         fuzz::seed("cp1252-starting-like-a-mark.def", 1,

@@ -162,11 +162,14 @@ void IniDocument::setValues(std::string_view section,
         if (const auto it = existing.find(folded); it != existing.end()) {
             // Same line, same name: the index stays right. The key keeps its
             // own spelling, and a line whose value is the same stays as it
-            // was, so a file under version control shows no change.
+            // was, so a file under version control shows no change. The same
+            // means every character: value() keeps blanks, and so do readers
+            // of names.
             std::string& old = m_lines[it->second].text;
             const std::size_t eq = old.find('=');
-            if (trimmed(std::string_view(old).substr(eq + 1)) != trimmed(std::string_view(line).substr(line.find('=') + 1)))
-                old = old.substr(0, eq + 1) + line.substr(line.find('=') + 1);
+            const std::string_view now = std::string_view(line).substr(line.find('=') + 1);
+            if (std::string_view(old).substr(eq + 1) != now)
+                old = old.substr(0, eq + 1) + std::string(now);
         } else if (const auto a = addedAt.find(folded); a != addedAt.end()) {
             added[a->second].text = std::move(line);
         } else {

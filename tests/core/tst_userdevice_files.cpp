@@ -306,6 +306,17 @@ void TestUserDeviceFiles::defSavedUnchangedKeepsItsSpelling()
     const std::string again = DefinitionFile::format(bytes, d, false);
     QVERIFY(QString::fromStdString(again).contains("\r\naddress=5E\r\n"));
     QVERIFY(!QString::fromStdString(again).contains("Address="));
+
+    // Blanks are part of a name: "0 = First" names register 0 " First", and
+    // a name that differs from it only in blanks is written, not kept.
+    const std::string spaced = crlf({"[Device Data]", "MaxRegister=0", "[Register Description]", "0 = First"});
+    QCOMPARE(DefinitionFile::parse(spaced).names[0], std::string(" First"));
+    for (const char* name : {"First", "  First", " First "}) {
+        Definition renamed = DefinitionFile::parse(spaced);
+        renamed.names[0] = name;
+        d.define(renamed, Shade::Blue);
+        QCOMPARE(DefinitionFile::parse(DefinitionFile::format(spaced, d, false)).names[0], std::string(name));
+    }
 }
 
 void TestUserDeviceFiles::defLayout()
